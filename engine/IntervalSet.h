@@ -1,0 +1,50 @@
+// A set of closed intervals with a point tolerance, used by the numeric zero
+// search, the definition domains, the numeric integral and the graph builders.
+// Every comparison of a value with a bound is widened by 5e-12; the intervals
+// are kept sorted by their lower bound and, after any addInterval, disjoint.
+#pragma once
+
+#include <vector>
+
+namespace kv {
+
+struct Interval {
+    double lo;
+    double hi;
+};
+
+class IntervalSet {
+public:
+    static constexpr double kWidening = 5e-12;
+    static constexpr double kDefaultTolerance = 2.220446049250313e-16;  // 2^-52
+
+    IntervalSet() = default;
+    IntervalSet(double lo, double hi) { addInterval(lo, hi); }
+    // Copies go interval by interval through addInterval.
+    IntervalSet(const IntervalSet& other);
+    IntervalSet& operator=(const IntervalSet& other);
+    IntervalSet(IntervalSet&&) noexcept = default;
+    IntervalSet& operator=(IntervalSet&&) noexcept = default;
+
+    void addInterval(double a, double b);
+    void addPoint(double x);
+    void addSet(const IntervalSet& other);
+    void removeInterval(double a, double b);
+    void removeSet(const IntervalSet& other);
+
+    // True when x lies in some interval, widened by 5e-12.
+    bool contains(double x) const;
+
+    const std::vector<Interval>& intervals() const { return data_; }
+    int count() const { return static_cast<int>(data_.size()); }
+    bool empty() const { return data_.empty(); }
+
+    // The width given to a single point by addPoint.
+    double tolerance = kDefaultTolerance;
+
+private:
+    void sort();
+    std::vector<Interval> data_;
+};
+
+}  // namespace kv

@@ -1,0 +1,21 @@
+// The composite Simpson rule behind numeric integrals.
+#pragma once
+
+#include <cstdint>
+
+namespace kv {
+
+class ExprNode;
+
+// The largest pair count a numeric integral evaluates (10^8 divisions): more
+// would freeze the program for minutes. The nintegrate command refuses larger
+// requests with a message; evaluation clamps to it.
+inline constexpr std::int64_t kMaxSimpsonPairs = 50'000'000;
+
+// Integrates `integrand` over [a, b] in the variable row `variable` with
+// `pairs` Simpson pairs (fewer than 2 become 2, an odd count is raised by one).
+// The variable is left at the last sample point. b < a gives the negated value.
+double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pairs, double a,
+                       double b);
+
+}  // namespace kv
