@@ -28,3 +28,57 @@ NodePtr mapChildren(const ExprNode& node, const ChildMap& map) {
 }
 
 }  // namespace kv
+
+namespace kv {
+
+void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&)>& visit) {
+    Kind k = node.kind();
+    if (isBinaryKind(k)) {
+        visit(leftOf(node));
+        visit(rightOf(node));
+    } else if (isFunctionKind(k)) {
+        visit(operandOf(node));
+    } else if (k == Kind::LogBase) {
+        visit(*as<LogBaseNode>(node).operand);
+        visit(*as<LogBaseNode>(node).base);
+    } else if (k == Kind::NIntegrate) {
+        const auto& n = as<NIntegrateNode>(node);
+        visit(*n.operand);
+        visit(*n.lower);
+        visit(*n.upper);
+        visit(*n.variable);
+        visit(*n.steps);
+    } else if (k == Kind::List) {
+        for (const NodePtr& e : as<ListNode>(node).elements) visit(*e);
+    }
+}
+
+namespace {
+template <class F>
+void walk(const ExprNode& root, F&& onNode) {
+    std::vector<const ExprNode*> pending{&root};
+    while (!pending.empty()) {
+        const ExprNode* node = pending.back();
+        pending.pop_back();
+        if (!onNode(*node)) return;
+        forEachChild(*node, [&](const ExprNode& c) { pending.push_back(&c); });
+    }
+}
+}  // namespace
+
+std::size_t countNodes(const ExprNode& root, std::size_t limit) {
+    std::size_t count = 0;
+    walk(root, [&](const ExprNode&) { return ++count <= limit; });
+    return count;
+}
+
+std::size_t countOccurrences(const ExprNode& root, int variable) {
+    std::size_t uses = 0;
+    walk(root, [&](const ExprNode& n) {
+        if (n.kind() == Kind::Variable && as<VariableNode>(n).index == variable) ++uses;
+        return true;
+    });
+    return uses;
+}
+
+}  // namespace kv

@@ -17,3 +17,19 @@ using ChildMap = std::function<NodePtr(const ExprNode&)>;
 NodePtr mapChildren(const ExprNode& node, const ChildMap& map);
 
 }  // namespace kv
+
+namespace kv {
+
+// Calls `visit` on each owned child of `node`: both children of an operator,
+// the operand of a one-argument node, the base of a logarithm, the five
+// subtrees of a numeric integral, the elements of a list.
+void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&)>& visit);
+
+// Nodes in the tree, counting stops once `limit` is passed. Walks without
+// recursion, so any depth is safe.
+std::size_t countNodes(const ExprNode& root, std::size_t limit);
+
+// How often variable row `variable` occurs in the tree.
+std::size_t countOccurrences(const ExprNode& root, int variable);
+
+}  // namespace kv

@@ -1,0 +1,36 @@
+// The console's transcript without the window: what a command line is, what
+// one command writes below itself, and Recompute, which runs every stored
+// command again from the top.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv {
+
+class CommandInterpreter;
+
+struct CommandLine {
+    std::string command;  // without the prompt, blanks trimmed
+    std::string comment;  // the text after the first top-level "//", or empty
+};
+
+// A line that begins with ">>" is a command line; any other line is output.
+std::optional<CommandLine> splitCommandLine(std::string_view line);
+
+// Runs one command and returns the output line: three blanks and the
+// result's text form, or "   Chyba: " and the message. The result tree is
+// evaluated once first, which fills the values that numeric integrals show.
+std::string runCommand(CommandInterpreter& ci, std::string_view command);
+
+// Recompute: every command line of `lines`, in order, echoed and followed by
+// its output; comment-only lines are echoed and not run; output lines are
+// dropped. `onInternalError` is told when a command fails unexpectedly (the
+// run goes on with the next one).
+std::vector<std::string> rerunAll(CommandInterpreter& ci, const std::vector<std::string>& lines,
+                                  const std::function<void()>& onInternalError);
+
+}  // namespace kv
