@@ -22,3 +22,17 @@ NodePtr ExprNode::normalizeSigns() const {
 }
 
 }  // namespace kv
+
+#include "algebra/Algebra.h"
+
+namespace kv {
+
+NodePtr simpl(const ExprNode& tree) {
+    NodePtr t = tree.together();
+    t = t->toProductForm();
+    t = t->simplify();
+    t = t->toQuotientForm();
+    return t->normalizeSigns();
+}
+
+}  // namespace kv
