@@ -40,6 +40,7 @@ public:
     CommandInterpreter& operator=(const CommandInterpreter&) = delete;
 
     Workspace& workspace() { return ws_; }
+    const Workspace& workspace() const { return ws_; }
     std::vector<UserFunction>& userFunctions() { return functions_; }
     SceneModel* scene() { return scene_; }
 
