@@ -4,8 +4,9 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 
+#include "doc/Document.h"
+#include "doc/Messages.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/Transcript.h"
@@ -23,24 +24,6 @@ bool readAll(const std::string& path, std::istream& in, std::string& bytes) {
     if (!file) return false;
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return !file.bad();
-}
-
-// Text input: one command per line, an optional ">>" prompt, blank lines
-// skipped. Every line becomes a command line of the transcript.
-std::vector<std::string> textCommands(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::istringstream stream(bytes);
-    std::string line;
-    while (std::getline(stream, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        std::size_t start = line.find_first_not_of(" \t");
-        if (line.compare(start, 2, ">>") == 0)
-            lines.push_back(line.substr(start));
-        else
-            lines.push_back(">> " + line);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -71,10 +54,16 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     }
     std::string bytes;
     if (!readAll(path, in, bytes)) {
-        err << "Soubor nelze otevřít! (" << path << ")\n";
+        err << docmsg::kCannotOpen << " (" << path << ")\n";
         return 1;
     }
-    std::vector<std::string> lines = textCommands(bytes);
+    BatchInput input = readBatchInput(bytes);
+    if (!input.ok) {
+        err << input.error << " (" << path << ")\n";
+        return 1;
+    }
+    for (const std::string& damage : input.damage) err << damage << "\n";
+    const std::vector<std::string>& lines = input.lines;
 
     CommandInterpreter ci;
     if (digits >= 0) ci.workspace().ndigits = digits;

@@ -1,0 +1,121 @@
+#include "app/BatchRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kv {
+namespace {
+
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+BatchRun runWithInput(std::vector<std::string> args, const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    int status = runBatch(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string writeTemp(const std::string& name, const std::string& bytes) {
+    std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+const std::string kMagic("#KORVALINTH15FILEFORMAT#\0", 25);
+
+std::string record(const std::string& line) {
+    char field[8];
+    std::snprintf(field, sizeof field, "%4d", static_cast<int>(line.size() + 1));
+    return std::string(field) + '\0' + line + '\0';
+}
+
+TEST(BatchRunnerTest, PrintsTheTranscriptOfStandardInput) {
+    BatchRun r = runWithInput({"--batch", "-"}, "1+1\nf(x)=x^2\nf(3)\nf(1,2)\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              ">> 1+1\n   1+1\n>> f(x)=x^2\n   Funkce přidána\n>> f(3)\n   3^2\n"
+              ">> f(1,2)\n   Chyba: Funkce 'f' nebere 2 parametrů!\n");
+}
+
+TEST(BatchRunnerTest, TextWithPromptsCrlfAndBlankLines) {
+    BatchRun r = runWithInput({"--batch", "-"}, ">> 2*3\r\n\r\n   \n>>x //note\n");
+    EXPECT_EQ(r.out, ">> 2*3\n   2*3\n>> x //note\n   x\n");
+}
+
+TEST(BatchRunnerTest, ReadsADocumentWrittenByteByByte) {
+    // "č" is 0xE8 in code page 1250 and prints as UTF-8.
+    std::string bytes = kMagic + std::string("   7\0>> 1+1\0", 12) + record(">> \xE8=2") +
+                        record(">> \xE8");
+    ASSERT_EQ(bytes.substr(25, 12), std::string("   7\0>> 1+1\0", 12));
+    std::string path = writeTemp("doc.kvl", bytes);
+    BatchRun r = runWithInput({"--batch", path}, "");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, ">> 1+1\n   1+1\n>> \xC4\x8D=2\n   2\n>> \xC4\x8D\n   2\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(BatchRunnerTest, DamagedDocumentRunsWhatItCanAndReports) {
+    std::string full = kMagic + record(">> 1+1") + record(">> 2+2");
+    std::string path = writeTemp("damaged.kvl", full.substr(0, full.size() - 3));
+    BatchRun r = runWithInput({"--batch", path}, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 16), ">> 1+1\n   1+1\n>>");
+    EXPECT_NE(r.err.find("poškozen"), std::string::npos) << r.err;
+}
+
+TEST(BatchRunnerTest, AbsurdLengthFieldDoesNotAllocate) {
+    std::string path = writeTemp("absurd.kvl", kMagic + record(">> 5") + std::string("9999\0ab", 7));
+    BatchRun r = runWithInput({"--batch", path}, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 12), ">> 5\n   5\n");
+    EXPECT_FALSE(r.err.empty());
+}
+
+struct BadInputRow {
+    std::vector<std::string> args;
+    std::string fileBytes;  // written to the file named by "@" in args
+    std::string message;
+};
+
+class BatchRunnerBadInputTest : public testing::TestWithParam<BadInputRow> {};
+
+TEST_P(BatchRunnerBadInputTest, RefusesWithAMessage) {
+    BadInputRow row = GetParam();
+    std::string path = writeTemp("bad.kvl", row.fileBytes);
+    for (std::string& a : row.args)
+        if (a == "@") a = path;
+    BatchRun r = runWithInput(row.args, "");
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchRunnerBadInputTest,
+    testing::Values(
+        BadInputRow{{"--batch", "@"}, "#KORVALINTH14FILEFORMAT#" + std::string(1, '\0'),
+                    "Neplatný formát souboru!"},
+        BadInputRow{{"--batch", "@"}, std::string("\x01\x02\0\xff", 4),
+                    "Soubor není dokument ani text!"},
+        BadInputRow{{"--batch", "/nonexistent/dir/x.kvl"}, "", "Soubor nelze otevřít!"},
+        BadInputRow{{"--batch"}, "", "--batch"},
+        BadInputRow{{"--batch", "@", "--digits", "x"}, "1", "číslic"},
+        BadInputRow{{"--batch", "@", "--bogus"}, "1", "--bogus"}));
+
+TEST(BatchRunnerTest, DigitsOption) {
+    BatchRun r = runWithInput({"--batch", "-", "--digits", "3"}, "eval(pi)\n1/3\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(">> 1/3\n   1/3\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
