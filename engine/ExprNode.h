@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/IntervalSet.h"
+#include "engine/Typeset.h"
 
 namespace kv {
 
@@ -58,8 +59,6 @@ struct LimitResult {
     bool valid = false;
 };
 
-class TypesetSurface;
-struct TypesetBox;
 class GraphIdSource;
 
 class ExprNode {
