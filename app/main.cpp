@@ -1,13 +1,42 @@
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSurfaceFormat>
+#include <QTranslator>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/BatchRunner.h"
+#include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& a : args)
         if (a == "--batch") return kv::runBatch(args, std::cin, std::cout, std::cerr);
-    std::cerr << "Použití: korvalinth --batch SOUBOR|- [--digits N]\n";
-    return 2;
+
+    // The scene is drawn with fixed-function OpenGL: ask for a context that
+    // keeps the deprecated functions, before the application object exists.
+    QSurfaceFormat format;
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setOption(QSurfaceFormat::DeprecatedFunctions);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvalinth"));
+    QApplication::setOrganizationName(QStringLiteral("Korvalinth"));
+
+    // Message boxes and file dialogs speak Czech like the rest of the program.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    kv::MainWindow window;
+    window.show();
+    QStringList rest = QApplication::arguments().mid(1);
+    if (!rest.isEmpty()) window.openDocument(rest.front());
+    return QApplication::exec();
 }

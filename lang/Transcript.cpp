@@ -22,12 +22,23 @@ std::optional<CommandLine> splitCommandLine(std::string_view line) {
     return out;
 }
 
-std::string runCommand(CommandInterpreter& ci, std::string_view command) {
+CommandOutcome executeCommand(CommandInterpreter& ci, std::string_view command) {
     Workspace::Scope scope(ci.workspace());
-    NodePtr result = ci.parseCommand(command);
-    result->evaluate();
-    if (ci.hasError()) return "   " + std::string(msg::kErrorPrefix) + ci.workspace().error.message;
-    return "   " + result->toText();
+    CommandOutcome out;
+    out.result = ci.parseCommand(command);
+    out.result->evaluate();
+    if (ci.hasError()) {
+        out.failed = true;
+        out.message = ci.workspace().error.message;
+    }
+    return out;
+}
+
+std::string runCommand(CommandInterpreter& ci, std::string_view command) {
+    CommandOutcome out = executeCommand(ci, command);
+    Workspace::Scope scope(ci.workspace());
+    if (out.failed) return "   " + std::string(msg::kErrorPrefix) + out.message;
+    return "   " + out.result->toText();
 }
 
 std::vector<std::string> rerunAll(CommandInterpreter& ci, const std::vector<std::string>& lines,

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ExprNode.h"
+
 namespace kv {
 
 class CommandInterpreter;
@@ -20,6 +22,18 @@ struct CommandLine {
 
 // A line that begins with ">>" is a command line; any other line is output.
 std::optional<CommandLine> splitCommandLine(std::string_view line);
+
+// What one command gave: the result tree (a placeholder after an error) and,
+// after an error, the message.
+struct CommandOutcome {
+    NodePtr result;
+    bool failed = false;
+    std::string message;
+};
+
+// Parses and carries out one command, then evaluates the result once, which
+// fills the values that numeric integrals show.
+CommandOutcome executeCommand(CommandInterpreter& ci, std::string_view command);
 
 // Runs one command and returns the output line: three blanks and the
 // result's text form, or "   Chyba: " and the message. The result tree is

@@ -1,0 +1,360 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "doc/Document.h"
+#include "lang/CommandInterpreter.h"
+#include "ui/ConsolePane.h"
+#include "ui/Icons.h"
+#include "ui/SettingsDialog.h"
+#include "ui/UiMessages.h"
+
+namespace kv {
+
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The menu commands by their ids.
+enum Command : int {
+    kNew = 57600,
+    kOpen = 57601,
+    kSave = 247,
+    kSnapshot = 134,
+    kExportAnimation = 245,
+    kExit = 57665,
+    kRecompute = 239,
+    kSimplify = 144,
+    kEvaluate = 158,
+    kSolve = 139,
+    kLimit = 143,
+    kDerivative = 141,
+    kIntegrate = 142,
+    kLcm = 213,
+    kGcd = 214,
+    kSubstitute = 198,
+    kExplicitCurve = 135,
+    kExplicitSurface = 136,
+    kParametricCurve = 137,
+    kImplicitCurve = 190,
+    kRotateXY = 171,
+    kRotateYZ = 172,
+    kRotateXZ = 173,
+    kTranslateXY = 177,
+    kScaleX = 174,
+    kScaleY = 175,
+    kScaleZ = 176,
+    kManualTransform = 230,
+    kSolidWire = 183,
+    kSolid = 182,
+    kWire = 180,
+    kWireHidden = 181,
+    kBoundingBox = 184,
+    kAxes = 225,
+    kLabels = 212,
+    kSmooth = 186,
+    kFlat = 187,
+    kAntialias = 232,
+    kAnimate = 201,
+    kReverse = 220,
+    kFrameForward = 222,
+    kFrameBackward = 223,
+    kResetView = 169,
+    kRemoveAll = 211,
+    kSettings = 246,
+    kAbout = 57664,
+    kWeb = 261,
+    kHelp = 249,
+};
+
+QMessageBox::StandardButton ask(QWidget* parent, const char* text) {
+    return QMessageBox::question(parent, u(uimsg::kProgramName), u(text),
+                                 QMessageBox::Yes | QMessageBox::No);
+}
+
+void warn(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, u(uimsg::kProgramName), text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : ci_(std::make_unique<CommandInterpreter>()) {
+    setWindowTitle(u(uimsg::kProgramName));
+    settings_ = store_.load();
+    ci_->workspace().ndigits = settings_.ndigits;
+    ci_->workspace().reseedRandom();
+
+    tabs_ = new QTabWidget;
+    console_ = new ConsolePane(*ci_, store_);
+    scene_ = new QWidget;
+    scene_->setAutoFillBackground(true);
+    QPalette p = scene_->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    scene_->setPalette(p);
+    tabs_->addTab(console_, u(uimsg::kConsoleTab));
+    tabs_->addTab(scene_, u(uimsg::kSceneTab));
+    setCentralWidget(tabs_);
+
+    buildMenus();
+    buildToolBars();
+    statusBar()->showMessage(u(uimsg::kStatusInitial));
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::updateSceneToolBar);
+    updateSceneToolBar();
+    resize(900, 650);
+    console_->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::action(int commandId) const { return actions_.value(commandId, nullptr); }
+
+QAction* MainWindow::addCommand(QMenu* menu, int id, const QString& text,
+                                const QKeySequence& shortcut) {
+    auto* a = menu->addAction(text);
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    actions_.insert(id, a);
+    return a;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(u("&Soubor"));
+    connect(addCommand(file, kNew, u("&Nový"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, &MainWindow::newDocument);
+    connect(addCommand(file, kOpen, u("&Otevřít..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &MainWindow::onOpen);
+    connect(addCommand(file, kSave, u("&Uložit..."), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &MainWindow::onSave);
+    QMenu* exportMenu = file->addMenu(u("Exportovat"));
+    addCommand(exportMenu, kSnapshot, u("&Statický snímek..."), QKeySequence(Qt::CTRL | Qt::Key_E))
+        ->setEnabled(false);
+    addCommand(exportMenu, kExportAnimation, u("&Animaci..."))->setEnabled(false);
+    file->addSeparator();
+    connect(addCommand(file, kExit, u("&Konec")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* commands = menuBar()->addMenu(u("Příkazy"));
+    connect(addCommand(commands, kRecompute, u("Přepočítat"), QKeySequence(Qt::Key_F5)),
+            &QAction::triggered, console_, &ConsolePane::rerunAll);
+
+    // The command dialogs arrive with their own work; until then their
+    // entries are shown disabled.
+    QMenu* math = menuBar()->addMenu(u("&Matematika"));
+    const std::pair<int, const char*> mathEntries[] = {
+        {kSimplify, "&Zjednodušení Výrazu"},
+        {kEvaluate, "&Vyhodnocení Výrazu"},
+        {kSolve, "Řešení &Rovnic"},
+        {kLimit, "&Limita"},
+        {kDerivative, "&Derivace"},
+        {kIntegrate, "Numerická &Integrace"},
+        {kLcm, "Nejmenší Spol. &Násobek"},
+        {kGcd, "Nejvetší Spol. Dě&litel"},
+        {kSubstitute, "&Substituce"}};
+    for (auto [id, text] : mathEntries) addCommand(math, id, u(text))->setEnabled(false);
+
+    QMenu* graphics = menuBar()->addMenu(u("&Grafika"));
+    const std::pair<int, const char*> plotEntries[] = {{kExplicitCurve, "E&xplicitní Křivka"},
+                                                       {kExplicitSurface, "&Explicitní Plocha"},
+                                                       {kParametricCurve, "Parametrická &Křivka"},
+                                                       {kImplicitCurve, "&Implicitní Křivka (2D)"}};
+    for (auto [id, text] : plotEntries) addCommand(graphics, id, u(text))->setEnabled(false);
+
+    // The scene's keys belong to the scene pane while it has the focus, so
+    // they are shown in the menu text, not bound as window-wide shortcuts.
+    QMenu* scene = menuBar()->addMenu(u("&Scéna"));
+    QMenu* transform = scene->addMenu(u("Transformace Soustavy"));
+    const std::pair<int, const char*> transformEntries[] = {
+        {kRotateXY, "Rotace XY\tQ"}, {kRotateYZ, "Rotace YZ\tW"},   {kRotateXZ, "Rotace XZ\tE"},
+        {kTranslateXY, "Posunutí XY\tR"}, {kScaleX, "Měřítko X\tT"}, {kScaleY, "Měřítko Y\tZ"},
+        {kScaleZ, "Měřítko Z\tU"},   {kManualTransform, "Ruční Nastavení...\tM"}};
+    for (auto [id, text] : transformEntries) addCommand(transform, id, u(text))->setEnabled(false);
+    QMenu* view = scene->addMenu(u("Zobrazení"));
+    const std::pair<int, const char*> viewEntries[] = {
+        {kSolidWire, "Solid Model (Drátěnný)\t1"}, {kSolid, "Solid Model\t2"},
+        {kWire, "Drátěný Model\t3"},               {kWireHidden, "Drátěný Model (Skryté Čáry)\t4"},
+        {kBoundingBox, "Zobrazit Bounding Box\tB"}, {kAxes, "Zobrazit Osy\tC"},
+        {kLabels, "Zobrazit Popisky\tL"}};
+    for (auto [id, text] : viewEntries) addCommand(view, id, u(text))->setEnabled(false);
+    QMenu* shading = scene->addMenu(u("Stínování"));
+    addCommand(shading, kSmooth, u("Hladké"))->setEnabled(false);
+    addCommand(shading, kFlat, u("Konstantní"))->setEnabled(false);
+    addCommand(scene, kAntialias, u("Antialiasing Čar"), QKeySequence(Qt::CTRL | Qt::Key_A))
+        ->setEnabled(false);
+    QMenu* animation = scene->addMenu(u("Animace"));
+    const std::pair<int, const char*> animationEntries[] = {
+        {kAnimate, "Animovat\tMezerník"}, {kReverse, "Zpětná Animace \tO"},
+        {kFrameForward, "Snímek Vpřed\tA"}, {kFrameBackward, "Snímek Vzad\tS"}};
+    for (auto [id, text] : animationEntries) addCommand(animation, id, u(text))->setEnabled(false);
+    addCommand(scene, kResetView, u("Re&setovat Pohled\tX"))->setEnabled(false);
+    addCommand(scene, kRemoveAll, u("&Odstranit Vše\tDelete"))->setEnabled(false);
+
+    QMenu* settings = menuBar()->addMenu(u("N&astavení"));
+    connect(addCommand(settings, kSettings, u("&Nastavení...")), &QAction::triggered, this,
+            &MainWindow::onSettings);
+
+    QMenu* help = menuBar()->addMenu(u("&Nápověda"));
+    addCommand(help, kAbout, u("&O Programu Korvalinth..."))->setEnabled(false);
+    addCommand(help, kWeb, u("Korvalinth Web"))->setEnabled(false);
+    addCommand(help, kHelp, u("&Nápověda"))->setEnabled(false);
+}
+
+void MainWindow::buildToolBars() {
+    mainToolBar_ = addToolBar(u("Hlavní"));
+    mainToolBar_->setObjectName(QStringLiteral("mainToolBar"));
+    struct Button {
+        int id;
+        const char* symbol;
+        QColor tile;
+        const char* tip;
+    };
+    const Button mainButtons[] = {
+        {kNew, "N", QColor(70, 120, 200), "Nový Soubor (Ctrl + N)"},
+        {kOpen, "O", QColor(70, 120, 200), "Otevřít Soubor (Ctrl + O)"},
+        {kSave, "U", QColor(70, 120, 200), "Uložit Soubor (Ctrl + S)"},
+        {0, nullptr, {}, nullptr},
+        {kSnapshot, "JPG", QColor(60, 150, 90), "Statický Snímek (Ctrl + E)"},
+        {kExportAnimation, "AVI", QColor(60, 150, 90), "Exportovat Animaci"},
+        {0, nullptr, {}, nullptr},
+        {kAbout, "?", QColor(120, 120, 120), "O Programu Korvalinth"}};
+    for (const Button& b : mainButtons) {
+        if (b.id == 0) {
+            mainToolBar_->addSeparator();
+            continue;
+        }
+        QAction* a = action(b.id);
+        a->setIcon(drawnIcon(u(b.symbol), b.tile));
+        a->setToolTip(u(b.tip));
+        mainToolBar_->addAction(a);
+    }
+
+    sceneToolBar_ = addToolBar(u("Grafika"));
+    sceneToolBar_->setObjectName(QStringLiteral("sceneToolBar"));
+    const Button sceneButtons[] = {
+        {kRotateXY, "XY", QColor(190, 110, 40), "Rotace XY (Q)"},
+        {kRotateYZ, "YZ", QColor(190, 110, 40), "Rotace YZ (W)"},
+        {kRotateXZ, "XZ", QColor(190, 110, 40), "Rotace XZ (E)"},
+        {0, nullptr, {}, nullptr},
+        {kTranslateXY, "↔", QColor(190, 110, 40), "Posunutí XY (R)"},
+        {0, nullptr, {}, nullptr},
+        {kScaleX, "SX", QColor(150, 90, 170), "Měřítko X (T)"},
+        {kScaleY, "SY", QColor(150, 90, 170), "Měřítko Y (Z)"},
+        {kScaleZ, "SZ", QColor(150, 90, 170), "Měřítko Z (U)"},
+        {0, nullptr, {}, nullptr},
+        {kManualTransform, "M", QColor(150, 90, 170), "Ruční Nastavení (M)"},
+        {0, nullptr, {}, nullptr},
+        {kResetView, "X", QColor(120, 120, 120), "Resetovat Pohled (X)"},
+        {0, nullptr, {}, nullptr},
+        {kSolidWire, "1", QColor(60, 130, 160), "Solid Model (Wire) (1)"},
+        {kSolid, "2", QColor(60, 130, 160), "Solid Model (2)"},
+        {kWire, "3", QColor(60, 130, 160), "Drátěný Model (3)"},
+        {kWireHidden, "4", QColor(60, 130, 160), "Drátěný Model (Skryté Čáry) (4)"},
+        {0, nullptr, {}, nullptr},
+        {kBoundingBox, "B", QColor(90, 140, 60), "Zobrazit Bounding Box (B)"},
+        {kAxes, "C", QColor(90, 140, 60), "Zobrazit Osy (C)"},
+        {kLabels, "L", QColor(90, 140, 60), "Zobrazit Popisky (L)"},
+        {0, nullptr, {}, nullptr},
+        {kAntialias, "AA", QColor(90, 140, 60), "Antialiasing Čar (Ctrl + A)"},
+        {0, nullptr, {}, nullptr},
+        {kAnimate, "▶", QColor(200, 80, 80), "Animovat (Mezerník)"},
+        {kReverse, "O", QColor(200, 80, 80), "Zpětná Animace (O)"},
+        {0, nullptr, {}, nullptr},
+        {kFrameForward, "+1", QColor(200, 80, 80), "Snímek Vpřed (A)"},
+        {kFrameBackward, "-1", QColor(200, 80, 80), "Snímek Vzad (S)"},
+        {0, nullptr, {}, nullptr},
+        {kRemoveAll, "✕", QColor(160, 60, 60), "Odstranit Vše (Delete)"}};
+    for (const Button& b : sceneButtons) {
+        if (b.id == 0) {
+            sceneToolBar_->addSeparator();
+            continue;
+        }
+        QAction* a = action(b.id);
+        a->setIcon(drawnIcon(u(b.symbol), b.tile));
+        a->setToolTip(u(b.tip));
+        sceneToolBar_->addAction(a);
+    }
+}
+
+// The scene toolbar shows exactly while the setting allows it and the scene
+// tab is active.
+void MainWindow::updateSceneToolBar() {
+    bool show = settings_.showGToolbar && tabs_->currentWidget() == scene_;
+    if (sceneToolBar_->isHidden() == show) sceneToolBar_->setVisible(show);
+}
+
+bool MainWindow::askToSave() {
+    if (!store_.querySave()) return true;
+    if (ask(this, uimsg::kAskSave) == QMessageBox::Yes) onSave();
+    return true;
+}
+
+void MainWindow::newDocument() {
+    askToSave();
+    console_->submitCommand(QStringLiteral("clear_user_funcs"));
+    console_->resetText(true);
+}
+
+void MainWindow::onOpen() {
+    tabs_->setCurrentWidget(console_);
+    QString path = QFileDialog::getOpenFileName(this, u(uimsg::kOpenTitle), QString(),
+                                                u(uimsg::kFileFilter));
+    if (path.isEmpty()) return;
+    newDocument();
+    openDocument(path);
+}
+
+bool MainWindow::openDocument(const QString& path) {
+    DocumentReadResult doc = loadDocumentFile(path.toStdString());
+    if (!doc.ok) {
+        warn(this, QString::fromStdString(doc.error));
+        return false;
+    }
+    tabs_->setCurrentWidget(console_);
+    console_->showLoadedLines(doc.lines);
+    if (!doc.damage.empty()) {
+        QString text = u(uimsg::kDamagedDocument);
+        for (const std::string& d : doc.damage) text += '\n' + QString::fromStdString(d);
+        warn(this, text);
+    }
+    return true;
+}
+
+void MainWindow::onSave() {
+    tabs_->setCurrentWidget(console_);
+    QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSaveTitle), QString(),
+                                                u(uimsg::kFileFilter));
+    if (path.isEmpty()) return;
+    saveDocument(QString::fromStdString(withDocumentExtension(path.toStdString())));
+}
+
+bool MainWindow::saveDocument(const QString& path) {
+    DocumentSaveResult result = saveDocumentFile(path.toStdString(), console_->lines());
+    if (!result.ok) {
+        QString text = QString::fromStdString(result.error);
+        if (!result.detail.empty()) text += '\n' + QString::fromStdString(result.detail);
+        warn(this, text);
+    }
+    return result.ok;
+}
+
+void MainWindow::onSettings() {
+    SettingsDialog dialog(store_.load(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings_ = dialog.settings();
+    store_.save(settings_);
+    ci_->workspace().ndigits = settings_.ndigits;
+    updateSceneToolBar();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    askToSave();
+    event->accept();
+}
+
+}  // namespace kv

@@ -1,0 +1,67 @@
+// The main window: menus, the main and scene toolbars, the status bar and
+// the two tabs, the console ("Příkazy") and the scene ("Grafika"); the
+// document commands New, Open and Save and the settings.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "doc/Settings.h"
+#include "ui/SettingsStore.h"
+
+class QTabWidget;
+class QToolBar;
+class QAction;
+
+namespace kv {
+
+class CommandInterpreter;
+class ConsolePane;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    ConsolePane* console() const { return console_; }
+    QTabWidget* tabs() const { return tabs_; }
+    QToolBar* sceneToolBar() const { return sceneToolBar_; }
+    QAction* action(int commandId) const;
+
+    // Opens a document as the Open command does, without the file dialog.
+    bool openDocument(const QString& path);
+    // Saves as the Save command does, without the file dialog.
+    bool saveDocument(const QString& path);
+    // Starts a new document: the save prompt, the user functions cleared,
+    // an empty console with its prompt.
+    void newDocument();
+
+protected:
+    void closeEvent(class QCloseEvent* event) override;
+
+private slots:
+    void onOpen();
+    void onSave();
+    void onSettings();
+    void updateSceneToolBar();
+
+private:
+    void buildMenus();
+    void buildToolBars();
+    QAction* addCommand(class QMenu* menu, int id, const QString& text,
+                        const QKeySequence& shortcut = {});
+    bool askToSave();
+
+    std::unique_ptr<CommandInterpreter> ci_;
+    SettingsStore store_;
+    Settings settings_;
+    QTabWidget* tabs_ = nullptr;
+    ConsolePane* console_ = nullptr;
+    QWidget* scene_ = nullptr;
+    QToolBar* mainToolBar_ = nullptr;
+    QToolBar* sceneToolBar_ = nullptr;
+    QHash<int, QAction*> actions_;
+};
+
+}  // namespace kv

@@ -1,0 +1,95 @@
+#include "ui/QtTypesetSurface.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cstdlib>
+
+namespace kv {
+
+namespace {
+QImage& imageOf(TypesetImage& i) { return static_cast<QtTypesetImage&>(i).image; }
+const QImage& imageOf(const TypesetImage& i) { return static_cast<const QtTypesetImage&>(i).image; }
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+}  // namespace
+
+QtTypesetSurface::QtTypesetSurface(const QFont& font) : font_(font) {
+    if (font_.pixelSize() <= 0) {
+        QFontInfo info(font_);
+        font_.setPixelSize(info.pixelSize());
+    }
+}
+
+int QtTypesetSurface::fontPixelSize() const { return font_.pixelSize(); }
+
+void QtTypesetSurface::setFontPixelSize(int pixels) { font_.setPixelSize(std::max(1, pixels)); }
+
+TextExtent QtTypesetSurface::measureText(std::string_view utf8) {
+    QFontMetrics fm(font_);
+    return {fm.horizontalAdvance(text(utf8)), fm.height()};
+}
+
+int QtTypesetSurface::averageCharWidth() { return QFontMetrics(font_).averageCharWidth(); }
+
+int QtTypesetSurface::fontHeight() { return QFontMetrics(font_).height(); }
+
+std::unique_ptr<TypesetImage> QtTypesetSurface::newImage(int width, int height) {
+    if (static_cast<long long>(width) * height > kMaxPixels) return nullptr;
+    QImage img;
+    if (width > 0 && height > 0) {
+        img = QImage(width, height, QImage::Format_RGB32);
+        if (img.isNull()) return nullptr;
+        img.fill(Qt::white);
+    }
+    return std::make_unique<QtTypesetImage>(std::move(img));
+}
+
+void QtTypesetSurface::drawText(TypesetImage& image, int x, int y, int width, int height,
+                                std::string_view utf8) {
+    QImage& img = imageOf(image);
+    if (img.isNull()) return;
+    QPainter p(&img);
+    p.setFont(font_);
+    p.setPen(Qt::black);
+    p.drawText(QRect(x, y, width, height), Qt::AlignCenter, text(utf8));
+}
+
+// A line that includes its first point and excludes its last, as the layout
+// rules expect.
+void QtTypesetSurface::drawLine(TypesetImage& image, int x0, int y0, int x1, int y1) {
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    int x = x0;
+    int y = y0;
+    while (x != x1 || y != y1) {
+        setPixel(image, x, y);
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void QtTypesetSurface::setPixel(TypesetImage& image, int x, int y) {
+    QImage& img = imageOf(image);
+    if (x >= 0 && y >= 0 && x < img.width() && y < img.height()) img.setPixel(x, y, qRgb(0, 0, 0));
+}
+
+void QtTypesetSurface::copyImage(TypesetImage& target, const TypesetImage& source, int x, int y) {
+    QImage& t = imageOf(target);
+    const QImage& s = imageOf(source);
+    if (t.isNull() || s.isNull()) return;
+    QPainter p(&t);
+    p.drawImage(x, y, s);
+}
+
+}  // namespace kv

@@ -1,0 +1,25 @@
+// The Czech texts of the desktop program's windows, letter for letter.
+#pragma once
+
+namespace kv::uimsg {
+
+inline constexpr const char* kProgramName = "Korvalinth";
+inline constexpr const char* kConsoleTab = "Příkazy";
+inline constexpr const char* kSceneTab = "Grafika";
+inline constexpr const char* kStatusInitial = "Test";
+
+inline constexpr const char* kAskSave = "Chcete uložit aktuální soubor?";
+inline constexpr const char* kSaveTitle = "Uložit...";
+inline constexpr const char* kOpenTitle = "Otevřít...";
+inline constexpr const char* kFileFilter = "Soubory Korvalinthu (*.kvl)";
+inline constexpr const char* kDamagedDocument = "Dokument je poškozen. Načteno bylo, co šlo přečíst:";
+
+inline constexpr const char* kSettingsTitle = "Nastavení";
+inline constexpr const char* kDigitsLabel = "Počet platných cifer:";
+inline constexpr const char* kQuerySaveCheck = "Tázat se na uložení souboru";
+inline constexpr const char* kFormatOutputCheck = "Formátovaný výstup";
+inline constexpr const char* kShowToolbarCheck = "Zobrazit ToolBar v grafickém okně";
+
+inline constexpr const char* kInternalError = "Interní chyba programu!";
+
+}  // namespace kv::uimsg
