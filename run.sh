@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Korvalinth. Until the desktop
-# program lands, this runs the batch runner on the example document, or on
-# the file given as the first argument.
+# Installs what is missing, builds and starts Korvalinth. A document given as
+# the first argument is opened at start (shown, not executed: F5 runs it).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target korvalinth
-exec build/korvalinth --batch "${1:-examples/intro.kvl}"
+exec build/korvalinth "$@"

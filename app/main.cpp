@@ -1,19 +1,27 @@
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QSurfaceFormat>
-#include <QTranslator>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/BatchRunner.h"
+
+#ifdef KV_WITH_UI
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSurfaceFormat>
+#include <QTranslator>
+
 #include "ui/MainWindow.h"
+#endif
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& a : args)
         if (a == "--batch") return kv::runBatch(args, std::cin, std::cout, std::cerr);
+#ifndef KV_WITH_UI
+    std::cerr << "Použití: korvalinth --batch SOUBOR|- [--digits N]\n";
+    return 2;
+#else
 
     // The scene is drawn with fixed-function OpenGL: ask for a context that
     // keeps the deprecated functions, before the application object exists.
@@ -39,4 +47,5 @@ int main(int argc, char** argv) {
     QStringList rest = QApplication::arguments().mid(1);
     if (!rest.isEmpty()) window.openDocument(rest.front());
     return QApplication::exec();
+#endif
 }
