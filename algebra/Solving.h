@@ -1,0 +1,76 @@
+// Entry points of limits, numeric zeros and exact solving that are not node
+// operations.
+#pragma once
+
+#include "engine/ExprNode.h"
+#include "engine/IntervalSet.h"
+
+namespace kv {
+
+// ---- Limits --------------------------------------------------------------------
+
+// A limit value counts as zero below this magnitude.
+inline constexpr double kLimitZero = 5e-12;
+// l'Hospital steps one limit computation may take.
+inline constexpr int kMaxLhospitalSteps = 8;
+// The error code and message of a limit that was not found.
+inline constexpr int kLimitErrorCode = 2;
+inline constexpr const char* kLimitNotFound = "Limita nebyla nalezena nebo neexistuje!";
+
+// Resets the shared l'Hospital counter, takes the limit of `node` and
+// replaces a missing value by a ZeroNode.
+LimitResult computeLimit(const ExprNode& node, const LimitRequest& request);
+
+// Infinities as trees: +inf is a number, -inf its negation, the two-sided
+// infinity (+-)inf.
+NodePtr positiveInfinity();
+NodePtr negativeInfinity();
+NodePtr twoSidedInfinity();
+
+// ---- Numeric zeros -------------------------------------------------------------
+
+// What the numeric zero search looks for: zeros in `variable`, reported as
+// intervals of width `epsilon` around points where |f| < epsilon, scanning
+// with step `h`.
+struct RootRequest {
+    int variable = -1;
+    double epsilon = 1e-8;
+    double h = 0.1;
+};
+
+// Scan points one search may visit in all its intervals; nsolve refuses a
+// request beyond this (ten million points take a few seconds).
+inline constexpr double kMaxScanSteps = 1e7;
+// Halley steps per bracket before it is given up.
+inline constexpr int kMaxHalleySteps = 150;
+
+// The request that zerosIn and domainIn use while the scope lives (they take
+// only the variable; epsilon and h come from here, defaulting to 1e-8 and 0.1).
+class RootRequestScope {
+public:
+    explicit RootRequestScope(const RootRequest& request);
+    ~RootRequestScope();
+    RootRequestScope(const RootRequestScope&) = delete;
+    RootRequestScope& operator=(const RootRequestScope&) = delete;
+
+private:
+    RootRequest request_;  // a copy: the scope may outlive the caller's request
+    const RootRequest* previous_;
+};
+
+// epsilon and h of the innermost RootRequestScope for `variable`.
+RootRequest currentRootRequest(int variable);
+
+// The zeros of f in `set` under `request`: f.zerosIn inside a scope of the
+// request. The variable's value is restored afterwards.
+IntervalSet findZeros(const ExprNode& f, const IntervalSet& set, const RootRequest& request);
+
+// The numeric scan: sign changes refined by Halley's iteration (bisection
+// when Halley leaves the bracket), points with |f| < epsilon, the right end of
+// each interval, and touching roots found among the zeros of f'.
+IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const IntervalSet& set);
+
+// The intersection of two interval sets.
+IntervalSet intersect(const IntervalSet& a, const IntervalSet& b);
+
+}  // namespace kv
