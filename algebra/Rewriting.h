@@ -1,0 +1,64 @@
+// Small helpers shared by the rewriting passes (simplification, common
+// denominators, expansion, derivatives): node builders, numeric literals and
+// the variant of `together` that simplification uses on its own results.
+#pragma once
+
+#include "engine/ExprNode.h"
+
+namespace kv::rw {
+
+inline NodePtr sum(NodePtr a, NodePtr b) { return makeBinary(Kind::Sum, std::move(a), std::move(b)); }
+inline NodePtr difference(NodePtr a, NodePtr b) {
+    return makeBinary(Kind::Difference, std::move(a), std::move(b));
+}
+inline NodePtr product(NodePtr a, NodePtr b) {
+    return makeBinary(Kind::Product, std::move(a), std::move(b));
+}
+inline NodePtr quotient(NodePtr a, NodePtr b) {
+    return makeBinary(Kind::Quotient, std::move(a), std::move(b));
+}
+inline NodePtr power(NodePtr a, NodePtr b) { return makeBinary(Kind::Power, std::move(a), std::move(b)); }
+inline NodePtr negation(NodePtr a) { return makeFunction(Kind::Negation, std::move(a)); }
+// -1 as simplified trees write it: the negation of the number 1.
+inline NodePtr minusOne() { return negation(number(1.0)); }
+
+// Takes a child out of a node that is about to be destroyed.
+inline NodePtr takeLeft(ExprNode& node) {
+    NodePtr c = std::move(static_cast<BinaryNode&>(node).left);
+    c->parent = nullptr;
+    return c;
+}
+inline NodePtr takeRight(ExprNode& node) {
+    NodePtr c = std::move(static_cast<BinaryNode&>(node).right);
+    c->parent = nullptr;
+    return c;
+}
+inline NodePtr takeOperand(ExprNode& node) {
+    NodePtr c = std::move(static_cast<UnaryNode&>(node).operand);
+    c->parent = nullptr;
+    return c;
+}
+
+// A numeric literal: a NumberNode, the ZeroNode, or the negation of a
+// NumberNode (the way simplified trees write negative numbers).
+bool isNumericLiteral(const ExprNode& node);
+// The value of a numeric literal.
+double literalValue(const ExprNode& node);
+// A number as simplified trees write it: zero as the ZeroNode, a negative
+// value as the negation of a positive NumberNode.
+NodePtr normalNumber(double value);
+// The negation of a simplified tree: -(-a) -> a; a constant zero -> 0.
+NodePtr negateSimplified(NodePtr a);
+// The constant value of a tree that isConstant(); NaN for anything else.
+double constantValue(const ExprNode& node);
+
+// `together` of a tree whose exponents are simplified already, as inside
+// `simplify`: an exponent counts as negative when it is a negation (or a
+// negative number), without simplifying it again.
+NodePtr togetherOfSimplified(const ExprNode& node);
+// Whether togetherOfSimplified would make the tree a quotient (before any
+// size limit applies). Looks only at the sum, difference, product and
+// quotient skeleton and the exponents of the powers in it.
+bool becomesQuotient(const ExprNode& node);
+
+}  // namespace kv::rw
