@@ -1,12 +1,783 @@
-// Exact equation solving. Not built yet: no roots are found.
-#include "engine/ExprNode.h"
+// Exact equation solving: `roots` of every node kind, and the operations that
+// read a polynomial off a sum (splitLogarithms, coefficientIn,
+// dependentFactorIn, degreeIn).
+//
+// A tree is taken apart by its structure (a product vanishes where a factor
+// does, a quotient where its numerator does and its denominator does not, a
+// logarithm where its argument is 1) down to sums, which are solved as
+// polynomials of degree at most 3 in one "atom": the variable itself, or a
+// function of it (ln(x)^2 - 1 = 0 is a quadratic in ln(x), solved for ln(x)
+// and then for x).
+//
+// Fractional degrees are solved through a substitution: when every degree
+// times some q (1 <= q <= 12) is an integer, the sum is a polynomial in
+// s = A^(1/q) (x - 3*sqrt(x) + 2 is s^2 - 3s + 2 with s = sqrt(x)). The
+// integer degrees are divided by their greatest common divisor g as well, so
+// x^4 - 5x^2 + 4 is a quadratic in v = x^2. A root v of the reduced
+// polynomial gives s^g = v, then A = s^q; a principal root s = A^(1/q) with
+// q > 1 is never negative, so negative values of s are dropped there.
+//
+// The results are trees simplified with `simpl`. A solution list holding the
+// single number +inf means that every value solves the equation.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+#include "algebra/Algebra.h"
+#include "algebra/Solving.h"
+#include "engine/TreeRebuild.h"
+#include "engine/Workspace.h"
 
 namespace kv {
 
-OwnedNodeList ExprNode::roots(int) const { return {}; }
-NodePtr ExprNode::splitLogarithms(int) const { return clone(); }
-NodePtr ExprNode::coefficientIn(int) const { return clone(); }
-NodePtr ExprNode::dependentFactorIn(int) const { return clone(); }
-NodePtr ExprNode::degreeIn(int) const { return number(0.0); }
+namespace {
+
+// The tolerance of the integral test of degrees and of zero coefficients.
+constexpr double kTolerance = 5e-12;
+// Nested solving (a logarithm solved through its argument, an atom through
+// its inverse) goes no deeper than this.
+constexpr int kMaxDepth = 12;
+// The largest denominator of a fractional degree.
+constexpr int kMaxDenominator = 12;
+
+int g_depth = 0;
+
+struct DepthGuard {
+    bool ok;
+    DepthGuard() : ok(++g_depth <= kMaxDepth) {}
+    ~DepthGuard() { --g_depth; }
+};
+
+NodePtr sumOf(NodePtr a, NodePtr b) { return std::make_unique<SumNode>(std::move(a), std::move(b)); }
+NodePtr differenceOf(NodePtr a, NodePtr b) {
+    return std::make_unique<DifferenceNode>(std::move(a), std::move(b));
+}
+NodePtr productOf(NodePtr a, NodePtr b) {
+    return std::make_unique<ProductNode>(std::move(a), std::move(b));
+}
+NodePtr quotientOf(NodePtr a, NodePtr b) {
+    return std::make_unique<QuotientNode>(std::move(a), std::move(b));
+}
+NodePtr powerOf(NodePtr a, NodePtr b) { return std::make_unique<PowerNode>(std::move(a), std::move(b)); }
+NodePtr negationOf(NodePtr a) { return std::make_unique<NegationNode>(std::move(a)); }
+
+bool isOne(const ExprNode& n) { return n.kind() == Kind::Number && as<NumberNode>(n).value == 1.0; }
+
+// a*b without a factor that is the number 1.
+NodePtr times(NodePtr a, NodePtr b) {
+    if (isOne(*a)) return b;
+    if (isOne(*b)) return a;
+    return productOf(std::move(a), std::move(b));
+}
+
+bool isEverything(const OwnedNodeList& roots) {
+    return roots.size() == 1 && roots[0]->kind() == Kind::Number &&
+           std::isinf(as<NumberNode>(*roots[0]).value) && as<NumberNode>(*roots[0]).value > 0;
+}
+
+OwnedNodeList everything() {
+    OwnedNodeList r;
+    r.push_back(number(HUGE_VAL));
+    return r;
+}
+
+// Appends the roots of `more` that are not `equals` to one listed already.
+void appendDistinct(OwnedNodeList& roots, OwnedNodeList more) {
+    for (NodePtr& r : more) {
+        bool seen = false;
+        for (const NodePtr& s : roots) seen = seen || s->equals(*r);
+        if (!seen) roots.push_back(std::move(r));
+    }
+}
+
+// The value of `tree` at variable = root, when that is a number: NaN when it
+// still depends on another variable.
+double valueAtRoot(const ExprNode& tree, int variable, const ExprNode& root) {
+    if (!root.isConstant()) return std::nan("");
+    NodePtr at = tree.substitute(variable, root);
+    if (!at->isConstant()) return std::nan("");
+    return at->evaluate();
+}
+
+// Whether a root of one part may stand for the whole: the other part must be
+// defined there (x*ln(x) has no root at 0), and a denominator non-zero.
+bool acceptableRoot(const ExprNode& other, int variable, const ExprNode& root, bool nonZero) {
+    if (!root.isConstant()) return true;
+    NodePtr at = other.substitute(variable, root);
+    if (!at->isConstant()) return true;
+    double v = at->evaluate();
+    if (!std::isfinite(v)) return false;
+    return !nonZero || std::fabs(v) >= kTolerance;
+}
+
+// ---- Reading a term as c * A^k ---------------------------------------------------
+
+struct AtomPower {
+    bool ok = true;
+    const ExprNode* atom = nullptr;  // null for a factor free of the variable
+    double k = 0.0;
+};
+
+// A dependent factor as a power of one atom: x^2 -> (x, 2), sqrt(x) -> (x, 0.5),
+// ln(x)^2 -> (ln(x), 2), x*x^2 -> (x, 3); two different atoms fail.
+AtomPower atomPower(const ExprNode& d, int variable) {
+    if (!d.dependsOn(variable)) return {};
+    auto combine = [](AtomPower a, AtomPower b, double sign) -> AtomPower {
+        if (!a.ok || !b.ok) return {false};
+        if (!a.atom) return {true, b.atom, sign * b.k};
+        if (!b.atom) return a;
+        if (!a.atom->equals(*b.atom)) return {false};
+        return {true, a.atom, a.k + sign * b.k};
+    };
+    switch (d.kind()) {
+        case Kind::Variable:
+            return {true, &d, 1.0};
+        case Kind::Negation:
+            return atomPower(operandOf(d), variable);
+        case Kind::Product:
+            return combine(atomPower(leftOf(d), variable), atomPower(rightOf(d), variable), 1.0);
+        case Kind::Quotient:
+            return combine(atomPower(leftOf(d), variable), atomPower(rightOf(d), variable), -1.0);
+        case Kind::Power: {
+            if (rightOf(d).dependsOn(variable)) return {false};
+            AtomPower b = atomPower(leftOf(d), variable);
+            b.k *= rightOf(d).evaluate();
+            return b;
+        }
+        case Kind::Sqrt: {
+            AtomPower b = atomPower(operandOf(d), variable);
+            b.k *= 0.5;
+            return b;
+        }
+        case Kind::Exp:
+            return {false};
+        default:
+            return {true, &d, 1.0};
+    }
+}
+
+// ---- Polynomials of degree 1 to 3 ---------------------------------------------------
+
+// Coefficients by degree, as trees; missing degrees are zero.
+using Coefficients = std::map<int, NodePtr>;
+
+bool isConstantZero(const ExprNode* c) {
+    return !c || (c->isConstant() && std::fabs(c->evaluate()) < kTolerance);
+}
+
+NodePtr coefficientOrZero(const Coefficients& a, int n) {
+    auto it = a.find(n);
+    return it == a.end() ? number(0.0) : it->second->clone();
+}
+
+double polynomialAt(const std::vector<double>& p, double x) {
+    double v = 0.0;
+    for (std::size_t i = p.size(); i-- > 0;) v = v * x + p[i];
+    return v;
+}
+
+struct PolishedRoot {
+    double value;
+    bool exact;  // a simple fraction at which p vanishes exactly
+};
+
+// A numeric root of p (coefficients from degree 0 up) polished by Newton's
+// method and replaced by a nearby simple fraction that solves p exactly.
+PolishedRoot polishRoot(const std::vector<double>& p, double r) {
+    for (int i = 0; i < 3; ++i) {
+        double d = 0.0;
+        for (std::size_t k = p.size(); k-- > 1;) d = d * r + static_cast<double>(k) * p[k];
+        double f = polynomialAt(p, r);
+        if (d == 0.0 || !std::isfinite(f / d)) break;
+        double next = r - f / d;
+        if (std::fabs(polynomialAt(p, next)) >= std::fabs(f)) break;
+        r = next;
+    }
+    for (int q = 1; q <= kMaxDenominator; ++q) {
+        double c = std::round(r * q) / q;
+        if (std::fabs(c - r) < 1e-9 * std::max(1.0, std::fabs(r)) && polynomialAt(p, c) == 0.0)
+            return {c, true};
+    }
+    return {r, false};
+}
+
+// The cubic a3 x^3 + a2 x^2 + a1 x + a0 with numeric coefficients, through
+// x = t - b/3: one real root by Cardano's formula when R^2 - Q^3 > 0, three by
+// Viete's trigonometric form (as trees with CosNodes) otherwise.
+OwnedNodeList cubicRoots(const std::vector<double>& p) {
+    const double b = p[2] / p[3], c = p[1] / p[3], d = p[0] / p[3];
+    const double Q = (b * b - 3 * c) / 9;
+    const double R = (2 * b * b * b - 9 * b * c + 27 * d) / 54;
+    const double disc = R * R - Q * Q * Q;
+    // Numeric roots, polished; a root that is a simple fraction is a number,
+    // any other one of Viete's stays a tree.
+    std::vector<std::pair<double, NodePtr>> found;
+    auto add = [&](double value, NodePtr tree) {
+        for (const auto& f : found)
+            if (std::fabs(f.first - value) < kTolerance * std::max(1.0, std::fabs(value))) return;
+        found.emplace_back(value, std::move(tree));
+    };
+    const double scale = std::max({R * R, std::fabs(Q * Q * Q), 1e-300});
+    if (std::fabs(disc) <= 1e-12 * scale) {
+        // A double (or triple) root.
+        const double m = std::cbrt(R);
+        for (double r : {-2 * m - b / 3, m - b / 3}) {
+            PolishedRoot pr = polishRoot(p, r);
+            add(pr.value, number(pr.value));
+        }
+    } else if (disc > 0) {
+        const double A = -std::copysign(std::cbrt(std::fabs(R) + std::sqrt(disc)), R);
+        const double B = A == 0.0 ? 0.0 : Q / A;
+        PolishedRoot pr = polishRoot(p, A + B - b / 3);
+        add(pr.value, number(pr.value));
+    } else {
+        const double theta = std::acos(R / std::sqrt(Q * Q * Q));
+        const double twoPi = 2 * 3.141592653589793;
+        for (int k = 0; k < 3; ++k) {
+            const double angle = (theta + twoPi * k) / 3;
+            PolishedRoot pr = polishRoot(p, -2 * std::sqrt(Q) * std::cos(angle) - b / 3);
+            if (pr.exact) {
+                add(pr.value, number(pr.value));
+                continue;
+            }
+            // -2*sqrt(Q)*cos(angle) - b/3
+            add(pr.value, simpl(*differenceOf(
+                              negationOf(productOf(number(2 * std::sqrt(Q)),
+                                                   std::make_unique<CosNode>(number(angle)))),
+                              number(b / 3))));
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    OwnedNodeList roots;
+    for (auto& f : found) roots.push_back(std::move(f.second));
+    return roots;
+}
+
+// The roots of the polynomial sum a[n] v^n with degree 1 to 3.
+OwnedNodeList polynomialRoots(const Coefficients& a, int degree) {
+    OwnedNodeList roots;
+    bool numeric = true;
+    for (const auto& [n, c] : a) numeric = numeric && c->isConstant();
+    if (degree == 1) {
+        roots.push_back(simpl(*quotientOf(negationOf(coefficientOrZero(a, 0)),
+                                          coefficientOrZero(a, 1))));
+        return roots;
+    }
+    if (degree == 2) {
+        NodePtr a2 = coefficientOrZero(a, 2), a1 = coefficientOrZero(a, 1),
+                a0 = coefficientOrZero(a, 0);
+        auto denominator = [&] { return productOf(number(2.0), a2->clone()); };
+        if (numeric) {
+            const double D = std::pow(a1->evaluate(), 2) - 4 * a2->evaluate() * a0->evaluate();
+            if (std::fabs(D) < kTolerance) {
+                roots.push_back(simpl(*quotientOf(negationOf(a1->clone()), denominator())));
+                return roots;
+            }
+            if (D < 0) return roots;
+        }
+        // D = a1^2 - 4*a2*a0; x = (-a1 +- sqrt(D)) / (2*a2)
+        auto discriminant = [&] {
+            return differenceOf(powerOf(a1->clone(), number(2.0)),
+                                productOf(number(4.0), productOf(a2->clone(), a0->clone())));
+        };
+        OwnedNodeList two;
+        two.push_back(simpl(*quotientOf(
+            differenceOf(negationOf(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
+            denominator())));
+        two.push_back(simpl(*quotientOf(
+            sumOf(negationOf(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
+            denominator())));
+        appendDistinct(roots, std::move(two));
+        return roots;
+    }
+    // Cubics are solved with numeric coefficients only.
+    if (!numeric) return roots;
+    std::vector<double> p(4);
+    for (int n = 0; n <= 3; ++n) p[static_cast<std::size_t>(n)] = coefficientOrZero(a, n)->evaluate();
+    return cubicRoots(p);
+}
+
+// ---- Inverting an atom ------------------------------------------------------------------
+
+OwnedNodeList rootsOfTree(NodePtr f, int variable);
+
+// The values of x with atom(x) = value.
+OwnedNodeList invertAtom(const ExprNode& atom, const ExprNode& value, int variable) {
+    if (atom.kind() == Kind::Variable) {
+        OwnedNodeList r;
+        r.push_back(value.clone());
+        return r;
+    }
+    const bool known = value.isConstant();
+    const double v = known ? value.evaluate() : 0.0;
+    auto solveFor = [&](NodePtr target) {
+        return rootsOfTree(differenceOf(operandOf(atom).clone(), std::move(target)), variable);
+    };
+    switch (atom.kind()) {
+        case Kind::Ln:
+            return solveFor(std::make_unique<ExpNode>(value.clone()));
+        case Kind::Log:
+            return solveFor(powerOf(number(10.0), value.clone()));
+        case Kind::Log2:
+            return solveFor(powerOf(number(2.0), value.clone()));
+        case Kind::LogBase:
+            return solveFor(powerOf(as<LogBaseNode>(atom).base->clone(), value.clone()));
+        case Kind::Exp:
+            if (known && !(v > 0)) return {};
+            return solveFor(std::make_unique<LnNode>(value.clone()));
+        case Kind::Sqrt:
+            if (known && v < 0) return {};
+            return solveFor(powerOf(value.clone(), number(2.0)));
+        case Kind::Abs: {
+            if (!known || v < 0) return {};
+            OwnedNodeList r = solveFor(value.clone());
+            if (v > 0) appendDistinct(r, solveFor(negationOf(value.clone())));
+            return r;
+        }
+        case Kind::Sum:
+        case Kind::Difference:
+            return rootsOfTree(differenceOf(atom.clone(), value.clone()), variable);
+        default:
+            // Periodic and other functions: not solved.
+            return {};
+    }
+}
+
+// The values A of the atom from a root v of the reduced polynomial, where
+// v = s^g and A = s^q.
+OwnedNodeList atomValues(NodePtr v, int g, int q) {
+    OwnedNodeList out;
+    if (g == 1 && q == 1) {
+        out.push_back(std::move(v));
+        return out;
+    }
+    if (!v->isConstant()) {
+        if (g != 1) return out;
+        out.push_back(simpl(*powerOf(std::move(v), number(q))));
+        return out;
+    }
+    const double value = v->evaluate();
+    std::vector<double> s;
+    if (g % 2 == 1) {
+        s.push_back(g == 1 ? value : std::copysign(std::pow(std::fabs(value), 1.0 / g), value));
+    } else if (value >= 0) {
+        double root = std::pow(value, 1.0 / g);
+        s.push_back(root);
+        if (root != 0.0) s.push_back(-root);
+    }
+    for (double si : s) {
+        if (q > 1 && si < 0) continue;
+        // Keep exact forms where they exist: sqrt(2) as 2^0.5 rather than
+        // 1.41421356237.
+        NodePtr tree;
+        if (g == 1)
+            tree = v->clone();
+        else
+            tree = si < 0 ? negationOf(powerOf(v->clone(), number(1.0 / g)))
+                          : powerOf(v->clone(), number(1.0 / g));
+        if (q > 1) tree = powerOf(std::move(tree), number(q));
+        out.push_back(simpl(*tree));
+    }
+    return out;
+}
+
+// ---- Sums ------------------------------------------------------------------------------
+
+OwnedNodeList sumRoots(const ExprNode& sum, int variable);
+
+// Roots found for the sum f are checked against f itself where it can be
+// evaluated: a substitution or a logarithm taken of both sides could
+// otherwise bring in a value that is no root.
+OwnedNodeList verified(const ExprNode& f, int variable, OwnedNodeList roots) {
+    if (isEverything(roots)) return roots;
+    NodeList terms;
+    NodePtr sumForm = f.toSumForm();
+    sumForm->collectTerms(terms);
+    OwnedNodeList kept;
+    for (NodePtr& r : roots) {
+        double value = valueAtRoot(f, variable, *r);
+        if (std::isnan(value) && r->isConstant()) {
+            NodePtr at = f.substitute(variable, *r);
+            if (at->isConstant()) continue;  // undefined there
+        }
+        if (!std::isnan(value)) {
+            double scale = 1.0;
+            for (const ExprNode* t : terms) {
+                double tv = valueAtRoot(*t, variable, *r);
+                if (std::isfinite(tv)) scale = std::max(scale, std::fabs(tv));
+            }
+            if (!std::isfinite(value) || std::fabs(value) > 1e-9 * scale) continue;
+        }
+        kept.push_back(std::move(r));
+    }
+    return kept;
+}
+
+OwnedNodeList rootsOfTree(NodePtr f, int variable) { return f->roots(variable); }
+
+// Every term replaced by its logarithm: a - b = 0 as ln(a) - ln(b) = 0. This
+// holds for two terms of opposite signs only (a + b = 0 is not
+// ln(a) + ln(b) = 0), so other sums with such degrees are not solved.
+// The logarithms are solved as they are split, without `simpl`, which would
+// merge them again (x*ln(2) - ln(8) back into ln(2^x/8)).
+OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int variable,
+                                 bool logarithmsAllowed);
+
+OwnedNodeList logarithmicRoots(const ExprNode& sum, const NodeList& terms, int variable) {
+    if (terms.size() != 2) return {};
+    const bool firstNegated = terms[0]->kind() == Kind::Negation;
+    const bool secondNegated = terms[1]->kind() == Kind::Negation;
+    if (firstNegated == secondNegated) return {};
+    auto logOf = [](const ExprNode* t) -> NodePtr {
+        if (t->kind() == Kind::Negation)
+            return negationOf(std::make_unique<LnNode>(operandOf(*t).clone()));
+        return std::make_unique<LnNode>(t->clone());
+    };
+    NodePtr logs = sumOf(logOf(terms[0]), logOf(terms[1]));
+    NodePtr split = logs->splitLogarithms(variable)->toSumForm()->expandIn(variable);
+    if (split->kind() != Kind::Sum) return rootsOfTree(std::move(split), variable);
+    return polynomialSumRoots(sum, *split, variable, false);
+}
+
+OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
+    DepthGuard guard;
+    if (!guard.ok) return {};
+
+    // 1. Logarithms split, one fraction bar.
+    NodePtr t = sum.splitLogarithms(variable)->together();
+    if (t->kind() == Kind::Difference) t = t->toSumForm();
+    if (t->kind() != Kind::Sum) return t->roots(variable);
+    // 2. Simplified, in sum form.
+    t = simpl(*t)->toSumForm();
+    if (t->kind() != Kind::Sum) return t->roots(variable);
+    // 3. Expanded in the variable, the terms collected.
+    t = t->expandIn(variable);
+    t = simpl(*t)->toSumForm();
+    t = t->expandIn(variable);
+    if (t->kind() != Kind::Sum) return t->roots(variable);
+    return polynomialSumRoots(sum, *t, variable, true);
+}
+
+// Steps 4 and 5 on the expanded sum t of the equation sum = 0.
+OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int variable,
+                                 bool logarithmsAllowed) {
+    NodeList terms;
+    t.collectTerms(terms);
+
+    // 4. Degrees: one that depends on the variable takes the logarithmic
+    //    path; the others must be rational with a small denominator.
+    std::vector<double> powers;
+    NodePtr atomTree;  // the one atom every dependent factor is a power of
+    for (const ExprNode* term : terms) {
+        NodePtr degree = term->degreeIn(variable);
+        if (degree->dependsOn(variable)) {
+            if (!logarithmsAllowed) return {};
+            return verified(sum, variable, logarithmicRoots(sum, terms, variable));
+        }
+        NodePtr factor = term->dependentFactorIn(variable);
+        AtomPower ap = atomPower(*factor, variable);
+        if (!ap.ok) return {};
+        if (ap.atom) {
+            if (!atomTree)
+                atomTree = ap.atom->clone();
+            else if (!atomTree->equals(*ap.atom))
+                return {};
+        }
+        powers.push_back(ap.k);
+    }
+    if (!atomTree) {
+        // No term depends on the variable.
+        if (t.isConstant() && std::fabs(t.evaluate()) < kTolerance) return everything();
+        return {};
+    }
+
+    // 5. The smallest q that makes every degree integral, and the gcd g of
+    //    the integral degrees.
+    int q = 0;
+    for (int cand = 1; cand <= kMaxDenominator && q == 0; ++cand) {
+        bool all = true;
+        for (double k : powers) {
+            double scaled = k * cand;
+            all = all && std::fabs(std::round(scaled) - scaled) < kTolerance * cand;
+        }
+        if (all) q = cand;
+    }
+    if (q == 0) return {};
+    std::vector<int> degrees;
+    int minDegree = 0;
+    for (double k : powers) {
+        int n = static_cast<int>(std::lround(k * q));
+        degrees.push_back(n);
+        minDegree = std::min(minDegree, n);
+    }
+    // Negative degrees: the equation is multiplied by s^(-min); s = 0 is then
+    // no root.
+    int g = 0;
+    for (int& n : degrees) {
+        n -= minDegree;
+        g = std::gcd(g, n);
+    }
+    if (g == 0) g = 1;
+    Coefficients a;
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        NodePtr c = terms[i]->coefficientIn(variable);
+        int n = degrees[i] / g;
+        auto it = a.find(n);
+        if (it == a.end())
+            a.emplace(n, std::move(c));
+        else
+            it->second = sumOf(std::move(it->second), std::move(c));
+    }
+    int degree = 0;
+    for (const auto& [n, c] : a)
+        if (!isConstantZero(c.get())) degree = std::max(degree, n);
+    if (degree == 0) {
+        auto it = a.find(0);
+        if (it == a.end() || isConstantZero(it->second.get())) return everything();
+        return {};
+    }
+    if (degree > 3) return {};
+
+    OwnedNodeList result;
+    for (NodePtr& v : polynomialRoots(a, degree)) {
+        if (minDegree < 0 && v->isConstant() && v->evaluate() == 0.0) continue;
+        for (NodePtr& value : atomValues(std::move(v), g, q))
+            appendDistinct(result, invertAtom(*atomTree, *value, variable));
+    }
+    return verified(sum, variable, std::move(result));
+}
+
+}  // namespace
+
+// ---- roots per kind ----------------------------------------------------------------------
+
+OwnedNodeList ExprNode::roots(int variable) const {
+    switch (kind()) {
+        case Kind::Number:
+            if (as<NumberNode>(*this).value == 0.0) return everything();
+            return {};
+        case Kind::Zero:
+            return everything();
+        case Kind::Variable: {
+            OwnedNodeList r;
+            if (as<VariableNode>(*this).index == variable) r.push_back(number(0.0));
+            return r;
+        }
+        case Kind::Negation:
+            return operandOf(*this).roots(variable);
+        case Kind::Difference: {
+            DepthGuard guard;
+            if (!guard.ok) return {};
+            return toSumForm()->roots(variable);
+        }
+        case Kind::Product: {
+            const ExprNode& l = leftOf(*this);
+            const ExprNode& r = rightOf(*this);
+            OwnedNodeList left = l.roots(variable);
+            OwnedNodeList right = r.roots(variable);
+            // A factor that vanishes for every value makes the product do so.
+            if (isEverything(left) || isEverything(right)) return everything();
+            OwnedNodeList out;
+            for (NodePtr& root : left)
+                if (acceptableRoot(r, variable, *root, false)) out.push_back(std::move(root));
+            OwnedNodeList rest;
+            for (NodePtr& root : right)
+                if (acceptableRoot(l, variable, *root, false)) rest.push_back(std::move(root));
+            appendDistinct(out, std::move(rest));
+            return out;
+        }
+        case Kind::Quotient: {
+            const ExprNode& den = rightOf(*this);
+            OwnedNodeList numerator = leftOf(*this).roots(variable);
+            OwnedNodeList denominator = den.roots(variable);
+            if (isEverything(denominator)) return {};
+            OwnedNodeList out;
+            for (NodePtr& root : numerator) {
+                bool pole = false;
+                for (const NodePtr& d : denominator) pole = pole || d->equals(*root);
+                if (!pole && acceptableRoot(den, variable, *root, true)) out.push_back(std::move(root));
+            }
+            return out;
+        }
+        case Kind::Power: {
+            const ExprNode& base = leftOf(*this);
+            const ExprNode& e = rightOf(*this);
+            if (!base.dependsOn(variable)) return {};
+            // b^0 = 1, and a negative power has a pole where b vanishes.
+            if (e.isConstant() && !(e.evaluate() > 0)) return {};
+            OwnedNodeList out;
+            for (NodePtr& root : base.roots(variable)) {
+                double ev = valueAtRoot(e, variable, *root);
+                if (std::isnan(ev) || ev > 0) out.push_back(std::move(root));
+            }
+            return out;
+        }
+        case Kind::Ln:
+        case Kind::Log:
+        case Kind::Log2:
+        case Kind::LogBase: {
+            DepthGuard guard;
+            if (!guard.ok) return {};
+            return DifferenceNode(operandOf(*this).clone(), number(1.0)).roots(variable);
+        }
+        case Kind::Sum:
+            return sumRoots(*this, variable);
+        default:
+            return {};
+    }
+}
+
+// ---- splitLogarithms -------------------------------------------------------------------
+//
+// Logarithms whose argument depends on the variable are taken apart, so that
+// a term such as 3*2^x under a logarithm becomes linear in x:
+//   L(a*b)    -> L(a) + L(b)
+//   L(a/b)    -> L(a) - L(b)
+//   L(u^v)    -> v*L(u)          (only when v depends on the variable: ln(x^2)
+//                                 is not 2*ln(x) for x < 0)
+//   ln(exp(v)) -> v;  L(exp(v)) -> v*L(e) for the other logarithms
+// where L is ln, log, log2 or a logarithm with a base. Other nodes rebuild
+// around their parts.
+NodePtr ExprNode::splitLogarithms(int variable) const {
+    const bool isLog = kind() == Kind::Ln || kind() == Kind::Log || kind() == Kind::Log2 ||
+                       kind() == Kind::LogBase;
+    if (!isLog || !dependsOn(variable))
+        return mapChildren(*this, [variable](const ExprNode& c) { return c.splitLogarithms(variable); });
+
+    auto logOf = [this](NodePtr argument) -> NodePtr {
+        if (kind() == Kind::LogBase)
+            return std::make_unique<LogBaseNode>(std::move(argument),
+                                                 as<LogBaseNode>(*this).base->clone());
+        return makeFunction(kind(), std::move(argument));
+    };
+    auto split = [&](const ExprNode& argument) { return logOf(argument.clone())->splitLogarithms(variable); };
+
+    const ExprNode& u = operandOf(*this);
+    switch (u.kind()) {
+        case Kind::Product:
+            return sumOf(split(leftOf(u)), split(rightOf(u)));
+        case Kind::Quotient:
+            return differenceOf(split(leftOf(u)), split(rightOf(u)));
+        case Kind::Power:
+            if (rightOf(u).dependsOn(variable))
+                return productOf(rightOf(u).splitLogarithms(variable), split(leftOf(u)));
+            break;
+        case Kind::Exp:
+            if (kind() == Kind::Ln) return operandOf(u).splitLogarithms(variable);
+            return productOf(operandOf(u).splitLogarithms(variable), logOf(number(std::exp(1.0))));
+        default:
+            break;
+    }
+    return logOf(u.splitLogarithms(variable));
+}
+
+// ---- coefficientIn, dependentFactorIn --------------------------------------------------
+//
+// A term is read as coefficient * dependent factor:
+//   free of the variable  -> (term, 1)
+//   a*b                   -> (coef(a)*coef(b), dep(a)*dep(b))
+//   a/b                   -> (coef(a)/coef(b), dep(a)/dep(b))
+//   -a                    -> (-coef(a), dep(a))
+//   u^e, e constant       -> (coef(u)^e, dep(u)^e)
+//   anything else         -> (1, term)
+// Factors equal to the number 1 are left out of the products built.
+NodePtr ExprNode::coefficientIn(int variable) const {
+    if (!dependsOn(variable)) return clone();
+    switch (kind()) {
+        case Kind::Product:
+            return times(leftOf(*this).coefficientIn(variable), rightOf(*this).coefficientIn(variable));
+        case Kind::Quotient: {
+            NodePtr den = rightOf(*this).coefficientIn(variable);
+            NodePtr num = leftOf(*this).coefficientIn(variable);
+            if (isOne(*den)) return num;
+            return quotientOf(std::move(num), std::move(den));
+        }
+        case Kind::Negation:
+            return negationOf(operandOf(*this).coefficientIn(variable));
+        case Kind::Power: {
+            if (rightOf(*this).dependsOn(variable)) return number(1.0);
+            NodePtr c = leftOf(*this).coefficientIn(variable);
+            if (isOne(*c)) return c;
+            return powerOf(std::move(c), rightOf(*this).clone());
+        }
+        default:
+            return number(1.0);
+    }
+}
+
+NodePtr ExprNode::dependentFactorIn(int variable) const {
+    if (!dependsOn(variable)) return number(1.0);
+    switch (kind()) {
+        case Kind::Product:
+            return times(leftOf(*this).dependentFactorIn(variable),
+                         rightOf(*this).dependentFactorIn(variable));
+        case Kind::Quotient: {
+            NodePtr den = rightOf(*this).dependentFactorIn(variable);
+            NodePtr num = leftOf(*this).dependentFactorIn(variable);
+            if (isOne(*den)) return num;
+            return quotientOf(std::move(num), std::move(den));
+        }
+        case Kind::Negation:
+            return operandOf(*this).dependentFactorIn(variable);
+        case Kind::Power: {
+            if (rightOf(*this).dependsOn(variable)) return clone();
+            return powerOf(leftOf(*this).dependentFactorIn(variable), rightOf(*this).clone());
+        }
+        default:
+            return clone();
+    }
+}
+
+// ---- degreeIn ------------------------------------------------------------------------------
+//
+//   free of the variable -> 0;  the variable -> 1
+//   a*b -> deg(a) + deg(b);  a/b -> deg(a) - deg(b);  -a -> deg(a)
+//   u^e, e constant -> deg(u)*e;  sqrt(u) -> deg(u)/2
+//   a^v with v depending on the variable -> v (times deg(a) when a depends
+//   on it too);  exp(v) -> v
+//   any other function of the variable -> 1
+// Numeric degrees are numbers; a degree that depends on the variable is a
+// tree.
+NodePtr ExprNode::degreeIn(int variable) const {
+    if (!dependsOn(variable)) return number(0.0);
+    auto combine = [](NodePtr a, NodePtr b, double sign) -> NodePtr {
+        if (a->kind() == Kind::Number && b->kind() == Kind::Number)
+            return number(as<NumberNode>(*a).value + sign * as<NumberNode>(*b).value);
+        if (sign > 0) return sumOf(std::move(a), std::move(b));
+        return differenceOf(std::move(a), std::move(b));
+    };
+    switch (kind()) {
+        case Kind::Variable:
+            return number(1.0);
+        case Kind::Product:
+            return combine(leftOf(*this).degreeIn(variable), rightOf(*this).degreeIn(variable), 1.0);
+        case Kind::Quotient:
+            return combine(leftOf(*this).degreeIn(variable), rightOf(*this).degreeIn(variable), -1.0);
+        case Kind::Negation:
+            return operandOf(*this).degreeIn(variable);
+        case Kind::Power: {
+            const ExprNode& base = leftOf(*this);
+            const ExprNode& e = rightOf(*this);
+            if (e.dependsOn(variable)) {
+                if (!base.dependsOn(variable)) return e.clone();
+                return productOf(base.degreeIn(variable), e.clone());
+            }
+            NodePtr d = base.degreeIn(variable);
+            if (d->kind() == Kind::Number) return number(as<NumberNode>(*d).value * e.evaluate());
+            return productOf(std::move(d), e.clone());
+        }
+        case Kind::Sqrt: {
+            NodePtr d = operandOf(*this).degreeIn(variable);
+            if (d->kind() == Kind::Number) return number(as<NumberNode>(*d).value / 2);
+            return quotientOf(std::move(d), number(2.0));
+        }
+        case Kind::Exp:
+            return operandOf(*this).clone();
+        default:
+            return number(1.0);
+    }
+}
 
 }  // namespace kv

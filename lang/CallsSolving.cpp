@@ -80,7 +80,10 @@ NodePtr callLim(Call& call) {
     if (items.size() >= 2) request.direction = 0;
 
     LimitResult result = computeLimit(*f, request);
-    if (ci.hasError()) return zero();
+    if (ci.hasError()) {
+        ci.workspace().error.text = std::string(call.text);
+        return zero();
+    }
     return simpl(*result.value);
 }
 
