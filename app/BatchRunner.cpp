@@ -7,6 +7,7 @@
 
 #include "doc/Document.h"
 #include "doc/Messages.h"
+#include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/Transcript.h"
@@ -65,7 +66,10 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     for (const std::string& damage : input.damage) err << damage << "\n";
     const std::vector<std::string>& lines = input.lines;
 
-    CommandInterpreter ci;
+    // The scene of a batch run has no window: plot commands build and add
+    // their graphs all the same.
+    SceneModel scene;
+    CommandInterpreter ci(&scene);
     if (digits >= 0) ci.workspace().ndigits = digits;
     auto transcript = rerunAll(ci, lines, [&] { err << msg::kInternalError << "\n"; });
     for (const std::string& line : transcript) out << line << "\n";

@@ -1,0 +1,293 @@
+#include "graphics/GraphDefinitionReader.h"
+
+#include <climits>
+#include <cmath>
+#include <string>
+
+#include "engine/Workspace.h"
+#include "lang/TextScan.h"
+
+namespace kv {
+
+namespace {
+
+// Removes one enclosing bracket pair, if there is one.
+std::string_view stripBrackets(std::string_view text) {
+    text = trim(text);
+    if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+// The parts of a range [a..b] or [v, a..b]. `valid` is false when the text
+// does not take apart into a variable and two bounds; the bounds are then
+// empty, which no parse accepts.
+struct RangeParts {
+    std::string_view variable;
+    std::string_view lo;
+    std::string_view hi;
+};
+
+RangeParts splitRange(std::string_view text) {
+    RangeParts out;
+    std::vector<std::string_view> parts = splitTopLevel(stripBrackets(text), ",");
+    std::string_view interval;
+    if (parts.size() == 1) {
+        interval = parts[0];
+    } else if (parts.size() == 2) {
+        out.variable = trim(parts[0]);
+        interval = parts[1];
+    } else {
+        return out;
+    }
+    std::vector<std::string_view> bounds = splitTopLevel(interval, "..");
+    if (bounds.size() == 2) {
+        out.lo = trim(bounds[0]);
+        out.hi = trim(bounds[1]);
+    }
+    return out;
+}
+
+// The variable row of a range: its own name, or the command's default.
+int rangeVariable(Workspace& ws, const RangeParts& range, std::string_view fallback,
+                  std::string& name) {
+    name = std::string(range.variable.empty() ? fallback : range.variable);
+    return ws.variableIndex(name);
+}
+
+Color readColor(std::string_view value) {
+    std::vector<std::string_view> parts = splitTopLevel(stripBrackets(value), ",");
+    double c[3] = {0.0, 0.0, 0.0};
+    for (std::size_t i = 0; i < parts.size() && i < 3; ++i) c[i] = readOptionNumber(parts[i]);
+    return {c[0], c[1], c[2]};
+}
+
+Range readClipRange(std::string_view value) {
+    std::vector<std::string_view> parts = splitTopLevel(stripBrackets(value), "..");
+    Range r;
+    if (!parts.empty()) r.lo = readOptionNumber(parts[0]);
+    if (parts.size() > 1) r.hi = readOptionNumber(parts[1]);
+    return r;
+}
+
+bool isTrue(std::string_view value) {
+    static constexpr std::string_view kTrue = "true";
+    value = trim(value);
+    if (value.size() != kTrue.size()) return false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kTrue[i]) return false;
+    }
+    return true;
+}
+
+struct Option {
+    std::string_view name;
+    std::string_view value;
+};
+
+// "name=value", split at the first top-level "=". Nothing for a text
+// without one.
+bool splitOption(std::string_view text, Option& out) {
+    std::vector<std::string_view> parts = splitTopLevel(text, "=");
+    if (parts.size() < 2) return false;
+    out.name = trim(parts[0]);
+    out.value = trim(text.substr(parts[0].size() + 1));
+    return true;
+}
+
+// Which of the options shared by several commands a command accepts.
+struct SharedOptions {
+    bool checkDef;  // check_def and h
+    bool clip;      // x, y, z
+};
+
+// The options of more than one command; false when `name` is none of them.
+bool readSharedOption(GraphDefinition& def, const Option& o, Workspace& ws,
+                      SharedOptions accepted) {
+    if (o.name == "id") {
+        def.id = readOptionInteger(o.value);
+    } else if (o.name == "nframes") {
+        def.nframes = readOptionInteger(o.value);
+    } else if (o.name == "frame_time") {
+        def.frame_time = readOptionInteger(o.value);
+    } else if (o.name == "anim") {
+        RangeParts r = splitRange(o.value);
+        def.animated = true;
+        def.anim_vars.push_back(r.variable.empty() ? -1 : ws.variableIndex(r.variable));
+        def.anim_from.emplace_back(r.lo);
+        def.anim_to.emplace_back(r.hi);
+    } else if (accepted.checkDef && o.name == "check_def") {
+        def.check_def = isTrue(o.value);
+    } else if (accepted.checkDef && o.name == "h") {
+        def.h = readOptionNumber(o.value);
+    } else if (accepted.clip && o.name == "x") {
+        def.clip_x = true;
+        def.x_range = readClipRange(o.value);
+    } else if (accepted.clip && o.name == "y") {
+        def.clip_y = true;
+        def.y_range = readClipRange(o.value);
+    } else if (accepted.clip && o.name == "z") {
+        def.clip_z = true;
+        def.z_range = readClipRange(o.value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+template <class Reader>
+void readOptions(const std::vector<std::string_view>& args, std::size_t first, Reader reader) {
+    for (std::size_t i = first; i < args.size(); ++i) {
+        Option o;
+        if (splitOption(args[i], o)) reader(o);
+    }
+}
+
+std::string_view argument(const std::vector<std::string_view>& args, std::size_t i) {
+    return i < args.size() ? trim(args[i]) : std::string_view{};
+}
+
+}  // namespace
+
+double readOptionNumber(std::string_view text) {
+    text = trim(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    std::size_t n = decimalPrefixLength(text);
+    if (n == 0) return 0.0;
+    double v = readDecimal(text.substr(0, n));
+    return negative ? -v : v;
+}
+
+int readOptionInteger(std::string_view text) {
+    double v = std::trunc(readOptionNumber(text));
+    if (std::isnan(v)) return 0;
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+std::unique_ptr<CurveDefinition> readCurveDefinition(const std::vector<std::string_view>& args,
+                                                     Workspace& ws, ShadeModel shade) {
+    auto def = std::make_unique<CurveDefinition>();
+    def->shade_model = shade;
+
+    // F: one expression, or [x, y] or [x, y, z].
+    std::string_view f = argument(args, 0);
+    if (f.size() >= 2 && f.front() == '[' && f.back() == ']') {
+        std::vector<std::string_view> parts = splitTopLevel(stripBrackets(f), ",");
+        if (parts.size() == 1) {
+            def->y_expr = std::string(trim(parts[0]));
+        } else if (parts.size() == 2 || parts.size() == 3) {
+            def->x_expr = std::string(trim(parts[0]));
+            def->y_expr = std::string(trim(parts[1]));
+            if (parts.size() == 3) def->z_expr = std::string(trim(parts[2]));
+        }
+    } else {
+        def->y_expr = std::string(f);
+    }
+
+    RangeParts range = splitRange(argument(args, 1));
+    std::string name;
+    def->param_var = rangeVariable(ws, range, "x", name);
+    def->param_lo = std::string(range.lo);
+    def->param_hi = std::string(range.hi);
+    // An explicit curve y = f(x) is the parametric curve (x, f(x), 0).
+    if (def->x_expr.empty()) def->x_expr = name;
+
+    readOptions(args, 2, [&](const Option& o) {
+        if (readSharedOption(*def, o, ws, {true, true})) return;
+        if (o.name == "nlines") {
+            def->nlines = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "color") {
+            def->color = readColor(o.value);
+        }
+    });
+    return def;
+}
+
+std::unique_ptr<SurfaceDefinition> readSurfaceDefinition(const std::vector<std::string_view>& args,
+                                                         Workspace& ws, ShadeModel shade) {
+    auto def = std::make_unique<SurfaceDefinition>();
+    def->shade_model = shade;
+    def->z_expr = std::string(argument(args, 0));
+
+    RangeParts rx = splitRange(argument(args, 1));
+    std::string name;
+    def->x_var = rangeVariable(ws, rx, "x", name);
+    def->x_lo = std::string(rx.lo);
+    def->x_hi = std::string(rx.hi);
+    if (def->x_expr.empty()) def->x_expr = name;
+
+    RangeParts ry = splitRange(argument(args, 2));
+    def->y_var = rangeVariable(ws, ry, "y", name);
+    def->y_lo = std::string(ry.lo);
+    def->y_hi = std::string(ry.hi);
+    if (def->y_expr.empty()) def->y_expr = name;
+
+    readOptions(args, 3, [&](const Option& o) {
+        if (readSharedOption(*def, o, ws, {true, true})) return;
+        if (o.name == "nlines_x") {
+            def->nlines_x = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "nlines_y") {
+            def->nlines_y = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "wire_color") {
+            def->wire_color = readColor(o.value);
+        } else if (o.name == "front_color") {
+            def->front_color = readColor(o.value);
+        } else if (o.name == "back_color") {
+            def->back_color = readColor(o.value);
+        }
+    });
+    return def;
+}
+
+std::unique_ptr<ImplicitCurveDefinition> readImplicitCurveDefinition(
+    const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade) {
+    auto def = std::make_unique<ImplicitCurveDefinition>();
+    def->shade_model = shade;
+
+    // An equation lhs=rhs is drawn as the zero set of (lhs)-(rhs).
+    std::string_view e = argument(args, 0);
+    std::vector<std::string_view> sides = splitTopLevel(e, "=");
+    if (sides.size() == 2)
+        def->expr = "(" + std::string(trim(sides[0])) + ")-(" + std::string(trim(sides[1])) + ")";
+    else
+        def->expr = std::string(e);
+
+    std::string name;
+    RangeParts rx = splitRange(argument(args, 1));
+    def->x_var = rangeVariable(ws, rx, "x", name);
+    def->x_lo = std::string(rx.lo);
+    def->x_hi = std::string(rx.hi);
+    RangeParts ry = splitRange(argument(args, 2));
+    def->y_var = rangeVariable(ws, ry, "y", name);
+    def->y_lo = std::string(ry.lo);
+    def->y_hi = std::string(ry.hi);
+
+    readOptions(args, 3, [&](const Option& o) {
+        if (readSharedOption(*def, o, ws, {false, false})) return;
+        if (o.name == "num_x") {
+            def->num_x = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "num_y") {
+            def->num_y = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "color") {
+            def->color = readColor(o.value);
+        } else if (o.name == "iters") {
+            def->iters = readOptionInteger(o.value);
+        }
+    });
+    return def;
+}
+
+}  // namespace kv
