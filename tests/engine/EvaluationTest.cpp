@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{TREE(sum(num(1), fn(Kind::Sqrt, num(-4)))), kNaN}));
 
 // sign(|t|!) for t the value truncated toward zero; huge values must not loop.
-class FactNodeTest : public ::testing::TestWithParam<std::pair<double, double>> {};
+using FactRow = std::pair<double, double>;  // argument, value
+class FactNodeTest : public ::testing::TestWithParam<FactRow> {};
 
 TEST_P(FactNodeTest, IsSignedFactorialOfTruncatedValue) {
     FreshWorkspace env;
@@ -80,7 +81,7 @@ TEST_P(FactNodeTest, IsSignedFactorialOfTruncatedValue) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, FactNodeTest, ::testing::ValuesIn(std::vector<std::pair<double, double>>{
+INSTANTIATE_TEST_SUITE_P(Rows, FactNodeTest, ::testing::ValuesIn(std::vector<FactRow>{
     {5, 120}, {4.5, 24}, {1, 1}, {2, 2}, {0.7, 0}, {0, 0}, {-0.7, 0}, {-3, -6}, {-4, -24},
     {-4.9, -24}, {170, 7.257415615307999e306}, {171, kInf}, {1e19, kInf}, {1e300, kInf},
     {-1e300, -kInf}, {kInf, kInf}, {-kInf, -kInf}, {kNaN, kNaN}}));
