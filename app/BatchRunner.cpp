@@ -7,6 +7,9 @@
 
 #include "doc/Document.h"
 #include "doc/Messages.h"
+#include "export/ExportMessages.h"
+#include "export/HeadlessContext.h"
+#include "export/Snapshot.h"
 #include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
@@ -27,12 +30,26 @@ bool readAll(const std::string& path, std::istream& in, std::string& bytes) {
     return !file.bad();
 }
 
+// "WxH" with both sides whole numbers from 1 to the headless limit.
+bool parseSize(const std::string& text, int& width, int& height) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, width);
+    if (ec != std::errc() || p == end || *p != 'x') return false;
+    auto [q, ec2] = std::from_chars(p + 1, end, height);
+    return ec2 == std::errc() && q == end && width > 0 && height > 0 &&
+           width <= HeadlessContext::kMaxSize && height <= HeadlessContext::kMaxSize;
+}
+
 }  // namespace
 
 int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
              std::ostream& err) {
     std::string path;
     int digits = -1;
+    std::string snapshot;
+    bool sized = false;
+    int width = 800;
+    int height = 600;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--batch" && i + 1 < args.size()) {
@@ -44,6 +61,19 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
                 err << "Neplatný počet číslic: " << v << "\n";
                 return 2;
             }
+        } else if (a == "--snapshot") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                err << exportmsg::kMissingSnapshotFile << "\n";
+                return 2;
+            }
+            snapshot = args[++i];
+        } else if (a == "--size" && i + 1 < args.size()) {
+            const std::string& v = args[++i];
+            if (!parseSize(v, width, height)) {
+                err << exportmsg::kInvalidSize << v << "\n";
+                return 2;
+            }
+            sized = true;
         } else {
             err << "Neznámý argument: " << a << "\n";
             return 2;
@@ -51,6 +81,10 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     }
     if (path.empty()) {
         err << "Chybí soubor pro --batch.\n";
+        return 2;
+    }
+    if (sized && snapshot.empty()) {
+        err << exportmsg::kSizeWithoutSnapshot << "\n";
         return 2;
     }
     std::string bytes;
@@ -74,6 +108,17 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     auto transcript = rerunAll(ci, lines, [&] { err << msg::kInternalError << "\n"; });
     for (const std::string& line : transcript) out << line << "\n";
     out.flush();
+
+    // The final scene, drawn off the screen as the scene pane would show it.
+    if (!snapshot.empty()) {
+        std::string error;
+        std::string warning;
+        if (!renderSnapshot(scene, snapshot, width, height, error, &warning)) {
+            err << exportmsg::kSnapshotFailed << " (" << snapshot << "): " << error << "\n";
+            return 3;
+        }
+        if (!warning.empty()) err << warning << "\n";
+    }
     return 0;
 }
 

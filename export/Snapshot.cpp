@@ -1,0 +1,69 @@
+#include "export/Snapshot.h"
+
+#include <GL/gl.h>
+
+#include "export/HeadlessContext.h"
+#include "export/JpegWriter.h"
+#include "graphics/GlRenderer.h"
+#include "graphics/SceneModel.h"
+
+namespace kv {
+
+namespace {
+
+// The reasons of the libraries, some of several lines, as one line.
+std::string oneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const bool blank = c == '\n' || c == '\r' || c == ' ' || c == '\t';
+        if (blank && (out.empty() || out.back() == ' ')) continue;
+        out += blank ? ' ' : c;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+std::vector<unsigned char> readPixelsTopDown(int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    const std::size_t stride = static_cast<std::size_t>(width) * 3;
+    std::vector<unsigned char> pixels(stride * static_cast<std::size_t>(height));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    for (int row = 0; row < height; ++row)
+        glReadPixels(0, height - 1 - row, width, 1, GL_RGB, GL_UNSIGNED_BYTE,
+                     pixels.data() + static_cast<std::size_t>(row) * stride);
+    glPopClientAttrib();
+    return pixels;
+}
+
+bool saveSnapshot(const std::string& path, int width, int height, std::string* error, bool* fatal) {
+    const std::vector<unsigned char> pixels = readPixelsTopDown(width, height);
+    return writeJpeg(path, pixels.empty() ? nullptr : pixels.data(), width, height, true, 100,
+                     error, fatal);
+}
+
+bool renderSnapshot(SceneModel& scene, const std::string& path, int width, int height,
+                    std::string& error, std::string* warning) {
+    HeadlessContext context(width, height);
+    if (!context.ok()) {
+        error = context.error();
+        return false;
+    }
+    GlRenderer renderer;
+    renderer.initialize();
+    if (warning) *warning = renderer.fontError();
+    renderer.resize(width, height);
+    renderer.renderFrame(scene);
+    const bool saved = saveSnapshot(path, width, height, &error);
+    error = oneLine(error);
+    // The lists die with the context; the graphs must not keep their names.
+    renderer.releaseContext(scene);
+    return saved;
+}
+
+}  // namespace kv

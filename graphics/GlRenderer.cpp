@@ -1,0 +1,373 @@
+#include "graphics/GlRenderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "graphics/Geometry.h"
+#include "graphics/GraphDefinition.h"
+#include "graphics/GraphObject.h"
+#include "graphics/SceneModel.h"
+#include "graphics/SceneOverlay.h"
+
+namespace kv {
+
+namespace {
+
+bool finite(const Vec3f& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+void color3(const Color& c) {
+    glColor3f(static_cast<float>(c.r), static_cast<float>(c.g), static_cast<float>(c.b));
+}
+
+// Replays a frame's primitives. A sample that came out undefined (not
+// finite) ends its strip there: no segment is drawn towards a point that has
+// no place in the scene. A quad with such a corner is left out; a normal that
+// is not finite falls back to the normal of a horizontal patch.
+void emitGeometry(const FrameGeometry& frame) {
+    for (const LineStrip& strip : frame.strips) {
+        bool open = false;
+        for (const Vec3f& p : strip.points) {
+            if (finite(p)) {
+                if (!open) glBegin(GL_LINE_STRIP);
+                open = true;
+                glVertex3f(p.x, p.y, p.z);
+            } else if (open) {
+                glEnd();
+                open = false;
+            }
+        }
+        if (open) glEnd();
+    }
+    if (!frame.quads.empty()) {
+        glBegin(GL_QUADS);
+        for (const Quad& q : frame.quads) {
+            if (!finite(q.corners[0]) || !finite(q.corners[1]) || !finite(q.corners[2]) ||
+                !finite(q.corners[3]))
+                continue;
+            for (int k = 0; k < 4; ++k) {
+                const Vec3f& n = finite(q.normals[k]) ? q.normals[k] : Vec3f{0.0f, 0.0f, -1.0f};
+                glNormal3f(n.x, n.y, n.z);
+                glVertex3f(q.corners[k].x, q.corners[k].y, q.corners[k].z);
+            }
+        }
+        glEnd();
+    }
+    if (!frame.segments.empty()) {
+        glBegin(GL_LINES);
+        for (const Segment2& s : frame.segments) {
+            if (!std::isfinite(s.x0) || !std::isfinite(s.y0) || !std::isfinite(s.x1) ||
+                !std::isfinite(s.y1))
+                continue;
+            glVertex2f(s.x0, s.y0);
+            glVertex2f(s.x1, s.y1);
+        }
+        glEnd();
+    }
+}
+
+void disableClipPlanes() {
+    for (int i = 0; i < 6; ++i) glDisable(static_cast<GLenum>(GL_CLIP_PLANE0 + i));
+}
+
+// The frame's planes, in model coordinates (the model-view matrix is the
+// scene's when they are given).
+void enableClipPlanes(const FrameGeometry& frame) {
+    for (const ClipPlane& p : frame.clipPlanes) {
+        if (p.index < 0 || p.index > 5) continue;
+        const GLdouble equation[4] = {p.a, p.b, p.c, p.d};
+        const GLenum plane = static_cast<GLenum>(GL_CLIP_PLANE0 + p.index);
+        glClipPlane(plane, equation);
+        glEnable(plane);
+    }
+}
+
+// Lit surfaces: the upper side of a surface is its back face, so the back
+// material carries front_color and the front material back_color.
+void surfaceMaterials(const SurfaceDefinition& d) {
+    const GLfloat specular[4] = {0.6f, 0.6f, 0.6f, 1.0f};
+    const GLfloat front[4] = {static_cast<float>(d.back_color.r),
+                              static_cast<float>(d.back_color.g),
+                              static_cast<float>(d.back_color.b), 1.0f};
+    const GLfloat back[4] = {static_cast<float>(d.front_color.r),
+                             static_cast<float>(d.front_color.g),
+                             static_cast<float>(d.front_color.b), 1.0f};
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 60.0f);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, front);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, back);
+}
+
+void solidState(const SurfaceDefinition& d) {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glShadeModel(d.shade_model == ShadeModel::Flat ? GL_FLAT : GL_SMOOTH);
+    glEnable(GL_LIGHTING);
+    surfaceMaterials(d);
+}
+
+// Clears a flag when the scope ends.
+class FlagGuard {
+  public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void GlRenderer::initialize() {
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DITHER);
+    glEnable(GL_LIGHTING);
+
+    const GLfloat modelAmbient[4] = {0.5f, 0.5f, 0.2f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_TRUE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+
+    // Given under the identity, the light's direction stays fixed to the
+    // viewer however the scene turns.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const GLfloat ambient[4] = {0.1f, 0.1f, 0.1f, 0.0f};
+    const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    const GLfloat position[4] = {1.0f, 0.0f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHT0);
+
+    fontError_.clear();
+    if (!font_.create(fontError_) && fontError_.empty()) fontError_ = "label font unavailable";
+
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glEnable(GL_LINE_SMOOTH);
+
+    // The scale of the view would otherwise stretch the normals.
+    glEnable(GL_NORMALIZE);
+    initialized_ = true;
+}
+
+void GlRenderer::resize(int width, int height) {
+    // gluPerspective refuses an aspect of 0 after the identity is loaded,
+    // so a zero width must not get that far either.
+    if (width <= 0 || height <= 0) return;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFieldOfView, static_cast<double>(width) / height, kNear, kFar);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GlRenderer::setAntialias(bool on) {
+    if (on)
+        glEnable(GL_LINE_SMOOTH);
+    else
+        glDisable(GL_LINE_SMOOTH);
+}
+
+bool GlRenderer::renderFrame(SceneModel& scene) {
+    if (!initialized_ || drawing_) return false;
+    FlagGuard drawing(drawing_);
+
+    const Color bg = scene.background();
+    glClearColor(static_cast<float>(bg.r), static_cast<float>(bg.g), static_cast<float>(bg.b),
+                 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    glTranslatef(scene.translation.x, scene.translation.y, scene.translation.z);
+    glRotatef(scene.rotation.x, 1.0f, 0.0f, 0.0f);
+    glRotatef(scene.rotation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(scene.rotation.z, 0.0f, 0.0f, 1.0f);
+    glPushMatrix();
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    glScalef(scene.scale.x, scene.scale.y, scene.scale.z);
+
+    const std::vector<int>& frames = scene.frameIndices();
+    for (int i = 0; i < scene.graphCount(); ++i)
+        drawGraph(scene.graph(i), scene.render_mode, frames[static_cast<std::size_t>(i)],
+                  scene.lineWidth());
+    drawOverlay(scene);
+
+    glPopMatrix();
+    glPopMatrix();
+    glFinish();
+    return true;
+}
+
+void GlRenderer::drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth) {
+    const GraphDefinition* def = graph.definition();
+    if (!def || graph.frameCount() == 0) return;
+    switch (def->kind) {
+        case GraphKind::Curve:
+            drawCurve(graph, counter, lineWidth);
+            break;
+        case GraphKind::Surface:
+            drawSurface(graph, renderMode, counter);
+            break;
+        case GraphKind::ImplicitCurve:
+            drawImplicitCurve(graph, counter, lineWidth);
+            break;
+    }
+}
+
+void GlRenderer::callFrame(GraphObject& graph, int counter) {
+    const std::size_t index = static_cast<std::size_t>(graph.frameIndex(counter));
+    if (graph.lists.size() < static_cast<std::size_t>(graph.frameCount()))
+        graph.lists.resize(static_cast<std::size_t>(graph.frameCount()), 0u);
+    unsigned& list = graph.lists[index];
+    if (list == 0) {
+        list = glGenLists(1);
+        if (list == 0) {
+            emitGeometry(graph.frame(counter));
+            return;
+        }
+        glNewList(list, GL_COMPILE);
+        emitGeometry(graph.frame(counter));
+        glEndList();
+    }
+    glCallList(list);
+}
+
+void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
+    const auto& def = static_cast<const CurveDefinition&>(*graph.definition());
+    disableClipPlanes();
+    glLineWidth(lineWidth);
+    enableClipPlanes(graph.frame(counter));
+    glDisable(GL_LIGHTING);
+    color3(def.color);
+    callFrame(graph, counter);
+    glEnable(GL_LIGHTING);
+    disableClipPlanes();
+}
+
+void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
+    const auto& def = static_cast<const SurfaceDefinition&>(*graph.definition());
+    disableClipPlanes();
+    glLineWidth(1.0f);
+    enableClipPlanes(graph.frame(counter));
+    switch (renderMode) {
+        case 0:  // lit faces
+            solidState(def);
+            callFrame(graph, counter);
+            break;
+        case 1:  // the wire mesh alone
+            glDisable(GL_LIGHTING);
+            color3(def.wire_color);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            callFrame(graph, counter);
+            glEnable(GL_LIGHTING);
+            break;
+        case 3:
+            // White faces pushed back in depth hide what lies behind; the
+            // mesh is drawn over them.
+            glPolygonOffset(5.0f, 5.0f);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            glColor3f(1.0f, 1.0f, 1.0f);
+            glDisable(GL_LIGHTING);
+            callFrame(graph, counter);
+            color3(def.wire_color);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            callFrame(graph, counter);
+            glEnable(GL_LIGHTING);
+            glPolygonOffset(1.0f, 1.0f);
+            break;
+        default:  // 2: lit faces with the mesh over them
+            solidState(def);
+            callFrame(graph, counter);
+            color3(def.wire_color);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            glDisable(GL_LIGHTING);
+            callFrame(graph, counter);
+            glEnable(GL_LIGHTING);
+            break;
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    disableClipPlanes();
+}
+
+void GlRenderer::drawImplicitCurve(GraphObject& graph, int counter, float lineWidth) {
+    const auto& def = static_cast<const ImplicitCurveDefinition&>(*graph.definition());
+    disableClipPlanes();
+    glLineWidth(lineWidth);
+    glDisable(GL_LIGHTING);
+    color3(def.color);
+    callFrame(graph, counter);
+    glEnable(GL_LIGHTING);
+}
+
+void GlRenderer::drawOverlay(const SceneModel& scene) {
+    if (scene.graphCount() == 0) return;
+    const BoundingBox& box = scene.scene_box;
+    glLineWidth(1.0f);
+    if (scene.show_box) {
+        glDisable(GL_LIGHTING);
+        glBegin(GL_LINES);
+        for (const OverlayLine& e : boxEdges(box)) {
+            glColor4f(e.color.r, e.color.g, e.color.b, e.color.a);
+            glVertex3f(e.from.x, e.from.y, e.from.z);
+            glVertex3f(e.to.x, e.to.y, e.to.z);
+        }
+        glEnd();
+        glEnable(GL_LIGHTING);
+    }
+    if (scene.show_axes) {
+        glLineWidth(2.0f);
+        glDisable(GL_LIGHTING);
+        glBegin(GL_LINES);
+        for (const OverlayLine& a : axisLines(box)) {
+            glColor4f(a.color.r, a.color.g, a.color.b, a.color.a);
+            glVertex3f(a.from.x, a.from.y, a.from.z);
+            glVertex3f(a.to.x, a.to.y, a.to.z);
+        }
+        glEnd();
+        glLineWidth(1.0f);
+        glEnable(GL_LIGHTING);
+    }
+    if (scene.show_labels && font_.ready())
+        for (const OverlayLabel& label : boxLabels(box)) drawLabel(label);
+}
+
+void GlRenderer::drawLabel(const OverlayLabel& label) {
+    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, black);
+    // The colour of a bitmap is taken when the raster position is set, and
+    // with lighting on it would come from the material: lighting goes off
+    // and the colour is given first, so each label has its own.
+    glDisable(GL_LIGHTING);
+    glColor4f(label.color.r, label.color.g, label.color.b, label.color.a);
+    glRasterPos3f(label.at.x, label.at.y, label.at.z);
+    glPushAttrib(GL_LIST_BIT);
+    glListBase(font_.base() - LabelFont::kFirstChar);
+    glCallLists(static_cast<GLsizei>(label.text.size()), GL_UNSIGNED_BYTE, label.text.data());
+    glPopAttrib();
+    glEnable(GL_LIGHTING);
+}
+
+void GlRenderer::releaseGraph(GraphObject& graph) {
+    for (unsigned list : graph.lists)
+        if (list != 0) glDeleteLists(list, 1);
+    graph.lists.clear();
+}
+
+void GlRenderer::releaseContext(SceneModel& scene) {
+    for (int i = 0; i < scene.graphCount(); ++i) releaseGraph(scene.graph(i));
+    font_.destroy();
+    initialized_ = false;
+}
+
+}  // namespace kv
