@@ -22,8 +22,15 @@
 //   [a, b, ...] -> [a', b', ...]
 //   numbers, constants, sign, rnd, fact (piecewise constant), texts, graphs -> 0
 //   nintegrate(f, t, a..b) -> f(b)*b' - f(a)*a' + nintegrate(df/dx, t, a..b)
+//
+// The node counts of the trees are carried along, so that a derivative that
+// would pass RewriteBudget::kMaxNodes (x^x^...^x grows with the square of
+// its length) stops early instead of filling the memory; see
+// RewriteBudget::overflowed.
 #include "algebra/Algebra.h"
+#include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
+#include "engine/TreeRebuild.h"
 
 namespace kv {
 
@@ -31,74 +38,177 @@ using namespace rw;
 
 namespace {
 
-bool dependsOnAny(const ExprNode& node, const IdList& variables) {
-    for (int v : variables)
-        if (node.dependsOn(v)) return true;
-    return false;
+// A tree and its node count.
+struct Sized {
+    NodePtr tree;
+    std::size_t size;
+};
+
+Sized sized(NodePtr t, std::size_t size) { return {std::move(t), size}; }
+Sized zeroResult() { return {zero(), 1}; }
+Sized copy(const ExprNode& u) {
+    return {u.clone(), countNodes(u, RewriteBudget::kMaxNodes + 1)};
+}
+Sized num(double v) { return {number(v), 1}; }
+
+Sized join(Kind kind, Sized a, Sized b) {
+    return {makeBinary(kind, std::move(a.tree), std::move(b.tree)), 1 + a.size + b.size};
+}
+Sized sumOf(Sized a, Sized b) { return join(Kind::Sum, std::move(a), std::move(b)); }
+Sized differenceOf(Sized a, Sized b) { return join(Kind::Difference, std::move(a), std::move(b)); }
+Sized productOf(Sized a, Sized b) { return join(Kind::Product, std::move(a), std::move(b)); }
+Sized quotientOf(Sized a, Sized b) { return join(Kind::Quotient, std::move(a), std::move(b)); }
+Sized powerOf(Sized a, Sized b) { return join(Kind::Power, std::move(a), std::move(b)); }
+Sized fn(Kind kind, Sized a) { return {makeFunction(kind, std::move(a.tree)), 1 + a.size}; }
+Sized negationOf(Sized a) { return fn(Kind::Negation, std::move(a)); }
+
+// The end of every rule: the tree simplified, unless it is too large.
+Sized finish(Sized t) {
+    RewriteBudget& budget = *RewriteBudget::current();
+    if (t.size > RewriteBudget::kMaxNodes) budget.markOverflow();
+    if (budget.overflowed()) return zeroResult();
+    const ExprNode* before = t.tree.get();
+    NodePtr s = simplOwned(std::move(t.tree));
+    if (s.get() == before) return {std::move(s), t.size};
+    std::size_t size = countNodes(*s, RewriteBudget::kMaxNodes + 1);
+    return {std::move(s), size};
 }
 
-NodePtr fn(Kind kind, NodePtr operand) { return makeFunction(kind, std::move(operand)); }
+Sized derive(const ExprNode& node, int x);
 
-// u', taken along the whole list (nthDerivative with n = 1); the rules are
-// only reached with one variable, for which that is u's own derivative.
-NodePtr d(const ExprNode& u, const IdList& variables) {
-    return variables.size() == 1 ? u.derivative(variables) : nthDerivative(1, u, variables);
-}
-
-NodePtr derivativeOfPower(const ExprNode& node, const IdList& vars) {
+Sized derivativeOfPower(const ExprNode& node, int x) {
     const ExprNode& u = leftOf(node);
     const ExprNode& v = rightOf(node);
-    const bool du = dependsOnAny(u, vars);
-    const bool dv = dependsOnAny(v, vars);
+    const bool du = u.dependsOn(x);
+    const bool dv = v.dependsOn(x);
     if (du && dv) {
-        NodePtr inner = sum(product(d(v, vars), fn(Kind::Ln, u.clone())),
-                            quotient(product(d(u, vars), v.clone()), u.clone()));
-        return simpl(*product(node.clone(), std::move(inner)));
+        Sized inner = sumOf(productOf(derive(v, x), fn(Kind::Ln, copy(u))),
+                            quotientOf(productOf(derive(u, x), copy(v)), copy(u)));
+        return finish(productOf(copy(node), std::move(inner)));
     }
     if (du) {
         if (v.isConstant()) {
             double e = v.evaluate();
-            if (e == 0.0) return zero();
-            if (e == 1.0) return simpl(*d(u, vars));
+            if (e == 0.0) return zeroResult();
+            if (e == 1.0) return finish(derive(u, x));
         }
-        NodePtr t = product(v.clone(), product(power(u.clone(), difference(v.clone(), number(1.0))),
-                                               d(u, vars)));
-        return simpl(*t);
+        return finish(productOf(
+            copy(v), productOf(powerOf(copy(u), differenceOf(copy(v), num(1.0))), derive(u, x))));
     }
-    if (dv) return simpl(*product(d(v, vars), product(node.clone(), fn(Kind::Ln, u.clone()))));
-    return zero();
+    if (dv) return finish(productOf(derive(v, x), productOf(copy(node), fn(Kind::Ln, copy(u)))));
+    return zeroResult();
 }
 
 // d/dx of a numeric integral: the bounds by the fundamental theorem, the
 // integrand under the integral sign. The integration variable is bound, so
 // the integrand is not differentiated along it.
-NodePtr derivativeOfIntegral(const NIntegrateNode& n, int x) {
-    const IdList vars{x};
+Sized derivativeOfIntegral(const NIntegrateNode& n, int x) {
     const int t = n.variable->index;
-    NodePtr acc;
-    auto add = [&acc](NodePtr term) { acc = acc ? sum(std::move(acc), std::move(term)) : std::move(term); };
-    if (n.upper->dependsOn(x))
-        add(product(n.operand->substitute(t, *n.upper), d(*n.upper, vars)));
-    if (n.lower->dependsOn(x))
-        add(negation(product(n.operand->substitute(t, *n.lower), d(*n.lower, vars))));
+    Sized acc{nullptr, 0};
+    auto add = [&acc](Sized term) { acc = acc.tree ? sumOf(std::move(acc), std::move(term)) : std::move(term); };
+    auto at = [&](const ExprNode& bound) {
+        NodePtr f = n.operand->substitute(t, bound);
+        std::size_t size = countNodes(*f, RewriteBudget::kMaxNodes + 1);
+        return sized(std::move(f), size);
+    };
+    if (n.upper->dependsOn(x)) add(productOf(at(*n.upper), derive(*n.upper, x)));
+    if (n.lower->dependsOn(x)) add(negationOf(productOf(at(*n.lower), derive(*n.lower, x))));
     if (x != t && n.operand->dependsOn(x)) {
-        add(std::make_unique<NIntegrateNode>(d(*n.operand, vars), n.lower->clone(),
-                                             n.upper->clone(),
-                                             std::make_unique<VariableNode>(t), n.steps->clone()));
+        Sized df = derive(*n.operand, x);
+        const std::size_t size = df.size + 3 + countNodes(*n.lower, RewriteBudget::kMaxNodes) +
+                                 countNodes(*n.upper, RewriteBudget::kMaxNodes) +
+                                 countNodes(*n.steps, RewriteBudget::kMaxNodes);
+        add(sized(std::make_unique<NIntegrateNode>(std::move(df.tree), n.lower->clone(),
+                                                   n.upper->clone(),
+                                                   std::make_unique<VariableNode>(t),
+                                                   n.steps->clone()),
+                  size));
     }
-    if (!acc) return zero();
-    return simpl(*acc);
+    if (!acc.tree) return zeroResult();
+    return finish(std::move(acc));
 }
 
-}  // namespace
+Sized derivativeOfBinary(const ExprNode& node, int x) {
+    const ExprNode& u = leftOf(node);
+    const ExprNode& v = rightOf(node);
+    const bool du = u.dependsOn(x);
+    const bool dv = v.dependsOn(x);
+    if (!du && !dv) return zeroResult();
+    switch (node.kind()) {
+        case Kind::Sum:
+            return finish(du && dv ? sumOf(derive(u, x), derive(v, x)) : derive(du ? u : v, x));
+        case Kind::Difference:
+            if (du && dv) return finish(differenceOf(derive(u, x), derive(v, x)));
+            return finish(du ? derive(u, x) : negationOf(derive(v, x)));
+        case Kind::Product:
+            if (du && dv)
+                return finish(sumOf(productOf(derive(u, x), copy(v)), productOf(copy(u), derive(v, x))));
+            return finish(du ? productOf(derive(u, x), copy(v)) : productOf(copy(u), derive(v, x)));
+        default: {  // quotient
+            Sized top;
+            if (du && dv)
+                top = differenceOf(productOf(derive(u, x), copy(v)), productOf(copy(u), derive(v, x)));
+            else if (du)
+                top = productOf(derive(u, x), copy(v));
+            else
+                top = negationOf(productOf(derive(v, x), copy(u)));
+            return finish(quotientOf(std::move(top), powerOf(copy(v), num(2.0))));
+        }
+    }
+}
 
-NodePtr ExprNode::derivative(const IdList& vars) const {
-    // The rules below differentiate along one variable; a longer list is
-    // taken one variable after the other.
-    if (vars.size() != 1) return vars.empty() ? clone() : derivativeAlong(*this, vars);
-    const int x = vars[0];
+// One-argument kinds: only the argument is tested (not the base of a
+// logarithm with a base).
+Sized derivativeOfFunction(const ExprNode& node, int x) {
+    const ExprNode& u = operandOf(node);
+    if (!u.dependsOn(x)) return zeroResult();
+    Sized du = derive(u, x);
+    auto oneMinusSquare = [&u] {
+        return fn(Kind::Sqrt, differenceOf(num(1.0), powerOf(copy(u), num(2.0))));
+    };
+    switch (node.kind()) {
+        case Kind::Negation:
+            return finish(negationOf(std::move(du)));
+        case Kind::PlusMinus:
+            return finish(fn(Kind::PlusMinus, std::move(du)));
+        case Kind::Sin:
+            return finish(productOf(std::move(du), fn(Kind::Cos, copy(u))));
+        case Kind::Cos:
+            return finish(negationOf(productOf(std::move(du), fn(Kind::Sin, copy(u)))));
+        case Kind::Exp:
+            return finish(productOf(std::move(du), fn(Kind::Exp, copy(u))));
+        case Kind::Ln:
+            return finish(quotientOf(std::move(du), copy(u)));
+        case Kind::Log:
+            return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(10.0)), copy(u))));
+        case Kind::Log2:
+            return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(2.0)), copy(u))));
+        case Kind::LogBase: {
+            double beta = as<LogBaseNode>(node).base->evaluate();
+            return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(beta)), copy(u))));
+        }
+        case Kind::Sqrt:
+            return finish(quotientOf(std::move(du), productOf(num(2.0), fn(Kind::Sqrt, copy(u)))));
+        case Kind::Sinh:
+            return finish(productOf(std::move(du), fn(Kind::Cosh, copy(u))));
+        case Kind::Cosh:
+            return finish(productOf(std::move(du), fn(Kind::Sinh, copy(u))));
+        case Kind::Abs:
+            return finish(productOf(std::move(du), fn(Kind::Sign, copy(u))));
+        case Kind::Asin:
+            return finish(quotientOf(std::move(du), oneMinusSquare()));
+        case Kind::Acos:
+            return finish(quotientOf(negationOf(std::move(du)), oneMinusSquare()));
+        case Kind::Atan:
+            return finish(quotientOf(std::move(du), sumOf(num(1.0), powerOf(copy(u), num(2.0)))));
+        default:
+            return zeroResult();
+    }
+}
 
-    switch (kind()) {
+Sized derive(const ExprNode& node, int x) {
+    if (RewriteBudget::current()->overflowed()) return zeroResult();
+    switch (node.kind()) {
         case Kind::Number:
         case Kind::Zero:
         case Kind::Constant:
@@ -107,124 +217,43 @@ NodePtr ExprNode::derivative(const IdList& vars) const {
         case Kind::Fact:
         case Kind::Text:
         case Kind::GraphRef:
-            return zero();
+            return zeroResult();
         case Kind::Variable:
-            return as<VariableNode>(*this).index == x ? number(1.0) : zero();
+            return as<VariableNode>(node).index == x ? num(1.0) : zeroResult();
         case Kind::List: {
             auto list = std::make_unique<ListNode>();
-            for (const NodePtr& e : as<ListNode>(*this).elements) list->append(e->derivative(vars));
-            return list;
+            std::size_t size = 1;
+            for (const NodePtr& e : as<ListNode>(node).elements) {
+                Sized d = derive(*e, x);
+                size += d.size;
+                list->append(std::move(d.tree));
+            }
+            return sized(std::move(list), size);
         }
         case Kind::NIntegrate:
-            return derivativeOfIntegral(as<NIntegrateNode>(*this), x);
+            return derivativeOfIntegral(as<NIntegrateNode>(node), x);
         case Kind::Power:
-            return derivativeOfPower(*this, vars);
+            return derivativeOfPower(node, x);
         default:
             break;
     }
+    if (isBinaryKind(node.kind())) return derivativeOfBinary(node, x);
+    return derivativeOfFunction(node, x);
+}
 
-    if (isBinaryKind(kind())) {
-        const ExprNode& u = leftOf(*this);
-        const ExprNode& v = rightOf(*this);
-        const bool du = dependsOnAny(u, vars);
-        const bool dv = dependsOnAny(v, vars);
-        if (!du && !dv) return zero();
-        NodePtr t;
-        switch (kind()) {
-            case Kind::Sum:
-                t = du && dv ? sum(d(u, vars), d(v, vars)) : d(du ? u : v, vars);
-                break;
-            case Kind::Difference:
-                if (du && dv)
-                    t = difference(d(u, vars), d(v, vars));
-                else
-                    t = du ? d(u, vars) : negation(d(v, vars));
-                break;
-            case Kind::Product:
-                if (du && dv)
-                    t = sum(product(d(u, vars), v.clone()), product(u.clone(), d(v, vars)));
-                else
-                    t = du ? product(d(u, vars), v.clone()) : product(u.clone(), d(v, vars));
-                break;
-            default: {  // quotient
-                NodePtr num;
-                if (du && dv)
-                    num = difference(product(d(u, vars), v.clone()), product(u.clone(), d(v, vars)));
-                else if (du)
-                    num = product(d(u, vars), v.clone());
-                else
-                    num = negation(product(d(v, vars), u.clone()));
-                t = quotient(std::move(num), power(v.clone(), number(2.0)));
-                break;
-            }
-        }
-        return simpl(*t);
-    }
+}  // namespace
 
-    // One-argument kinds: only the argument is tested (not the base of a
-    // logarithm with a base).
-    const ExprNode& u = operandOf(*this);
-    if (!dependsOnAny(u, vars)) return zero();
-    NodePtr du = d(u, vars);
-    auto sqrtOneMinusSquare = [&u] {
-        return fn(Kind::Sqrt, difference(number(1.0), power(u.clone(), number(2.0))));
-    };
-    NodePtr t;
-    switch (kind()) {
-        case Kind::Negation:
-            t = negation(std::move(du));
-            break;
-        case Kind::PlusMinus:
-            t = fn(Kind::PlusMinus, std::move(du));
-            break;
-        case Kind::Sin:
-            t = product(std::move(du), fn(Kind::Cos, u.clone()));
-            break;
-        case Kind::Cos:
-            t = negation(product(std::move(du), fn(Kind::Sin, u.clone())));
-            break;
-        case Kind::Exp:
-            t = product(std::move(du), fn(Kind::Exp, u.clone()));
-            break;
-        case Kind::Ln:
-            t = quotient(std::move(du), u.clone());
-            break;
-        case Kind::Log:
-            t = quotient(std::move(du), product(fn(Kind::Ln, number(10.0)), u.clone()));
-            break;
-        case Kind::Log2:
-            t = quotient(std::move(du), product(fn(Kind::Ln, number(2.0)), u.clone()));
-            break;
-        case Kind::LogBase: {
-            double beta = as<LogBaseNode>(*this).base->evaluate();
-            t = quotient(std::move(du), product(fn(Kind::Ln, number(beta)), u.clone()));
-            break;
-        }
-        case Kind::Sqrt:
-            t = quotient(std::move(du), product(number(2.0), fn(Kind::Sqrt, u.clone())));
-            break;
-        case Kind::Sinh:
-            t = product(std::move(du), fn(Kind::Cosh, u.clone()));
-            break;
-        case Kind::Cosh:
-            t = product(std::move(du), fn(Kind::Sinh, u.clone()));
-            break;
-        case Kind::Abs:
-            t = product(std::move(du), fn(Kind::Sign, u.clone()));
-            break;
-        case Kind::Asin:
-            t = quotient(std::move(du), sqrtOneMinusSquare());
-            break;
-        case Kind::Acos:
-            t = quotient(negation(std::move(du)), sqrtOneMinusSquare());
-            break;
-        case Kind::Atan:
-            t = quotient(std::move(du), sum(number(1.0), power(u.clone(), number(2.0))));
-            break;
-        default:
-            return zero();
+NodePtr ExprNode::derivative(const IdList& vars) const {
+    // One budget for the simplification of every step (algebra/RewriteBudget.h).
+    RewriteBudget* budget = RewriteBudget::current();
+    if (!budget || !budget->shared()) {
+        RewriteBudget::Scope scope(*this, RewriteBudget::Scope::Mode::Derivative);
+        return derivative(vars);
     }
-    return simpl(*t);
+    // The rules differentiate along one variable; a longer list is taken one
+    // variable after the other.
+    if (vars.size() != 1) return vars.empty() ? clone() : derivativeAlong(*this, vars);
+    return derive(*this, vars[0]).tree;
 }
 
 NodePtr derivativeAlong(const ExprNode& tree, const IdList& variables) {

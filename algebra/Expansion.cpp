@@ -270,49 +270,85 @@ bool becomesQuotient(const ExprNode& node) {
 
 namespace {
 
-// The terms of a factor in sum form (a factor that is not a sum is one term).
-void termsOf(const ExprNode& sumForm, NodeList& out) { sumForm.collectTerms(out); }
+// An expanded tree, and whether each of its terms is a simplified tree
+// already (the terms of an expanded product are), so that multiplying it
+// out again does not simplify them once more: a long product would
+// otherwise be simplified anew at every one of its levels.
+struct Expanded {
+    NodePtr tree;
+    bool simplifiedTerms = false;
+};
 
-NodePtr expandProduct(NodePtr a, NodePtr b) {
-    NodePtr sa = a->toSumForm();
-    NodePtr sb = b->toSumForm();
+// The terms of a factor: the terms of its sum form, or the factor itself.
+NodePtr termsOf(NodePtr& factor, NodeList& out) {
+    if (factor->kind() != Kind::Sum && factor->kind() != Kind::Difference &&
+        factor->kind() != Kind::Negation) {
+        out.push_back(factor.get());
+        return nullptr;
+    }
+    NodePtr sumForm = factor->toSumForm();
+    sumForm->collectTerms(out);
+    return sumForm;
+}
+
+Expanded expandProduct(Expanded a, Expanded b) {
     NodeList la, lb;
-    termsOf(*sa, la);
-    termsOf(*sb, lb);
+    NodePtr holdA = termsOf(a.tree, la);
+    NodePtr holdB = termsOf(b.tree, lb);
+    auto simplified = [](const ExprNode& t, bool done) { return done ? t.clone() : t.simplify(); };
+    if (la.size() == 1 && lb.size() == 1) {
+        NodePtr p = a.simplifiedTerms && !holdA ? std::move(a.tree) : simplified(*la[0], a.simplifiedTerms);
+        NodePtr q = b.simplifiedTerms && !holdB ? std::move(b.tree) : simplified(*lb[0], b.simplifiedTerms);
+        return {simplifyProductOf(std::move(p), std::move(q)), true};
+    }
     const std::size_t limit = RewriteBudget::current()->nodeLimit();
-    const std::size_t sizeA = countNodes(*sa, limit);
-    const std::size_t sizeB = countNodes(*sb, limit);
+    const std::size_t sizeA = countNodes(holdA ? *holdA : *a.tree, limit);
+    const std::size_t sizeB = countNodes(holdB ? *holdB : *b.tree, limit);
     const double estimate = static_cast<double>(lb.size()) * static_cast<double>(sizeA) +
                             static_cast<double>(la.size()) * static_cast<double>(sizeB) +
                             2.0 * static_cast<double>(la.size()) * static_cast<double>(lb.size());
-    if (la.size() * lb.size() > 1 && estimate > static_cast<double>(limit))
-        return product(std::move(a), std::move(b));
+    if (estimate > static_cast<double>(limit))
+        return {product(std::move(a.tree), std::move(b.tree)), false};
 
+    std::vector<NodePtr> right;
+    for (const ExprNode* q : lb) right.push_back(simplified(*q, b.simplifiedTerms));
     NodePtr acc;
     for (const ExprNode* p : la) {
-        for (const ExprNode* q : lb) {
-            NodePtr t = product(p->clone(), q->clone())->simplify();
+        NodePtr ps = simplified(*p, a.simplifiedTerms);
+        for (const NodePtr& q : right) {
+            NodePtr t = simplifyProductOf(ps->clone(), q->clone());
             acc = acc ? sum(std::move(acc), std::move(t)) : std::move(t);
         }
     }
-    return acc;
+    return {std::move(acc), true};
+}
+
+Expanded expandNode(const ExprNode& node) {
+    switch (node.kind()) {
+        case Kind::Sum:
+        case Kind::Difference: {
+            Expanded l = expandNode(leftOf(node));
+            Expanded r = expandNode(rightOf(node));
+            return {makeBinary(node.kind(), std::move(l.tree), std::move(r.tree)),
+                    l.simplifiedTerms && r.simplifiedTerms};
+        }
+        case Kind::Negation:
+            return {negation(expandNode(operandOf(node)).tree), false};
+        case Kind::Product: {
+            Expanded l = expandNode(leftOf(node));
+            Expanded r = expandNode(rightOf(node));
+            return expandProduct(std::move(l), std::move(r));
+        }
+        default:
+            return {node.clone(), false};
+    }
 }
 
 }  // namespace
 
 NodePtr ExprNode::expandall() const {
     RewriteBudget::Scope scope(*this);
-    switch (kind()) {
-        case Kind::Sum:
-        case Kind::Difference:
-            return makeBinary(kind(), leftOf(*this).expandall(), rightOf(*this).expandall());
-        case Kind::Negation:
-            return negation(operandOf(*this).expandall());
-        case Kind::Product:
-            return expandProduct(leftOf(*this).expandall(), rightOf(*this).expandall());
-        default:
-            return clone();
-    }
+    return expandNode(*this).tree;
 }
 
 // ---- expandIn ------------------------------------------------------------------------
@@ -336,8 +372,9 @@ NodePtr ExprNode::expandIn(int variable) const {
             return negation(operandOf(*this).expandIn(variable));
         case Kind::Product: {
             if (!dependsOn(variable)) return clone();
-            return expandProduct(leftOf(*this).expandIn(variable),
-                                 rightOf(*this).expandIn(variable));
+            return expandProduct({leftOf(*this).expandIn(variable)},
+                                 {rightOf(*this).expandIn(variable)})
+                .tree;
         }
         case Kind::Power: {
             const ExprNode& base = leftOf(*this);
@@ -349,7 +386,7 @@ NodePtr ExprNode::expandIn(int variable) const {
             if (b->kind() != Kind::Sum && b->kind() != Kind::Difference) return clone();
             NodePtr acc = b->clone();
             for (int i = 1; i < static_cast<int>(n); ++i) {
-                acc = expandProduct(std::move(acc), b->clone());
+                acc = expandProduct({std::move(acc)}, {b->clone()}).tree;
                 if (acc->kind() == Kind::Product) return clone();  // over the limit
             }
             return acc;

@@ -14,10 +14,30 @@ RewriteBudget::RewriteBudget(std::size_t inputNodes)
     : work_(std::max(kMinWork, inputNodes * kWorkPerNode)),
       nodeLimit_(std::clamp(inputNodes * kNodesPerNode, kMinNodes, kMaxNodes)) {}
 
+RewriteBudget RewriteBudget::forDerivative(std::size_t inputNodes) {
+    RewriteBudget b(inputNodes);
+    const double square = 40.0 * static_cast<double>(inputNodes) * static_cast<double>(inputNodes);
+    b.work_ = static_cast<std::size_t>(std::clamp(square, 2e6, 5e7));
+    b.nodeLimit_ = std::clamp(inputNodes * 2 * kNodesPerNode, kMinNodes, kMaxNodes);
+    b.shared_ = true;
+    return b;
+}
+
 RewriteBudget* RewriteBudget::current() { return activeBudget; }
 
-RewriteBudget::Scope::Scope(const ExprNode& input, bool fresh) : previous_(activeBudget) {
-    if (activeBudget && !fresh) return;
+RewriteBudget::Scope::Scope(const ExprNode& input, Mode mode) : previous_(activeBudget) {
+    switch (mode) {
+        case Mode::Join:
+            if (activeBudget) return;
+            break;
+        case Mode::Fresh:
+            break;
+        case Mode::Derivative:
+            if (activeBudget && activeBudget->shared()) return;
+            own_.emplace(forDerivative(countNodes(input, kMaxNodes)));
+            activeBudget = &*own_;
+            return;
+    }
     own_.emplace(countNodes(input, kMaxNodes));
     activeBudget = &*own_;
 }

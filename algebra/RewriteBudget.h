@@ -14,7 +14,11 @@
 // from their input when none is current, so a nested call (simplify inside
 // together inside simplify) shares the budget of the outermost call; `simpl`
 // always opens a fresh one, so the simplification of each derivative step has
-// its own.
+// its own, except inside a derivative: differentiation simplifies every
+// intermediate result, and the sizes of those add up to the cube of the
+// nesting depth (sin(sin(...sin(x)))), so a derivative has one budget for all
+// of them, growing with the square of its input; once it is spent the
+// remaining steps are left unsimplified.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +39,9 @@ public:
     static constexpr std::size_t kMaxNodes = 2'000'000;
 
     explicit RewriteBudget(std::size_t inputNodes);
+    // A budget for a whole derivative, shared by the simplification of every
+    // step of it (below).
+    static RewriteBudget forDerivative(std::size_t inputNodes);
 
     // Spends `units` of work; false once the work is spent.
     bool spend(std::size_t units = 1) {
@@ -46,6 +53,14 @@ public:
         return true;
     }
     bool exhausted() const { return work_ == 0; }
+    // True for the budget of a derivative: `simpl` spends from it instead of
+    // opening its own.
+    bool shared() const { return shared_; }
+    // Set when a derivative would pass kMaxNodes: it stops building and its
+    // result is a placeholder. A caller that must know opens the derivative's
+    // scope itself and asks afterwards.
+    void markOverflow() { overflowed_ = true; }
+    bool overflowed() const { return overflowed_; }
     std::size_t nodeLimit() const { return nodeLimit_; }
 
     // The current budget, or null outside every scope.
@@ -57,13 +72,20 @@ public:
 private:
     std::size_t work_;
     std::size_t nodeLimit_;
+    bool shared_ = false;
+    bool overflowed_ = false;
 };
 
 // Makes a budget sized from `input` current for its lifetime, unless one
-// is current already and `fresh` is false.
+// is current already and the mode says to join it.
 class RewriteBudget::Scope {
 public:
-    explicit Scope(const ExprNode& input, bool fresh = false);
+    enum class Mode {
+        Join,        // open one only when none is current
+        Fresh,       // always open one
+        Derivative,  // open a shared one unless a shared one is current
+    };
+    explicit Scope(const ExprNode& input, Mode mode = Mode::Join);
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;

@@ -52,6 +52,20 @@ NodePtr negateSimplified(NodePtr a);
 // The constant value of a tree that isConstant(); NaN for anything else.
 double constantValue(const ExprNode& node);
 
+// The product of two simplified factors, simplified (what simplify does to a
+// product once its factors are simplified).
+NodePtr simplifyProductOf(NodePtr a, NodePtr b);
+
+// simpl of a tree the caller owns; inside a derivative whose budget is spent
+// the tree itself comes back, without a copy.
+NodePtr simplOwned(NodePtr tree);
+
+// Structural equality as ExprNode::equals decides it, spending a unit of the
+// current budget for every node pair it compares; false once the budget is
+// spent. Comparing every factor of a long product with every other would
+// otherwise cost the square of the product's size at each of its levels.
+bool countedEquals(const ExprNode& a, const ExprNode& b);
+
 // `together` of a tree whose exponents are simplified already, as inside
 // `simplify`: an exponent counts as negative when it is a negation (or a
 // negative number), without simplifying it again.

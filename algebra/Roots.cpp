@@ -417,6 +417,26 @@ OwnedNodeList verified(const ExprNode& f, int variable, OwnedNodeList roots) {
 
 OwnedNodeList rootsOfTree(NodePtr f, int variable) { return f->roots(variable); }
 
+// The terms of a sum with their signs, negations carried through sums and
+// differences: a - (b - c) gives a, -b, c. A negated term is a NegationNode.
+void collectSignedTerms(const ExprNode& t, bool negated, std::vector<NodePtr>& out) {
+    switch (t.kind()) {
+        case Kind::Sum:
+            collectSignedTerms(leftOf(t), negated, out);
+            collectSignedTerms(rightOf(t), negated, out);
+            return;
+        case Kind::Difference:
+            collectSignedTerms(leftOf(t), negated, out);
+            collectSignedTerms(rightOf(t), !negated, out);
+            return;
+        case Kind::Negation:
+            collectSignedTerms(operandOf(t), !negated, out);
+            return;
+        default:
+            out.push_back(negated ? negationOf(t.clone()) : t.clone());
+    }
+}
+
 // Every term replaced by its logarithm: a - b = 0 as ln(a) - ln(b) = 0. This
 // holds for two terms of opposite signs only (a + b = 0 is not
 // ln(a) + ln(b) = 0), so other sums with such degrees are not solved.
@@ -425,17 +445,18 @@ OwnedNodeList rootsOfTree(NodePtr f, int variable) { return f->roots(variable); 
 OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int variable,
                                  bool logarithmsAllowed);
 
-OwnedNodeList logarithmicRoots(const ExprNode& sum, const NodeList& terms, int variable) {
+OwnedNodeList logarithmicRoots(const ExprNode& sum, const std::vector<NodePtr>& terms,
+                               int variable) {
     if (terms.size() != 2) return {};
     const bool firstNegated = terms[0]->kind() == Kind::Negation;
     const bool secondNegated = terms[1]->kind() == Kind::Negation;
     if (firstNegated == secondNegated) return {};
-    auto logOf = [](const ExprNode* t) -> NodePtr {
-        if (t->kind() == Kind::Negation)
-            return negationOf(std::make_unique<LnNode>(operandOf(*t).clone()));
-        return std::make_unique<LnNode>(t->clone());
+    auto logOf = [](const ExprNode& t) -> NodePtr {
+        if (t.kind() == Kind::Negation)
+            return negationOf(std::make_unique<LnNode>(operandOf(t).clone()));
+        return std::make_unique<LnNode>(t.clone());
     };
-    NodePtr logs = sumOf(logOf(terms[0]), logOf(terms[1]));
+    NodePtr logs = sumOf(logOf(*terms[0]), logOf(*terms[1]));
     NodePtr split = logs->splitLogarithms(variable)->toSumForm()->expandIn(variable);
     if (split->kind() != Kind::Sum) return rootsOfTree(std::move(split), variable);
     return polynomialSumRoots(sum, *split, variable, false);
@@ -463,14 +484,14 @@ OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
 // Steps 4 and 5 on the expanded sum t of the equation sum = 0.
 OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int variable,
                                  bool logarithmsAllowed) {
-    NodeList terms;
-    t.collectTerms(terms);
+    std::vector<NodePtr> terms;
+    collectSignedTerms(t, false, terms);
 
     // 4. Degrees: one that depends on the variable takes the logarithmic
     //    path; the others must be rational with a small denominator.
     std::vector<double> powers;
     NodePtr atomTree;  // the one atom every dependent factor is a power of
-    for (const ExprNode* term : terms) {
+    for (const NodePtr& term : terms) {
         NodePtr degree = term->degreeIn(variable);
         if (degree->dependsOn(variable)) {
             if (!logarithmsAllowed) return {};
@@ -515,11 +536,15 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
     // Negative degrees: the equation is multiplied by s^(-min); s = 0 is then
     // no root.
     int g = 0;
+    int maxDegree = 0;
     for (int& n : degrees) {
         n -= minDegree;
         g = std::gcd(g, n);
+        maxDegree = std::max(maxDegree, n);
     }
-    if (g == 0) g = 1;
+    // Degrees are divided by their gcd only where that is needed to come down
+    // to degree 3: x^2 - y stays a quadratic in x.
+    if (g == 0 || maxDegree <= 3) g = 1;
     Coefficients a;
     for (std::size_t i = 0; i < terms.size(); ++i) {
         NodePtr c = terms[i]->coefficientIn(variable);
@@ -539,6 +564,10 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
         return {};
     }
     if (degree > 3) return {};
+    // A negative numeric leading coefficient is made positive, for the
+    // simpler shapes of the roots.
+    if (a.count(degree) && a[degree]->isConstant() && a[degree]->evaluate() < 0)
+        for (auto& [n, c] : a) c = negationOf(std::move(c));
 
     OwnedNodeList result;
     for (NodePtr& v : polynomialRoots(a, degree)) {
@@ -743,8 +772,13 @@ NodePtr ExprNode::dependentFactorIn(int variable) const {
 NodePtr ExprNode::degreeIn(int variable) const {
     if (!dependsOn(variable)) return number(0.0);
     auto combine = [](NodePtr a, NodePtr b, double sign) -> NodePtr {
+        auto isNumber = [](const NodePtr& n, double v) {
+            return n->kind() == Kind::Number && as<NumberNode>(*n).value == v;
+        };
         if (a->kind() == Kind::Number && b->kind() == Kind::Number)
             return number(as<NumberNode>(*a).value + sign * as<NumberNode>(*b).value);
+        if (isNumber(b, 0.0)) return a;
+        if (isNumber(a, 0.0)) return sign > 0 ? std::move(b) : negationOf(std::move(b));
         if (sign > 0) return sumOf(std::move(a), std::move(b));
         return differenceOf(std::move(a), std::move(b));
     };

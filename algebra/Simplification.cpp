@@ -64,6 +64,42 @@ double constantValue(const ExprNode& node) {
     return node.evaluate();
 }
 
+bool countedEquals(const ExprNode& a, const ExprNode& b) {
+    if (!RewriteBudget::current()->spend()) return false;
+    switch (a.kind()) {
+        case Kind::Number:
+        case Kind::Constant:
+        case Kind::Zero:
+        case Kind::Variable:
+        case Kind::Rnd:
+        case Kind::Text:
+        case Kind::GraphRef:
+            return a.equals(b);
+        case Kind::List: {
+            if (b.kind() != Kind::List) return false;
+            const auto& x = as<ListNode>(a).elements;
+            const auto& y = as<ListNode>(b).elements;
+            if (x.size() != y.size()) return false;
+            for (std::size_t i = 0; i < x.size(); ++i)
+                if (!countedEquals(*x[i], *y[i])) return false;
+            return true;
+        }
+        default:
+            break;
+    }
+    if (a.kind() != b.kind()) return false;
+    if (isBinaryKind(a.kind())) {
+        if (countedEquals(leftOf(a), leftOf(b)) && countedEquals(rightOf(a), rightOf(b)))
+            return true;
+        if (a.kind() == Kind::Sum || a.kind() == Kind::Product)
+            return countedEquals(leftOf(a), rightOf(b)) && countedEquals(rightOf(a), leftOf(b));
+        return false;
+    }
+    // A logarithm with a base compares its arguments, a numeric integral its
+    // integrands, as equals does.
+    return countedEquals(operandOf(a), operandOf(b));
+}
+
 NodePtr negateSimplified(NodePtr a) {
     if (a->kind() == Kind::Negation) return takeOperand(*a);
     if (tol::isZero(constantValue(*a))) return zero();
@@ -293,7 +329,7 @@ struct Merge {
 bool logsCombine(const ExprNode& p, const ExprNode& q) {
     if (!isLogKind(p.kind()) || p.kind() != q.kind()) return false;
     if (p.kind() != Kind::LogBase) return true;
-    return as<LogBaseNode>(p).base->equals(*as<LogBaseNode>(q).base);
+    return countedEquals(*as<LogBaseNode>(p).base, *as<LogBaseNode>(q).base);
 }
 
 // The first pair of terms that merges, left entry outer, right entry inner.
@@ -315,7 +351,7 @@ Merge findMerge(const std::vector<TermRef>& terms) {
                 if (isNumericLiteral(*p)) continue;
                 for (const ExprNode* q : fq) {
                     if (!spend()) return {};
-                    if (p->equals(*q)) return {MergeKind::LikeTerms, i, j, p, q};
+                    if (countedEquals(*p, *q)) return {MergeKind::LikeTerms, i, j, p, q};
                     if (logsCombine(*p, *q)) return {MergeKind::Logarithms, i, j, p, q};
                 }
             }
@@ -423,8 +459,8 @@ NodePtr simplifySum(NodePtr u, NodePtr v) {
 
 // ---- Products --------------------------------------------------------------------------
 //
-// Product a * b of simplified factors (converted to product form, signs
-// normalised):
+// Product a * b of simplified factors (in product form, a factor
+// (-a) + (-b) written -(b + a)):
 //   constant with an integral value      -> that number: 2*3 -> 6, 6*3^(-1) -> 2
 //   0*b -> 0;  1*b -> b;  (-1)*b -> -b   (and the same on the right), unless
 //                                         both factors are numbers
@@ -481,7 +517,7 @@ std::pair<std::size_t, std::size_t> findFactorMerge(const std::vector<FactorRef>
         for (std::size_t j = i + 1; j < f.size(); ++j) {
             if (f[i].side == f[j].side && f[i].side != 2) continue;
             if (!spend()) return {0, 0};
-            if (bi.equals(baseOf(*f[j].tree))) return {i, j};
+            if (countedEquals(bi, baseOf(*f[j].tree))) return {i, j};
         }
     }
     return {0, 0};
@@ -543,10 +579,22 @@ bool sharedExponentJoins(const ExprNode& l, const ExprNode& r) {
     return constantValue(leftOf(l)) > 0 && constantValue(leftOf(r)) > 0;
 }
 
+// The sign of a simplified factor brought out: (-a) + (-b) -> -(b + a), so
+// that the product can take it over. The rest of the sign normalisation is
+// left to the last pass of the pipeline: doing it here would copy every
+// factor again at each level of a nested product.
+NodePtr normalizedFactor(NodePtr f) {
+    if (f->kind() != Kind::Sum) return f;
+    ExprNode& l = *static_cast<BinaryNode&>(*f).left;
+    ExprNode& r = *static_cast<BinaryNode&>(*f).right;
+    if (l.kind() != Kind::Negation || r.kind() != Kind::Negation) return f;
+    return negation(sum(takeOperand(r), takeOperand(l)));
+}
+
+// The factors are simplified, so they are in product form already (simplify
+// leaves no quotient and no square root behind).
 NodePtr simplifyProduct(NodePtr a, NodePtr b) {
-    NodePtr p = product(a->toProductForm(), b->toProductForm())->normalizeSigns();
-    a.reset();
-    b.reset();
+    NodePtr p = product(normalizedFactor(std::move(a)), normalizedFactor(std::move(b)));
     const ExprNode& l = leftOf(*p);
     const ExprNode& r = rightOf(*p);
 
@@ -564,10 +612,11 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
         if (tol::equal(rv, 1.0)) return takeLeft(*p);
         if (tol::equal(rv, -1.0)) return negateSimplified(takeLeft(*p));
     }
-    if (l.kind() != Kind::Power && !isNumericLiteral(l) && l.equals(r))
+    if (l.kind() != Kind::Power && !isNumericLiteral(l) && countedEquals(l, r))
         return power(takeLeft(*p), number(2.0));
-    if (l.kind() == Kind::Power && r.kind() == Kind::Power && rightOf(l).equals(rightOf(r)) &&
-        !leftOf(l).equals(leftOf(r)) && sharedExponentJoins(l, r)) {
+    if (l.kind() == Kind::Power && r.kind() == Kind::Power &&
+        countedEquals(rightOf(l), rightOf(r)) && !countedEquals(leftOf(l), leftOf(r)) &&
+        sharedExponentJoins(l, r)) {
         NodePtr bases = product(leftOf(l).clone(), leftOf(r).clone())->simplify();
         return simplifyPower(std::move(bases), rightOf(l).clone());
     }
@@ -798,12 +847,34 @@ NodePtr ExprNode::normalizeSigns() const {
 // ---- The pipeline ----------------------------------------------------------------------------
 
 NodePtr simpl(const ExprNode& tree) {
-    RewriteBudget::Scope scope(tree, /*fresh=*/true);
+    // Inside a derivative the passes spend the derivative's budget: the five
+    // passes over the tree first, and nothing more once it is spent.
+    RewriteBudget* shared = RewriteBudget::current();
+    if (shared && shared->shared()) {
+        const std::size_t size = countNodes(tree, RewriteBudget::kMaxNodes);
+        if (!shared->spend(5 * size)) return tree.clone();
+    }
+    RewriteBudget::Scope scope(tree, shared && shared->shared() ? RewriteBudget::Scope::Mode::Join
+                                                                 : RewriteBudget::Scope::Mode::Fresh);
     NodePtr t = tree.together();
     t = t->toProductForm();
     t = t->simplify();
     t = t->toQuotientForm();
     return t->normalizeSigns();
+}
+
+NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {
+    if (!RewriteBudget::current()) {
+        RewriteBudget::Scope scope(*a);
+        return simplifyProductOf(std::move(a), std::move(b));
+    }
+    return simplifyProduct(std::move(a), std::move(b));
+}
+
+NodePtr rw::simplOwned(NodePtr tree) {
+    RewriteBudget* shared = RewriteBudget::current();
+    if (shared && shared->shared() && shared->exhausted()) return tree;
+    return simpl(*tree);
 }
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "algebra/Algebra.h"
+#include "algebra/RewriteBudget.h"
 #include "engine/TreeRebuild.h"
 #include "lang/AlgebraCallMessages.h"
 #include "lang/Builtins.h"
@@ -81,7 +82,11 @@ NodePtr callDerivate(Call& call) {
     std::vector<std::string_view> names = splitTopLevel(list, ",");
     int x = variableArgument(call, names.empty() ? std::string_view() : names[0]);
     if (x < 0) return zero();
-    return nthDerivative(1, *f, IdList{x});
+    // The derivative's budget, opened here to learn whether it gave up.
+    RewriteBudget::Scope budget(*f, RewriteBudget::Scope::Mode::Derivative);
+    NodePtr d = nthDerivative(1, *f, IdList{x});
+    if (RewriteBudget::current()->overflowed()) return call.ci.fail(9, call.text, msg::kTooLarge);
+    return d;
 }
 
 // subst(f, x, r): f with every x replaced by a copy of r.
