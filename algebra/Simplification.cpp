@@ -133,9 +133,20 @@ NodePtr logLike(const ExprNode& model, NodePtr argument) {
 }
 
 // The base and the exponent of a factor: u^e gives (u, e), anything else (f, 1).
-const ExprNode& baseOf(const ExprNode& f) { return f.kind() == Kind::Power ? leftOf(f) : f; }
+// (u^a)^n with an integral constant n counts as u^(a*n) when factors merge.
+bool isPowerOfPower(const ExprNode& f) {
+    if (f.kind() != Kind::Power || leftOf(f).kind() != Kind::Power) return false;
+    const double n = rw::constantValue(rightOf(f));
+    return tol::isIntegral(n) || tol::isIntegral(-n);
+}
+const ExprNode& baseOf(const ExprNode& f) {
+    if (f.kind() != Kind::Power) return f;
+    return isPowerOfPower(f) ? leftOf(leftOf(f)) : leftOf(f);
+}
 NodePtr exponentCopy(const ExprNode& f) {
-    return f.kind() == Kind::Power ? rightOf(f).clone() : number(1.0);
+    if (f.kind() != Kind::Power) return number(1.0);
+    if (isPowerOfPower(f)) return product(rightOf(leftOf(f)).clone(), rightOf(f).clone());
+    return rightOf(f).clone();
 }
 
 bool spend(std::size_t units = 1) { return RewriteBudget::current()->spend(units); }
@@ -471,7 +482,8 @@ NodePtr simplifySum(NodePtr u, NodePtr v) {
 //   negations come out:                  (-a)*b -> -(a*b)
 //   numeric factors multiply and stand first:  x*2*3 -> 6*x
 //   factors with equal bases merge, a factor of the left side with one of
-//   the right:  x*x^n -> x^(n+1);  x^a*x^b -> x^(a+b);  x*x^(-1) -> 1
+//   the right:  x*x^n -> x^(n+1);  x^a*x^b -> x^(a+b);  x*x^(-1) -> 1;
+//   (u^a)^n with n an integral constant has the base u: x*(x^2)^(-1) -> 1/x
 //   a merged power is simplified and flattened again: 2^0.5*2^0.5 -> 2
 // A product with none of these is kept as it is (y*x stays y*x).
 
@@ -642,7 +654,8 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
 //   2^3 -> 8;  (-2)^3 -> -8           (a number base and an integral value)
 //   12^0.5 -> 2*3^0.5                 (0 < |e| < 1: the largest M <= b^e with
 //                                      b/M integral and (b/M)^e integral)
-//   (u^a)^n -> u^(a*n)                (n an integral constant)
+//   (u^a)^n -> u^(a*n)                (n a positive integral constant; with
+//                                      a negative one 1/x^2 stays 1/x^2)
 //   0^e -> 0 (0^0 too);  1^e -> 1;  u^0 -> 1;  u^1 -> u
 // 0 raised to a negative constant stays as it is: it is not 0.
 NodePtr simplifyPower(NodePtr b, NodePtr e) {
@@ -677,7 +690,7 @@ NodePtr simplifyPower(NodePtr b, NodePtr e) {
             }
         }
     }
-    if (b->kind() == Kind::Power && ec && tol::isIntegral(ev)) {
+    if (b->kind() == Kind::Power && ec && ev > 0 && tol::isIntegral(ev)) {
         NodePtr inner = takeRight(*b);
         NodePtr u = takeLeft(*b);
         NodePtr exponent = simplifyProduct(std::move(inner), std::move(e));
