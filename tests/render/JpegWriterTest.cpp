@@ -131,16 +131,5 @@ TEST(JpegWriter, FatalLibraryErrorReturnsAndKeepsTheOldFile) {
     EXPECT_TRUE(test::decodeJpeg(path).ok);
 }
 
-TEST(JpegWriter, QualityChangesTheSize) {
-    TempDir dir;
-    std::vector<unsigned char> noise(64 * 64 * 3);
-    unsigned v = 1;
-    for (unsigned char& c : noise)
-        c = static_cast<unsigned char>((v = v * 1103515245u + 12345u) >> 24);
-    ASSERT_TRUE(writeJpeg(dir.file("q100.jpg"), noise.data(), 64, 64, true, 100));
-    ASSERT_TRUE(writeJpeg(dir.file("q20.jpg"), noise.data(), 64, 64, true, 20));
-    EXPECT_GT(fs::file_size(dir.file("q100.jpg")), 2 * fs::file_size(dir.file("q20.jpg")));
-}
-
 }  // namespace
 }  // namespace kv

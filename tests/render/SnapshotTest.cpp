@@ -24,19 +24,6 @@ std::pair<int, int> redHalves(const Image& img) {
     return {upper, lower};
 }
 
-TEST(Snapshot, ReadsThePictureUpright) {
-    RenderFixture fx;
-    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
-    // A curve above the x axis; the view stays on the origin, so the curve
-    // is in the upper half of the picture.
-    fx.run("curve(1+x^2, [-1..1], color=[1, 0, 0], id=1)");
-    fx.overlay(false);
-    fx.scene.translation = {0.0f, 0.0f, -5.0f};
-    const auto [upper, lower] = redHalves(fx.render());
-    EXPECT_GT(upper, 50);
-    EXPECT_EQ(lower, 0);
-}
-
 TEST(Snapshot, RenderedFileHasTheAskedSizeAndIsUpright) {
     RenderFixture fx;  // only for its scene and interpreter
     fx.run("curve(1+x^2, [-1..1], color=[1, 0, 0], id=1)");
