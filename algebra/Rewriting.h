@@ -49,6 +49,10 @@ double literalValue(const ExprNode& node);
 NodePtr normalNumber(double value);
 // The negation of a simplified tree: -(-a) -> a; a constant zero -> 0.
 NodePtr negateSimplified(NodePtr a);
+// isConstant, answered quickly when a variable lies near the top of the tree
+// (isConstant itself walks the left branch first, all the way down a
+// left-leaning tower x^x^...^x before it sees the x on the right).
+bool isConstantTree(const ExprNode& node);
 // The constant value of a tree that isConstant(); NaN for anything else.
 double constantValue(const ExprNode& node);
 

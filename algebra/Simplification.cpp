@@ -59,8 +59,50 @@ NodePtr normalNumber(double value) {
     return number(value);
 }
 
+bool isConstantTree(const ExprNode& node) {
+    // Breadth first over the first nodes; a larger tree without a variable
+    // among them is left to isConstant.
+    constexpr std::size_t kLook = 64;
+    const ExprNode* queue[kLook];
+    std::size_t head = 0, tail = 0;
+    queue[tail++] = &node;
+    while (head < tail) {
+        const ExprNode& n = *queue[head++];
+        const ExprNode* children[2] = {nullptr, nullptr};
+        switch (n.kind()) {
+            case Kind::Number:
+            case Kind::Constant:
+            case Kind::Zero:
+                continue;
+            case Kind::Variable:
+            case Kind::Rnd:
+            case Kind::List:
+            case Kind::Text:
+            case Kind::GraphRef:
+                return false;
+            case Kind::NIntegrate:
+                children[0] = as<NIntegrateNode>(n).lower.get();
+                children[1] = as<NIntegrateNode>(n).upper.get();
+                break;
+            default:
+                if (isBinaryKind(n.kind())) {
+                    children[0] = &leftOf(n);
+                    children[1] = &rightOf(n);
+                } else {
+                    children[0] = &operandOf(n);  // a logarithm's argument only
+                }
+        }
+        for (const ExprNode* c : children) {
+            if (!c) continue;
+            if (tail == kLook) return node.isConstant();
+            queue[tail++] = c;
+        }
+    }
+    return true;
+}
+
 double constantValue(const ExprNode& node) {
-    if (!node.isConstant()) return std::numeric_limits<double>::quiet_NaN();
+    if (!isConstantTree(node)) return std::numeric_limits<double>::quiet_NaN();
     return node.evaluate();
 }
 
@@ -485,6 +527,8 @@ NodePtr simplifySum(NodePtr u, NodePtr v) {
 //   the right:  x*x^n -> x^(n+1);  x^a*x^b -> x^(a+b);  x*x^(-1) -> 1;
 //   (u^a)^n with n an integral constant has the base u: x*(x^2)^(-1) -> 1/x
 //   a merged power is simplified and flattened again: 2^0.5*2^0.5 -> 2
+//   a power b^k of a number with an integral k joins the numeric factor
+//   when their product is an integer: 2*x*2^(-1) -> x (2*4^(-1) stays)
 // A product with none of these is kept as it is (y*x stays y*x).
 
 struct FactorRef {
@@ -535,6 +579,28 @@ std::pair<std::size_t, std::size_t> findFactorMerge(const std::vector<FactorRef>
     return {0, 0};
 }
 
+// The value of a factor b^k with a number b and an integral constant k
+// (2^(-1), 3^2), or NaN for any other factor.
+double numericPowerValue(const ExprNode& f) {
+    if (f.kind() != Kind::Power || leftOf(f).kind() != Kind::Number) return std::nan("");
+    const double k = constantValue(rightOf(f));
+    if (!(tol::isIntegral(k) || tol::isIntegral(-k))) return std::nan("");
+    return std::pow(as<NumberNode>(leftOf(f)).value, k);
+}
+
+// Whether a factor b^k folds into the coefficient c: when c*b^k is an
+// integer (6*3^(-1) -> 2, 2*x*2^(-1) -> x; 2*4^(-1) stays, 2/4).
+bool foldsInto(double c, const ExprNode& f) {
+    const double v = numericPowerValue(f);
+    return std::isfinite(v) && tol::isIntegral(std::fabs(c * v));
+}
+
+bool anyFolds(const Flat& flat) {
+    for (const FactorRef& f : flat.factors)
+        if (foldsInto(flat.coefficient, *f.tree)) return true;
+    return false;
+}
+
 // Rebuilds a flattened product, merging factors of equal bases.
 [[gnu::noinline]] NodePtr rebuildProduct(Flat& flat, std::pair<std::size_t, std::size_t> m) {
     struct Owned {
@@ -568,6 +634,15 @@ std::pair<std::size_t, std::size_t> findFactorMerge(const std::vector<FactorRef>
         refresh();
         m = RewriteBudget::current()->exhausted() ? std::pair<std::size_t, std::size_t>{0, 0}
                                                    : findFactorMerge(view);
+    }
+
+    for (std::size_t i = 0; i < items.size();) {
+        if (foldsInto(flat.coefficient, *items[i].tree)) {
+            flat.coefficient *= numericPowerValue(*items[i].tree);
+            items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
     }
 
     double c = flat.coefficient;
@@ -610,7 +685,7 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
     const ExprNode& l = leftOf(*p);
     const ExprNode& r = rightOf(*p);
 
-    if (p->isConstant()) {
+    if (isConstantTree(*p)) {
         double v = p->evaluate();
         if (tol::isIntegral(v)) return normalNumber(v);
     }
@@ -640,7 +715,7 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
     bool merges = m.first != m.second;
     bool tidy = !flat.sawNegation && flat.literals == 0;
     bool tidyWithNumber = !flat.sawNegation && flat.literals == 1 && flat.literalFirst;
-    if (!merges && (tidy || tidyWithNumber)) return p;
+    if (!merges && (tidy || tidyWithNumber) && !anyFolds(flat)) return p;
     return rebuildProduct(flat, m);
 }
 
@@ -659,8 +734,8 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
 //   0^e -> 0 (0^0 too);  1^e -> 1;  u^0 -> 1;  u^1 -> u
 // 0 raised to a negative constant stays as it is: it is not 0.
 NodePtr simplifyPower(NodePtr b, NodePtr e) {
-    const bool bc = b->isConstant();
-    const bool ec = e->isConstant();
+    const bool bc = isConstantTree(*b);
+    const bool ec = isConstantTree(*e);
     const double ev = ec ? e->evaluate() : std::numeric_limits<double>::quiet_NaN();
     if (bc && ec) {
         double bv = b->evaluate();
@@ -715,7 +790,7 @@ NodePtr simplifyPower(NodePtr b, NodePtr e) {
 // ln(exp(u)) -> u
 NodePtr simplifyLog(const ExprNode& node, NodePtr a) {
     const Kind k = node.kind();
-    if (a->isConstant()) {
+    if (isConstantTree(*a)) {
         double v = k == Kind::LogBase
                        ? std::log(a->evaluate()) / std::log(as<LogBaseNode>(node).base->evaluate())
                        : logValue(k, a->evaluate());
@@ -749,9 +824,9 @@ NodePtr simplifyExp(NodePtr a) {
 // abs(u^2) -> u^2               (constant exponent that is not an odd integer)
 // abs(u^3), abs(u^(-1)) stay    (odd exponents, negative ones too)
 NodePtr simplifyAbs(NodePtr a) {
-    if (a->isConstant()) return normalNumber(std::fabs(a->evaluate()));
+    if (isConstantTree(*a)) return normalNumber(std::fabs(a->evaluate()));
     if (a->kind() == Kind::Abs) return a;
-    if (a->kind() == Kind::Power && rightOf(*a).isConstant()) {
+    if (a->kind() == Kind::Power && isConstantTree(rightOf(*a))) {
         double odd = std::fabs(std::fmod(rightOf(*a).evaluate(), 2.0));
         if (odd != 1.0) return a;
     }
@@ -760,7 +835,7 @@ NodePtr simplifyAbs(NodePtr a) {
 
 // sign(-2) -> -1, sign(0) -> 0, sign(5) -> 1   (constant argument)
 NodePtr simplifySign(NodePtr a) {
-    if (a->isConstant()) {
+    if (isConstantTree(*a)) {
         double v = a->evaluate();
         if (v < 0) return minusOne();
         if (v > 0) return number(1.0);
