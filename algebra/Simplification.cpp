@@ -519,7 +519,8 @@ NodePtr simplifySum(NodePtr u, NodePtr v) {
 //                                         both factors are numbers
 //   x*x -> x^2                           (x not a number and not a power)
 //   a^e*b^e -> (a*b)^e                   (bases differ, exponents equal;
-//                                         e integral or a, b positive constants)
+//                                         e integral or a, b positive constants;
+//                                         not 2^3*x^3, which (2*x)^3 would give)
 // then on the flattened product:
 //   negations come out:                  (-a)*b -> -(a*b)
 //   numeric factors multiply and stand first:  x*2*3 -> 6*x
@@ -662,7 +663,10 @@ bool anyFolds(const Flat& flat) {
 // positive constants; x^0.5*y^0.5 is not (-1*-1)^0.5 at x = y = -1.
 bool sharedExponentJoins(const ExprNode& l, const ExprNode& r) {
     double e = constantValue(rightOf(l));
-    if (tol::isIntegral(e) || tol::isIntegral(-e)) return true;
+    if (tol::isIntegral(e) || tol::isIntegral(-e)) {
+        // A number's power stays apart: (c*u)^n is taken apart into c^n*u^n.
+        return leftOf(l).kind() != Kind::Number && leftOf(r).kind() != Kind::Number;
+    }
     return constantValue(leftOf(l)) > 0 && constantValue(leftOf(r)) > 0;
 }
 
@@ -729,6 +733,7 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
 //   2^3 -> 8;  (-2)^3 -> -8           (a number base and an integral value)
 //   12^0.5 -> 2*3^0.5                 (0 < |e| < 1: the largest M <= b^e with
 //                                      b/M integral and (b/M)^e integral)
+//   (c*u)^n -> c^n*u^n                (c a number, n an integral constant)
 //   (u^a)^n -> u^(a*n)                (n a positive integral constant; with
 //                                      a negative one 1/x^2 stays 1/x^2)
 //   0^e -> 0 (0^0 too);  1^e -> 1;  u^0 -> 1;  u^1 -> u
@@ -764,6 +769,13 @@ NodePtr simplifyPower(NodePtr b, NodePtr e) {
                 }
             }
         }
+    }
+    if (b->kind() == Kind::Product && leftOf(*b).kind() == Kind::Number && ec &&
+        (tol::isIntegral(ev) || tol::isIntegral(-ev))) {
+        NodePtr rest = takeRight(*b);
+        NodePtr c = takeLeft(*b);
+        NodePtr cn = simplifyPower(std::move(c), e->clone());
+        return simplifyProduct(std::move(cn), simplifyPower(std::move(rest), std::move(e)));
     }
     if (b->kind() == Kind::Power && ec && ev > 0 && tol::isIntegral(ev)) {
         NodePtr inner = takeRight(*b);
