@@ -141,6 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"2^3", "8"}, Row{"(-2)^3", "(-8)"},                // number base, integral value
         Row{"12^0.5", "2*3^0.5"}, Row{"18^0.5", "3*2^0.5"},    // perfect powers extracted
         Row{"sqrt(8)", "2*2^0.5"}, Row{"sqrt(x)", "x^0.5"},
+        Row{"(2*x)^2", "4*x^2"}, Row{"(2*x)^(-1)", "1/(2*x)"},  // (c*u)^n -> c^n*u^n
+        Row{"(4*x)^0.5", "(4*x)^0.5"}, Row{"2^3*x^3", "8*x^3"},
+        Row{"x/(2*x)", "1/2"},
         Row{"(x^2)^3", "x^6"},                                 // (u^a)^n -> u^(a*n)
         Row{"(x^2)^0.5", "(x^2)^0.5"},                         // |x|: not x
         Row{"1/x^2", "1/x^2"},                                 // a negative n stays
