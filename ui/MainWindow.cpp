@@ -1,6 +1,8 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QDir>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -13,7 +15,9 @@
 
 #include "doc/Document.h"
 #include "lang/CommandInterpreter.h"
+#include "graphics/SceneModel.h"
 #include "ui/ConsolePane.h"
+#include "ui/ScenePane.h"
 #include "ui/Icons.h"
 #include "ui/SettingsDialog.h"
 #include "ui/UiMessages.h"
@@ -87,7 +91,9 @@ void warn(QWidget* parent, const QString& text) {
 
 }  // namespace
 
-MainWindow::MainWindow() : ci_(std::make_unique<CommandInterpreter>()) {
+MainWindow::MainWindow()
+    : sceneModel_(std::make_unique<SceneModel>()),
+      ci_(std::make_unique<CommandInterpreter>(sceneModel_.get())) {
     setWindowTitle(u(uimsg::kProgramName));
     settings_ = store_.load();
     ci_->workspace().ndigits = settings_.ndigits;
@@ -95,11 +101,7 @@ MainWindow::MainWindow() : ci_(std::make_unique<CommandInterpreter>()) {
 
     tabs_ = new QTabWidget;
     console_ = new ConsolePane(*ci_, store_);
-    scene_ = new QWidget;
-    scene_->setAutoFillBackground(true);
-    QPalette p = scene_->palette();
-    p.setColor(QPalette::Window, Qt::white);
-    scene_->setPalette(p);
+    scene_ = new ScenePane(*sceneModel_);
     tabs_->addTab(console_, u(uimsg::kConsoleTab));
     tabs_->addTab(scene_, u(uimsg::kSceneTab));
     setCentralWidget(tabs_);
@@ -108,12 +110,17 @@ MainWindow::MainWindow() : ci_(std::make_unique<CommandInterpreter>()) {
     buildToolBars();
     statusBar()->showMessage(u(uimsg::kStatusInitial));
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::updateSceneToolBar);
+    connect(scene_, &ScenePane::stateChanged, this, &MainWindow::updateSceneMarks);
+    connect(console_, &ConsolePane::commandExecuted, scene_, [this] { scene_->update(); });
+    updateSceneMarks();
     updateSceneToolBar();
     resize(900, 650);
     console_->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+// The panes go first: the scene pane releases its GL lists while the scene
+// still exists.
+MainWindow::~MainWindow() { delete takeCentralWidget(); }
 
 QAction* MainWindow::action(int commandId) const { return actions_.value(commandId, nullptr); }
 
@@ -134,8 +141,9 @@ void MainWindow::buildMenus() {
     connect(addCommand(file, kSave, u("&Uložit..."), QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, &MainWindow::onSave);
     QMenu* exportMenu = file->addMenu(u("Exportovat"));
-    addCommand(exportMenu, kSnapshot, u("&Statický snímek..."), QKeySequence(Qt::CTRL | Qt::Key_E))
-        ->setEnabled(false);
+    connect(addCommand(exportMenu, kSnapshot, u("&Statický snímek..."),
+                       QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, &MainWindow::onSnapshot);
     addCommand(exportMenu, kExportAnimation, u("&Animaci..."))->setEnabled(false);
     file->addSeparator();
     connect(addCommand(file, kExit, u("&Konec")), &QAction::triggered, this, &QWidget::close);
@@ -168,32 +176,78 @@ void MainWindow::buildMenus() {
 
     // The scene's keys belong to the scene pane while it has the focus, so
     // they are shown in the menu text, not bound as window-wide shortcuts.
+    // Marks are computed from the scene's state, never stored here.
     QMenu* scene = menuBar()->addMenu(u("&Scéna"));
+    SceneModel& model = *sceneModel_;
+    auto sceneCommand = [&](QMenu* menu, int id, const char* text, auto apply,
+                            const QKeySequence& key = {}) {
+        QAction* a = addCommand(menu, id, u(text), key);
+        connect(a, &QAction::triggered, this, [this, apply] {
+            apply(*sceneModel_);
+            scene_->sceneChanged();
+        });
+        return a;
+    };
     QMenu* transform = scene->addMenu(u("Transformace Soustavy"));
-    const std::pair<int, const char*> transformEntries[] = {
+    const std::pair<int, const char*> dragEntries[] = {
         {kRotateXY, "Rotace XY\tQ"}, {kRotateYZ, "Rotace YZ\tW"},   {kRotateXZ, "Rotace XZ\tE"},
         {kTranslateXY, "Posunutí XY\tR"}, {kScaleX, "Měřítko X\tT"}, {kScaleY, "Měřítko Y\tZ"},
-        {kScaleZ, "Měřítko Z\tU"},   {kManualTransform, "Ruční Nastavení...\tM"}};
-    for (auto [id, text] : transformEntries) addCommand(transform, id, u(text))->setEnabled(false);
+        {kScaleZ, "Měřítko Z\tU"}};
+    const int dragModes[] = {SceneModel::RotateXY, SceneModel::RotateYZ, SceneModel::RotateXZ,
+                             SceneModel::MoveXY,   SceneModel::ScaleX,   SceneModel::ScaleY,
+                             SceneModel::ScaleZ};
+    for (int i = 0; i < 7; ++i) {
+        int mode = dragModes[i];
+        sceneCommand(transform, dragEntries[i].first, dragEntries[i].second,
+                     [mode](SceneModel& m) { m.drag_mode = mode; })
+            ->setCheckable(true);
+    }
+    addCommand(transform, kManualTransform, u("Ruční Nastavení...\tM"))->setEnabled(false);
     QMenu* view = scene->addMenu(u("Zobrazení"));
-    const std::pair<int, const char*> viewEntries[] = {
-        {kSolidWire, "Solid Model (Drátěnný)\t1"}, {kSolid, "Solid Model\t2"},
-        {kWire, "Drátěný Model\t3"},               {kWireHidden, "Drátěný Model (Skryté Čáry)\t4"},
-        {kBoundingBox, "Zobrazit Bounding Box\tB"}, {kAxes, "Zobrazit Osy\tC"},
-        {kLabels, "Zobrazit Popisky\tL"}};
-    for (auto [id, text] : viewEntries) addCommand(view, id, u(text))->setEnabled(false);
+    auto* renderGroup = new QActionGroup(this);
+    const std::tuple<int, const char*, int> renderEntries[] = {
+        {kSolidWire, "Solid Model (Drátěnný)\t1", 2},
+        {kSolid, "Solid Model\t2", 0},
+        {kWire, "Drátěný Model\t3", 1},
+        {kWireHidden, "Drátěný Model (Skryté Čáry)\t4", 3}};
+    for (auto [id, text, mode] : renderEntries) {
+        int m = mode;
+        QAction* a = sceneCommand(view, id, text, [m](SceneModel& s) { s.render_mode = m; });
+        a->setCheckable(true);
+        renderGroup->addAction(a);
+    }
+    sceneCommand(view, kBoundingBox, "Zobrazit Bounding Box\tB",
+                 [](SceneModel& m) { m.show_box = !m.show_box; })->setCheckable(true);
+    sceneCommand(view, kAxes, "Zobrazit Osy\tC",
+                 [](SceneModel& m) { m.show_axes = !m.show_axes; })->setCheckable(true);
+    sceneCommand(view, kLabels, "Zobrazit Popisky\tL",
+                 [](SceneModel& m) { m.show_labels = !m.show_labels; })->setCheckable(true);
     QMenu* shading = scene->addMenu(u("Stínování"));
-    addCommand(shading, kSmooth, u("Hladké"))->setEnabled(false);
-    addCommand(shading, kFlat, u("Konstantní"))->setEnabled(false);
-    addCommand(scene, kAntialias, u("Antialiasing Čar"), QKeySequence(Qt::CTRL | Qt::Key_A))
-        ->setEnabled(false);
+    auto* shadeGroup = new QActionGroup(this);
+    shadeGroup->addAction(sceneCommand(shading, kSmooth, "Hladké", [](SceneModel& m) {
+        m.setShadeModel(ShadeModel::Smooth);
+    }))->setCheckable(true);
+    shadeGroup->addAction(sceneCommand(shading, kFlat, "Konstantní", [](SceneModel& m) {
+        m.setShadeModel(ShadeModel::Flat);
+    }))->setCheckable(true);
+    QAction* aa = addCommand(scene, kAntialias, u("Antialiasing Čar"),
+                             QKeySequence(Qt::CTRL | Qt::Key_A));
+    aa->setCheckable(true);
+    connect(aa, &QAction::triggered, this,
+            [this] { scene_->setAntialias(!sceneModel_->antialias); });
     QMenu* animation = scene->addMenu(u("Animace"));
-    const std::pair<int, const char*> animationEntries[] = {
-        {kAnimate, "Animovat\tMezerník"}, {kReverse, "Zpětná Animace \tO"},
-        {kFrameForward, "Snímek Vpřed\tA"}, {kFrameBackward, "Snímek Vzad\tS"}};
-    for (auto [id, text] : animationEntries) addCommand(animation, id, u(text))->setEnabled(false);
-    addCommand(scene, kResetView, u("Re&setovat Pohled\tX"))->setEnabled(false);
-    addCommand(scene, kRemoveAll, u("&Odstranit Vše\tDelete"))->setEnabled(false);
+    sceneCommand(animation, kAnimate, "Animovat\tMezerník",
+                 [](SceneModel& m) { m.animating = !m.animating; })->setCheckable(true);
+    sceneCommand(animation, kReverse, "Zpětná Animace \tO",
+                 [](SceneModel& m) { m.bounce = !m.bounce; })->setCheckable(true);
+    sceneCommand(animation, kFrameForward, "Snímek Vpřed\tA",
+                 [](SceneModel& m) { m.stepFrames(1); });
+    sceneCommand(animation, kFrameBackward, "Snímek Vzad\tS",
+                 [](SceneModel& m) { m.stepFrames(-1); });
+    sceneCommand(scene, kResetView, "Re&setovat Pohled\tX", [](SceneModel& m) { m.resetView(); });
+    connect(addCommand(scene, kRemoveAll, u("&Odstranit Vše\tDelete")), &QAction::triggered, this,
+            &MainWindow::removeAll);
+    (void)model;
 
     QMenu* settings = menuBar()->addMenu(u("N&astavení"));
     connect(addCommand(settings, kSettings, u("&Nastavení...")), &QAction::triggered, this,
@@ -294,8 +348,53 @@ bool MainWindow::askToSave() {
     return true;
 }
 
+void MainWindow::updateSceneMarks() {
+    const SceneModel& m = *sceneModel_;
+    const int dragIds[] = {kRotateXY, kRotateYZ, kRotateXZ, kTranslateXY, kScaleX, kScaleY, kScaleZ};
+    for (int i = 0; i < 7; ++i) action(dragIds[i])->setChecked(m.drag_mode == i);
+    const std::pair<int, int> renderIds[] = {{kSolidWire, 2}, {kSolid, 0}, {kWire, 1}, {kWireHidden, 3}};
+    for (auto [id, mode] : renderIds) action(id)->setChecked(m.render_mode == mode);
+    action(kBoundingBox)->setChecked(m.show_box);
+    action(kAxes)->setChecked(m.show_axes);
+    action(kLabels)->setChecked(m.show_labels);
+    action(kSmooth)->setChecked(m.shadeModel() == ShadeModel::Smooth);
+    action(kFlat)->setChecked(m.shadeModel() == ShadeModel::Flat);
+    action(kAntialias)->setChecked(m.antialias);
+    action(kAnimate)->setChecked(m.animating);
+    action(kReverse)->setChecked(m.bounce);
+}
+
+void MainWindow::removeAll() {
+    QWidget* shown = tabs_->currentWidget();
+    tabs_->setCurrentWidget(scene_);
+    scene_->removeAll();
+    tabs_->setCurrentWidget(shown);
+}
+
+void MainWindow::onSnapshot() {
+    if (snapshotFolder_.isEmpty()) snapshotFolder_ = QDir::currentPath();
+    tabs_->setCurrentWidget(scene_);
+    QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSnapshotTitle), snapshotFolder_,
+                                                u(uimsg::kSnapshotFilter));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".jpg"))) path += QStringLiteral(".jpg");
+    exportSnapshot(path);
+}
+
+bool MainWindow::exportSnapshot(const QString& path) {
+    std::string error;
+    bool fatal = false;
+    if (scene_->saveSnapshot(path, error, fatal)) return true;
+    // A fatal error of the JPEG library is shown under its own caption.
+    QMessageBox::warning(this, fatal ? QStringLiteral("JPEG Fatal Error") : u(uimsg::kProgramName),
+                         fatal ? QString::fromStdString(error)
+                               : u(uimsg::kSnapshotFailed) + '\n' + QString::fromStdString(error));
+    return false;
+}
+
 void MainWindow::newDocument() {
     askToSave();
+    scene_->removeAll();
     console_->submitCommand(QStringLiteral("clear_user_funcs"));
     console_->resetText(true);
 }

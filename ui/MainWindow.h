@@ -17,6 +17,8 @@ namespace kv {
 
 class CommandInterpreter;
 class ConsolePane;
+class SceneModel;
+class ScenePane;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -25,6 +27,7 @@ public:
     ~MainWindow() override;
 
     ConsolePane* console() const { return console_; }
+    ScenePane* scenePane() const { return scene_; }
     QTabWidget* tabs() const { return tabs_; }
     QToolBar* sceneToolBar() const { return sceneToolBar_; }
     QAction* action(int commandId) const;
@@ -36,6 +39,10 @@ public:
     // Starts a new document: the save prompt, the user functions cleared,
     // an empty console with its prompt.
     void newDocument();
+    // Saves the scene picture as the snapshot command does, without the dialog.
+    bool exportSnapshot(const QString& path);
+    // "Odstranit Vše": removes every graph; the tab shown before stays shown.
+    void removeAll();
 
 protected:
     void closeEvent(class QCloseEvent* event) override;
@@ -45,6 +52,8 @@ private slots:
     void onSave();
     void onSettings();
     void updateSceneToolBar();
+    void updateSceneMarks();
+    void onSnapshot();
 
 private:
     void buildMenus();
@@ -53,12 +62,14 @@ private:
                         const QKeySequence& shortcut = {});
     bool askToSave();
 
+    std::unique_ptr<SceneModel> sceneModel_;
     std::unique_ptr<CommandInterpreter> ci_;
     SettingsStore store_;
     Settings settings_;
     QTabWidget* tabs_ = nullptr;
     ConsolePane* console_ = nullptr;
-    QWidget* scene_ = nullptr;
+    ScenePane* scene_ = nullptr;
+    QString snapshotFolder_;
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* sceneToolBar_ = nullptr;
     QHash<int, QAction*> actions_;

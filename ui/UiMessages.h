@@ -20,6 +20,11 @@ inline constexpr const char* kQuerySaveCheck = "Tázat se na uložení souboru";
 inline constexpr const char* kFormatOutputCheck = "Formátovaný výstup";
 inline constexpr const char* kShowToolbarCheck = "Zobrazit ToolBar v grafickém okně";
 
+inline constexpr const char* kNoGlContext = "Nepodařilo se zvolit PixelFormat!";
+inline constexpr const char* kSnapshotTitle = "Exportovat Statický Snímek...";
+inline constexpr const char* kSnapshotFilter = "JPEG Soubory (*.jpg)";
+inline constexpr const char* kSnapshotFailed = "Snímek se nepodařilo uložit!";
+
 inline constexpr const char* kInternalError = "Interní chyba programu!";
 
 }  // namespace kv::uimsg

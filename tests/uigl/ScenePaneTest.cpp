@@ -1,0 +1,123 @@
+// Scene-pane tests: they need a real GL context, so they run under Xvfb.
+#include "ui/ScenePane.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "ui/ConsolePane.h"
+#include "ui/MainWindow.h"
+
+namespace kv {
+namespace {
+
+class ScenePaneTest : public testing::Test {
+protected:
+    void SetUp() override {
+        QSettings s("Korvalinth", "Korvalinth");
+        s.setValue("UI/query_save", 0);
+        s.setValue("UI/format_output", 0);
+        window.resize(800, 600);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void showScene() {
+        window.tabs()->setCurrentWidget(window.scenePane());
+        QTest::qWait(200);
+    }
+
+    // Red pixels in the upper and lower half of a picture.
+    static std::pair<int, int> redPixels(const QImage& img) {
+        int upper = 0, lower = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                QColor c = img.pixelColor(x, y);
+                if (c.red() > 180 && c.green() < 90 && c.blue() < 90) (y < img.height() / 2 ? upper : lower)++;
+            }
+        return {upper, lower};
+    }
+
+    QTemporaryDir dir;
+    MainWindow window;
+};
+
+TEST_F(ScenePaneTest, GraphsFromTheConsoleAppearAndSnapshotIsUpright) {
+    window.console()->submitCommand("line_width(4)");
+    window.console()->submitCommand("curve(2+sin(x)/4, [-3..3], color=[1, 0, 0], id=1)");
+    window.console()->submitCommand("curve(-2+x/10, [-3..3], color=[0, 0, 1], id=2)");
+    showScene();
+    QString path = dir.filePath("scene.jpg");
+    ASSERT_TRUE(window.exportSnapshot(path));
+    QImage img(path);
+    ASSERT_FALSE(img.isNull());
+    const qreal dpr = window.scenePane()->devicePixelRatioF();
+    EXPECT_EQ(img.width(), qRound(window.scenePane()->width() * dpr));
+    EXPECT_EQ(img.height(), qRound(window.scenePane()->height() * dpr));
+    auto [upper, lower] = redPixels(img);
+    EXPECT_GT(upper, 50);
+    EXPECT_LT(lower, upper / 10);
+}
+
+TEST_F(ScenePaneTest, RemoveAllFromTheConsoleTabStaysThere) {
+    window.console()->submitCommand("curve(sin(x), [0..6], color=[1, 0, 0], id=1)");
+    showScene();
+    window.tabs()->setCurrentWidget(window.console());
+    window.removeAll();
+    EXPECT_EQ(window.tabs()->currentWidget(), window.console());
+    EXPECT_EQ(window.scenePane()->scene().graphCount(), 0);
+    showScene();
+    ASSERT_TRUE(window.exportSnapshot(dir.filePath("empty.jpg")));
+    auto [upper, lower] = redPixels(QImage(dir.filePath("empty.jpg")));
+    EXPECT_EQ(upper + lower, 0);
+}
+
+TEST_F(ScenePaneTest, KeysChangeTheSceneAndTheMenuMarksFollow) {
+    window.console()->submitCommand("curve(sin(x), [0..6], id=1)");
+    showScene();
+    ScenePane* pane = window.scenePane();
+    pane->setFocus();
+    struct Row {
+        Qt::Key key;
+        int renderMode;
+        int dragMode;
+    } rows[] = {{Qt::Key_3, 1, 2}, {Qt::Key_Q, 1, 0}, {Qt::Key_4, 3, 0}, {Qt::Key_R, 3, 3},
+                {Qt::Key_1, 2, 3}};
+    for (const Row& r : rows) {
+        QTest::keyClick(pane, r.key);
+        EXPECT_EQ(pane->scene().render_mode, r.renderMode);
+        EXPECT_EQ(pane->scene().drag_mode, r.dragMode);
+    }
+    EXPECT_TRUE(window.action(171)->isChecked() == false);
+    EXPECT_TRUE(window.action(177)->isChecked());
+    EXPECT_TRUE(window.action(183)->isChecked());
+    QTest::keyClick(pane, Qt::Key_B);
+    EXPECT_FALSE(pane->scene().show_box);
+    EXPECT_FALSE(window.action(184)->isChecked());
+    QTest::keyClick(pane, Qt::Key_Delete);
+    EXPECT_EQ(pane->scene().graphCount(), 0);
+}
+
+TEST_F(ScenePaneTest, LeftDragRotatesByDegreesPerPixel) {
+    window.console()->submitCommand("curve(sin(x), [0..6], id=1)");
+    showScene();
+    ScenePane* pane = window.scenePane();
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_Q);  // rotation about y by dx, about x by dy
+    const float w = pane->width(), h = pane->height();
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(103, 104), QPointF(103, 104), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(pane, &move);
+    EXPECT_NEAR(pane->scene().rotation.y, 3 * 360.0f / w, 1e-4);
+    EXPECT_NEAR(pane->scene().rotation.x, 4 * 360.0f / h, 1e-4);
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(103, 104));
+    EXPECT_FALSE(pane->scene().dragging);
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,190 @@
+#include "ui/ScenePane.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "export/JpegWriter.h"
+#include "ui/UiMessages.h"
+
+namespace kv {
+
+ScenePane::ScenePane(SceneModel& scene, QWidget* parent) : QOpenGLWidget(parent), scene_(scene) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(64, 64);
+    scene_.setObserver(this);
+}
+
+ScenePane::~ScenePane() {
+    scene_.setObserver(nullptr);
+    releaseContext();
+}
+
+void ScenePane::releaseContext() {
+    if (!renderer_.initialized() || !context()) return;
+    makeCurrent();
+    renderer_.releaseContext(scene_);
+    doneCurrent();
+}
+
+// A pane whose context could not be made stays blank and says so once.
+void ScenePane::showEvent(QShowEvent* event) {
+    QOpenGLWidget::showEvent(event);
+    if (contextChecked_) return;
+    contextChecked_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!isValid())
+            QMessageBox::warning(this, QString::fromUtf8(uimsg::kProgramName),
+                                 QString::fromUtf8(uimsg::kNoGlContext));
+    });
+}
+
+// The context is made when the pane is first shown, which may be after graphs
+// were added and framed: the view starts as the scene has it (zero rotation,
+// solid model with wire mesh, no spin from construction on) and only line
+// antialiasing is switched on here.
+void ScenePane::initializeGL() {
+    renderer_.initialize();
+    renderer_.setAntialias(true);
+    scene_.antialias = true;
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { releaseContext(); });
+    spinTimer_.start(kSpinPeriodMs, this);
+    if (scene_.animationPeriod() > 0) animationTimer_.start(scene_.animationPeriod(), this);
+}
+
+void ScenePane::resizeGL(int w, int h) {
+    const qreal dpr = devicePixelRatioF();
+    renderer_.resize(static_cast<int>(w * dpr), static_cast<int>(h * dpr));
+}
+
+void ScenePane::paintGL() { renderer_.renderFrame(scene_); }
+
+void ScenePane::sceneChanged() {
+    update();
+    emit stateChanged();
+}
+
+void ScenePane::animationTimerRestarted(int periodMs) {
+    if (periodMs > 0) animationTimer_.start(periodMs, this);
+}
+
+void ScenePane::graphReleasing(GraphObject& graph) {
+    if (!renderer_.initialized() || !context()) return;
+    makeCurrent();
+    renderer_.releaseGraph(graph);
+    doneCurrent();
+}
+
+void ScenePane::setAntialias(bool on) {
+    scene_.antialias = on;
+    if (renderer_.initialized() && context()) {
+        makeCurrent();
+        renderer_.setAntialias(on);
+        doneCurrent();
+    }
+    sceneChanged();
+}
+
+void ScenePane::removeAll() {
+    scene_.clearGraphs();
+    sceneChanged();
+}
+
+void ScenePane::timerEvent(QTimerEvent* event) {
+    const bool focused = hasFocus();
+    if (event->timerId() == spinTimer_.timerId()) {
+        if (scene_.spinTick(focused)) update();
+    } else if (event->timerId() == animationTimer_.timerId()) {
+        if (scene_.animationTick(focused)) update();
+    } else {
+        QOpenGLWidget::timerEvent(event);
+    }
+}
+
+void ScenePane::keyPressEvent(QKeyEvent* event) {
+    auto drag = [&](int mode) { scene_.drag_mode = mode; };
+    auto render = [&](int mode) { scene_.render_mode = mode; };
+    switch (event->key()) {
+        case Qt::Key_Q: drag(SceneModel::RotateXY); break;
+        case Qt::Key_W: drag(SceneModel::RotateYZ); break;
+        case Qt::Key_E: drag(SceneModel::RotateXZ); break;
+        case Qt::Key_R: drag(SceneModel::MoveXY); break;
+        case Qt::Key_T: drag(SceneModel::ScaleX); break;
+        case Qt::Key_Z: drag(SceneModel::ScaleY); break;
+        case Qt::Key_U: drag(SceneModel::ScaleZ); break;
+        case Qt::Key_1: render(2); break;
+        case Qt::Key_2: render(0); break;
+        case Qt::Key_3: render(1); break;
+        case Qt::Key_4: render(3); break;
+        case Qt::Key_B: scene_.show_box = !scene_.show_box; break;
+        case Qt::Key_C: scene_.show_axes = !scene_.show_axes; break;
+        case Qt::Key_L: scene_.show_labels = !scene_.show_labels; break;
+        case Qt::Key_Space: scene_.animating = !scene_.animating; break;
+        case Qt::Key_O: scene_.bounce = !scene_.bounce; break;
+        case Qt::Key_A: scene_.stepFrames(1); break;
+        case Qt::Key_S: scene_.stepFrames(-1); break;
+        case Qt::Key_X: scene_.resetView(); break;
+        case Qt::Key_M: emit manualTransformRequested(); break;
+        case Qt::Key_Delete: scene_.clearGraphs(); break;
+        default:
+            QOpenGLWidget::keyPressEvent(event);
+            return;
+    }
+    sceneChanged();
+}
+
+void ScenePane::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) scene_.leftButtonDown(p.x(), p.y());
+    if (event->button() == Qt::RightButton) scene_.rightButtonDown(p.x(), p.y());
+    setFocus();
+}
+
+void ScenePane::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) scene_.leftButtonUp();
+    if (event->button() == Qt::RightButton) scene_.rightButtonUp();
+}
+
+void ScenePane::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (scene_.mouseMove(p.x(), p.y(), width(), height())) update();
+}
+
+// The wheel moves the scene towards or away from the viewer, as a right drag
+// of one pixel per eighth of a notch does.
+void ScenePane::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 8;
+    if (steps == 0) return;
+    scene_.rightButtonDown(0, 0);
+    scene_.mouseMove(0, -steps, width(), height());
+    scene_.rightButtonUp();
+    scene_.spinning = false;
+    update();
+}
+
+bool ScenePane::saveSnapshot(const QString& path, std::string& error, bool& fatal) {
+    fatal = false;
+    if (!isValid()) {
+        error = uimsg::kNoGlContext;
+        return false;
+    }
+    QImage image = grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+    if (image.isNull()) {
+        error = uimsg::kNoGlContext;
+        return false;
+    }
+    // Rows of a QImage are padded to 4 bytes; the writer takes them packed.
+    std::vector<unsigned char> pixels;
+    pixels.reserve(static_cast<std::size_t>(image.width()) * image.height() * 3);
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* row = image.constScanLine(y);
+        pixels.insert(pixels.end(), row, row + image.width() * 3);
+    }
+    return writeJpeg(path.toStdString(), pixels.data(), image.width(), image.height(), true, 100,
+                     &error, &fatal);
+}
+
+}  // namespace kv
