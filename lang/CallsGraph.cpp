@@ -10,7 +10,9 @@
 #include "graphics/CurveGraph.h"
 #include "graphics/GraphDefinitionReader.h"
 #include "graphics/GraphMessages.h"
+#include "graphics/ImplicitCurveGraph.h"
 #include "graphics/SceneModel.h"
+#include "graphics/SurfaceGraph.h"
 #include "lang/Builtins.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
@@ -23,16 +25,15 @@ NodePtr graphError(Call& call, const std::string& message) {
     return call.ci.fail(gmsg::kGraphErrorCode, call.text, message);
 }
 
-// The graph object that builds a definition of this kind. The builders of
-// surfaces and implicit curves are not written yet: for them there is none,
-// and their commands report the input as unusable.
+// The graph object that builds a definition of this kind.
 std::unique_ptr<GraphObject> createGraph(GraphKind kind) {
     switch (kind) {
         case GraphKind::Curve:
             return std::make_unique<CurveGraph>();
         case GraphKind::Surface:
+            return std::make_unique<SurfaceGraph>();
         case GraphKind::ImplicitCurve:
-            break;
+            return std::make_unique<ImplicitCurveGraph>();
     }
     return nullptr;
 }

@@ -1,0 +1,266 @@
+#include "graphics/SurfaceGraph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "engine/Workspace.h"
+#include "graphics/DefinitionDomain.h"
+
+namespace kv {
+
+namespace {
+
+// A grid-line count: the value truncated, at least `least`; an undefined
+// count (NaN) gets the least.
+double lineCount(double value, int least) {
+    double n = std::trunc(value);
+    if (std::isnan(n) || n < least) n = least;
+    return n;
+}
+
+// Widens one axis of the box by a finite value.
+void widen(float v, float& lo, float& hi) {
+    if (!std::isfinite(v)) return;
+    if (v > hi)
+        hi = v;
+    else if (v < lo)
+        lo = v;
+}
+
+void widen(const Vec3f& p, BoundingBox& box) {
+    widen(p.x, box.xmin, box.xmax);
+    widen(p.y, box.ymin, box.ymax);
+    widen(p.z, box.zmin, box.zmax);
+}
+
+float finiteOrZero(double v) {
+    const float f = static_cast<float>(v);
+    return std::isfinite(f) ? f : 0.0f;
+}
+
+}  // namespace
+
+const SurfaceDefinition& SurfaceGraph::surface() const {
+    return static_cast<const SurfaceDefinition&>(*definition());
+}
+
+bool SurfaceGraph::prepare() {
+    const SurfaceDefinition& d = surface();
+    NodePtr* trees[] = {&x_, &y_, &z_, &xlo_, &xhi_, &ylo_, &yhi_, &nx_, &ny_};
+    const std::string* texts[] = {&d.x_expr, &d.y_expr, &d.z_expr,   &d.x_lo,    &d.x_hi,
+                                  &d.y_lo,   &d.y_hi,   &d.nlines_x, &d.nlines_y};
+    for (std::size_t k = 0; k < std::size(trees); ++k) {
+        *trees[k] = parse(*texts[k]);
+        if (!*trees[k]) return false;
+    }
+    // The partial derivatives of the three components, derived once: every
+    // corner of every frame evaluates them.
+    const ExprNode* components[3] = {x_.get(), y_.get(), z_.get()};
+    for (int c = 0; c < 3; ++c) {
+        du_[c] = components[c]->derivative(IdList{d.x_var});
+        dv_[c] = components[c]->derivative(IdList{d.y_var});
+        if (!du_[c] || !dv_[c]) return false;
+    }
+    return true;
+}
+
+void SurfaceGraph::finish() {
+    for (NodePtr* t : {&x_, &y_, &z_, &xlo_, &xhi_, &ylo_, &yhi_, &nx_, &ny_}) t->reset();
+    for (int c = 0; c < 3; ++c) {
+        du_[c].reset();
+        dv_[c].reset();
+    }
+    us_.clear();
+    vs_.clear();
+    rowPieces_.clear();
+    columnPieces_.clear();
+    nodes_.clear();
+    nodes_.shrink_to_fit();
+}
+
+SurfaceGraph::Node SurfaceGraph::sampleNode(double u, double v) const {
+    const SurfaceDefinition& d = surface();
+    setVariable(d.x_var, u);
+    setVariable(d.y_var, v);
+    Node node;
+    node.point = {static_cast<float>(x_->evaluate()), static_cast<float>(y_->evaluate()),
+                  static_cast<float>(z_->evaluate())};
+
+    // The normal -(Pu x Pv) / |Pu x Pv|, Pu and Pv the tangents along u and
+    // v. |Pu x Pv| equals sqrt(E G - F^2) of the first fundamental form, but
+    // computed from the cross product it keeps its precision where the
+    // tangents are steep (E G and F^2 nearly cancel there). For z = f(x, y)
+    // this is (fx, fy, -1) / sqrt(1 + fx^2 + fy^2): a horizontal patch has
+    // its normal pointing down.
+    double pu[3];
+    double pv[3];
+    for (int c = 0; c < 3; ++c) {
+        pu[c] = du_[c]->evaluate();
+        pv[c] = dv_[c]->evaluate();
+    }
+    const double n[3] = {-(pu[1] * pv[2] - pu[2] * pv[1]), -(pu[2] * pv[0] - pu[0] * pv[2]),
+                         -(pu[0] * pv[1] - pu[1] * pv[0])};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    // Degenerate or undefined tangents: the normal of a horizontal patch.
+    if (!(length >= kDegenerateNormal) || !std::isfinite(length)) {
+        node.normal = {0.0f, 0.0f, -1.0f};
+    } else {
+        node.normal = {static_cast<float>(n[0] / length), static_cast<float>(n[1] / length),
+                       static_cast<float>(n[2] / length)};
+    }
+    return node;
+}
+
+std::vector<Interval> SurfaceGraph::definedAlong(int variable, double lo, double hi) const {
+    // Building a tree resets the values of the variables it holds, and the
+    // domain search builds trees. So the search gets the components with
+    // every other variable (the fixed one of the row or column, the animated
+    // ones) replaced by its value, and the values are put back afterwards.
+    auto& vars = Workspace::current().variables;
+    std::vector<double> saved;
+    saved.reserve(vars.size());
+    for (const auto& v : vars) saved.push_back(v.value);
+    std::vector<NodePtr> fixed;
+    std::vector<const ExprNode*> trees;
+    for (const ExprNode* c : {x_.get(), y_.get(), z_.get()}) {
+        NodePtr t;
+        for (std::size_t r = 0; r < saved.size(); ++r) {
+            const ExprNode& current = t ? *t : *c;
+            if (static_cast<int>(r) == variable || !current.dependsOn(static_cast<int>(r)))
+                continue;
+            t = current.substitute(static_cast<int>(r), *number(saved[r]));
+        }
+        trees.push_back(t ? t.get() : c);
+        fixed.push_back(std::move(t));
+    }
+    std::vector<Interval> pieces =
+        definedPieces(trees, lo, hi, variable, kDomainTolerance, surface().h).intervals();
+    for (std::size_t r = 0; r < saved.size() && r < vars.size(); ++r) vars[r].value = saved[r];
+    return pieces;
+}
+
+int SurfaceGraph::pieceOf(const std::vector<Interval>& pieces, double t, double slack) {
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+        if (t >= pieces[k].lo - slack && t <= pieces[k].hi + slack) return static_cast<int>(k);
+    return -1;
+}
+
+bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
+    const SurfaceDefinition& d = surface();
+
+    // Bounds anew each frame: they may use the animated variables. The grid
+    // runs from the smaller bound of each range upwards.
+    const double xa = xlo_->evaluate();
+    const double xb = xhi_->evaluate();
+    const double ya = ylo_->evaluate();
+    const double yb = yhi_->evaluate();
+    const double ulo = std::min(xa, xb);
+    const double uhi = std::max(xa, xb);
+    const double vlo = std::min(ya, yb);
+    const double vhi = std::max(ya, yb);
+
+    // Grid lines: 4 per unit of length, or the nlines values; at least 2.
+    const double nxd =
+        lineCount(d.auto_nlines ? std::fabs(xb - xa) * kLinesPerUnit : nx_->evaluate(), kMinLines);
+    const double nyd =
+        lineCount(d.auto_nlines ? std::fabs(yb - ya) * kLinesPerUnit : ny_->evaluate(), kMinLines);
+    // Four vertices per cell; this also bounds the nodes and the domain
+    // searches, which are fewer.
+    if (!reserveVertices(4.0 * (nxd - 1.0) * (nyd - 1.0))) return false;
+    const int nx = static_cast<int>(nxd);
+    const int ny = static_cast<int>(nyd);
+
+    // Node positions by repeated addition of the spacing.
+    const double du = std::fabs(xb - xa) / (nx - 1);
+    const double dv = std::fabs(yb - ya) / (ny - 1);
+    us_.assign(static_cast<std::size_t>(nx), 0.0);
+    vs_.assign(static_cast<std::size_t>(ny), 0.0);
+    double t = ulo;
+    for (double& u : us_) {
+        u = t;
+        t += du;
+    }
+    t = vlo;
+    for (double& v : vs_) {
+        v = t;
+        t += dv;
+    }
+
+    // Where the components are defined: under check_def the pieces of the
+    // u range along every grid row and of the v range along every column;
+    // otherwise the whole range everywhere.
+    rowPieces_.assign(static_cast<std::size_t>(ny), {{ulo, uhi}});
+    columnPieces_.assign(static_cast<std::size_t>(nx), {{vlo, vhi}});
+    if (d.check_def) {
+        for (int j = 0; j < ny; ++j) {
+            setVariable(d.y_var, vs_[j]);
+            rowPieces_[j] = definedAlong(d.x_var, ulo, uhi);
+        }
+        for (int i = 0; i < nx; ++i) {
+            setVariable(d.x_var, us_[i]);
+            columnPieces_[i] = definedAlong(d.y_var, vlo, vhi);
+        }
+    }
+
+    // Seed the box at the lower ends of the first pieces (undefined values
+    // count as 0).
+    setVariable(d.x_var, rowPieces_[0].empty() ? ulo : rowPieces_[0].front().lo);
+    setVariable(d.y_var, columnPieces_[0].empty() ? vlo : columnPieces_[0].front().lo);
+    BoundingBox box = BoundingBox::around(
+        {finiteOrZero(x_->evaluate()), finiteOrZero(y_->evaluate()), finiteOrZero(z_->evaluate())});
+
+    // Every node once, column after column; the cells share their corners.
+    nodes_.clear();
+    nodes_.reserve(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+    for (int i = 0; i < nx; ++i)
+        for (int j = 0; j < ny; ++j) nodes_.push_back(sampleNode(us_[i], vs_[j]));
+    auto node = [&](int i, int j) -> const Node& {
+        return nodes_[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) +
+                      static_cast<std::size_t>(j)];
+    };
+
+    // The repeated additions may carry the last node a few rounding steps
+    // past the bound; a node that close to a piece still lies in it.
+    const double uslack = std::max(IntervalSet::kWidening, 1e-9 * du);
+    const double vslack = std::max(IntervalSet::kWidening, 1e-9 * dv);
+    auto sameRowPiece = [&](int j, int i) {
+        const int a = pieceOf(rowPieces_[j], us_[i], uslack);
+        return a >= 0 && a == pieceOf(rowPieces_[j], us_[i + 1], uslack);
+    };
+    auto sameColumnPiece = [&](int i, int j) {
+        const int a = pieceOf(columnPieces_[i], vs_[j], vslack);
+        return a >= 0 && a == pieceOf(columnPieces_[i], vs_[j + 1], vslack);
+    };
+
+    // Cells with u outer and v inner. Under check_def a cell whose edges
+    // leave a defined piece (a pole, a domain boundary) is left out.
+    //
+    // The corners go (u0, v0), (u0, v1), (u1, v1), (u1, v0): clockwise seen
+    // from above, so the quad's front face is its lower side, the side its
+    // normal points to. The renderer lights two-sided and gives the back
+    // faces front_color: the upper side shows front_color.
+    out.quads.reserve(static_cast<std::size_t>(nx - 1) * static_cast<std::size_t>(ny - 1));
+    for (int i = 0; i + 1 < nx; ++i) {
+        for (int j = 0; j + 1 < ny; ++j) {
+            if (d.check_def && !(sameRowPiece(j, i) && sameRowPiece(j + 1, i) &&
+                                 sameColumnPiece(i, j) && sameColumnPiece(i + 1, j)))
+                continue;
+            const Node* corners[4] = {&node(i, j), &node(i, j + 1), &node(i + 1, j + 1),
+                                      &node(i + 1, j)};
+            Quad q;
+            for (int k = 0; k < 4; ++k) {
+                q.corners[k] = corners[k]->point;
+                q.normals[k] = corners[k]->normal;
+                widen(q.corners[k], box);
+            }
+            out.quads.push_back(q);
+        }
+    }
+
+    clipBox(box);
+    out.box = box;
+    return true;
+}
+
+}  // namespace kv
