@@ -20,6 +20,7 @@
 #include "ui/ScenePane.h"
 #include "ui/Icons.h"
 #include "ui/SettingsDialog.h"
+#include "ui/TransformDialog.h"
 #include "ui/UiMessages.h"
 
 namespace kv {
@@ -111,6 +112,7 @@ MainWindow::MainWindow()
     statusBar()->showMessage(u(uimsg::kStatusInitial));
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::updateSceneToolBar);
     connect(scene_, &ScenePane::stateChanged, this, &MainWindow::updateSceneMarks);
+    connect(scene_, &ScenePane::manualTransformRequested, this, &MainWindow::onManualTransform);
     connect(console_, &ConsolePane::commandExecuted, scene_, [this] { scene_->update(); });
     updateSceneMarks();
     updateSceneToolBar();
@@ -202,7 +204,8 @@ void MainWindow::buildMenus() {
                      [mode](SceneModel& m) { m.drag_mode = mode; })
             ->setCheckable(true);
     }
-    addCommand(transform, kManualTransform, u("Ruční Nastavení...\tM"))->setEnabled(false);
+    connect(addCommand(transform, kManualTransform, u("Ruční Nastavení...\tM")),
+            &QAction::triggered, this, &MainWindow::onManualTransform);
     QMenu* view = scene->addMenu(u("Zobrazení"));
     auto* renderGroup = new QActionGroup(this);
     const std::tuple<int, const char*, int> renderEntries[] = {
@@ -362,6 +365,13 @@ void MainWindow::updateSceneMarks() {
     action(kAntialias)->setChecked(m.antialias);
     action(kAnimate)->setChecked(m.animating);
     action(kReverse)->setChecked(m.bounce);
+}
+
+void MainWindow::onManualTransform() {
+    TransformDialog dialog(*sceneModel_, this);
+    connect(&dialog, &TransformDialog::applied, scene_, &ScenePane::sceneChanged);
+    dialog.exec();
+    scene_->sceneChanged();
 }
 
 void MainWindow::removeAll() {

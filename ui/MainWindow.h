@@ -54,6 +54,7 @@ private slots:
     void updateSceneToolBar();
     void updateSceneMarks();
     void onSnapshot();
+    void onManualTransform();
 
 private:
     void buildMenus();

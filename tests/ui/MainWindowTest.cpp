@@ -15,29 +15,10 @@
 
 #include "ui/ConsolePane.h"
 #include "ui/SettingsDialog.h"
+#include "ui/ModalAnswerer.h"
 
 namespace kv {
 namespace {
-
-// Answers the next modal message boxes, remembering their texts.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts.push_back(box->text());
-                box->done(answer_);
-            }
-        });
-        timer_.start();
-    }
-    QStringList texts;
-
-private:
-    QMessageBox::StandardButton answer_;
-    QTimer timer_;
-};
 
 QByteArray readFile(const QString& path) {
     QFile f(path);

@@ -1,0 +1,31 @@
+// Answers modal message boxes in widget tests, remembering their texts.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+namespace kv {
+
+// Answers the next modal message boxes, remembering their texts.
+class ModalAnswerer {
+public:
+    explicit ModalAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text());
+                box->done(answer_);
+            }
+        });
+        timer_.start();
+    }
+    QStringList texts;
+
+private:
+    QMessageBox::StandardButton answer_;
+    QTimer timer_;
+};
+
+}  // namespace kv
