@@ -24,7 +24,7 @@
 //   nintegrate(f, t, a..b) -> f(b)*b' - f(a)*a' + nintegrate(df/dx, t, a..b)
 //
 // The node counts of the trees are carried along, so that a derivative that
-// would pass RewriteBudget::kMaxNodes (x^x^...^x grows with the square of
+// would pass the result limit of its budget (x^x^...^x grows with the square of
 // its length) stops early instead of filling the memory; see
 // RewriteBudget::overflowed.
 #include "algebra/Algebra.h"
@@ -65,7 +65,7 @@ Sized negationOf(Sized a) { return fn(Kind::Negation, std::move(a)); }
 // The end of every rule: the tree simplified, unless it is too large.
 Sized finish(Sized t) {
     RewriteBudget& budget = *RewriteBudget::current();
-    if (t.size > RewriteBudget::kMaxNodes) budget.markOverflow();
+    if (t.size > budget.resultLimit()) budget.markOverflow();
     if (budget.overflowed()) return zeroResult();
     const ExprNode* before = t.tree.get();
     NodePtr s = simplOwned(std::move(t.tree));

