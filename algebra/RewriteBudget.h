@@ -12,13 +12,13 @@
 //
 // A budget is made current by a scope. The public entries open a scope sized
 // from their input when none is current, so a nested call (simplify inside
-// together inside simplify) shares the budget of the outermost call; `simpl`
-// always opens a fresh one, so the simplification of each derivative step has
-// its own, except inside a derivative: differentiation simplifies every
-// intermediate result, and the sizes of those add up to the cube of the
+// together inside simplify) shares the budget of the outermost call. `simpl`
+// opens a fresh one, except inside a derivative: differentiation simplifies
+// every intermediate result, and the sizes of those add up to the cube of the
 // nesting depth (sin(sin(...sin(x)))), so a derivative has one budget for all
 // of them, growing with the square of its input; once it is spent the
-// remaining steps are left unsimplified.
+// remaining steps are left unsimplified. Comparisons of subtrees spend work
+// too (rw::countedEquals).
 #pragma once
 
 #include <cstddef>
