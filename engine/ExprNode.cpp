@@ -193,7 +193,9 @@ bool ExprNode::isConstant() const {
             break;
     }
     if (isBinaryKind(kind())) return leftOf(*this).isConstant() && rightOf(*this).isConstant();
-    return operandOf(*this).isConstant();  // LogBaseNode: the argument only
+    // A logarithm whose base holds a variable is not constant either.
+    if (kind() == Kind::LogBase && !as<LogBaseNode>(*this).base->isConstant()) return false;
+    return operandOf(*this).isConstant();
 }
 
 bool ExprNode::dependsOn(int variable) const {
@@ -214,7 +216,17 @@ bool ExprNode::dependsOn(int variable) const {
     if (variable == -1) return false;
     if (isBinaryKind(kind()))
         return leftOf(*this).dependsOn(variable) || rightOf(*this).dependsOn(variable);
-    // LogBaseNode: the argument only; NIntegrateNode: the integrand only.
+    // The base of a logarithm counts like its argument. An integral depends
+    // on what its bounds and step count depend on, and on what its integrand
+    // depends on apart from the integration variable, which is bound.
+    if (kind() == Kind::LogBase && as<LogBaseNode>(*this).base->dependsOn(variable)) return true;
+    if (kind() == Kind::NIntegrate) {
+        const auto& n = as<NIntegrateNode>(*this);
+        if (n.lower->dependsOn(variable) || n.upper->dependsOn(variable) ||
+            n.steps->dependsOn(variable))
+            return true;
+        if (n.variable->index == variable) return false;
+    }
     return operandOf(*this).dependsOn(variable);
 }
 
@@ -283,7 +295,18 @@ bool ExprNode::equals(const ExprNode& other) const {
             return l.equals(rightOf(other)) && r.equals(leftOf(other));
         return false;
     }
-    // LogBaseNode compares the arguments only, NIntegrateNode the integrands.
+    // Logarithms compare their bases too, integrals their bounds, step
+    // counts and variables: log(2, x) is not log(10, x).
+    if (kind() == Kind::LogBase &&
+        !as<LogBaseNode>(*this).base->equals(*as<LogBaseNode>(other).base))
+        return false;
+    if (kind() == Kind::NIntegrate) {
+        const auto& a = as<NIntegrateNode>(*this);
+        const auto& b = as<NIntegrateNode>(other);
+        if (a.variable->index != b.variable->index || !a.lower->equals(*b.lower) ||
+            !a.upper->equals(*b.upper) || !a.steps->equals(*b.steps))
+            return false;
+    }
     return operandOf(*this).equals(operandOf(other));
 }
 

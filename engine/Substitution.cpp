@@ -5,7 +5,7 @@
 namespace kv {
 
 // Every occurrence of variable `variable` becomes an independent copy of
-// `replacement`. A LogBaseNode keeps a plain copy of its base.
+// `replacement`, in the base of a logarithm as in its argument.
 //
 // The integration variable of a numeric integral is bound: renaming it to
 // another variable renames it everywhere in the integral, but replacing it by
@@ -19,6 +19,11 @@ NodePtr ExprNode::substitute(int variable, const ExprNode& replacement) const {
         case Kind::Variable:
             if (as<VariableNode>(*this).index == variable) return replacement.clone();
             return clone();
+        case Kind::LogBase: {
+            const auto& n = as<LogBaseNode>(*this);
+            return std::make_unique<LogBaseNode>(n.operand->substitute(variable, replacement),
+                                                 n.base->substitute(variable, replacement));
+        }
         case Kind::NIntegrate: {
             const auto& n = as<NIntegrateNode>(*this);
             bool bound = n.variable->index == variable;

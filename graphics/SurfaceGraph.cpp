@@ -113,30 +113,9 @@ SurfaceGraph::Node SurfaceGraph::sampleNode(double u, double v) const {
 }
 
 std::vector<Interval> SurfaceGraph::definedAlong(int variable, double lo, double hi) const {
-    // Building a tree resets the values of the variables it holds, and the
-    // domain search builds trees. So the search gets the components with
-    // every other variable (the fixed one of the row or column, the animated
-    // ones) replaced by its value, and the values are put back afterwards.
-    auto& vars = Workspace::current().variables;
-    std::vector<double> saved;
-    saved.reserve(vars.size());
-    for (const auto& v : vars) saved.push_back(v.value);
-    std::vector<NodePtr> fixed;
-    std::vector<const ExprNode*> trees;
-    for (const ExprNode* c : {x_.get(), y_.get(), z_.get()}) {
-        NodePtr t;
-        for (std::size_t r = 0; r < saved.size(); ++r) {
-            const ExprNode& current = t ? *t : *c;
-            if (static_cast<int>(r) == variable || !current.dependsOn(static_cast<int>(r)))
-                continue;
-            t = current.substitute(static_cast<int>(r), *number(saved[r]));
-        }
-        trees.push_back(t ? t.get() : c);
-        fixed.push_back(std::move(t));
-    }
+    std::vector<const ExprNode*> trees{x_.get(), y_.get(), z_.get()};
     std::vector<Interval> pieces =
         definedPieces(trees, lo, hi, variable, kDomainTolerance, surface().h).intervals();
-    for (std::size_t r = 0; r < saved.size() && r < vars.size(); ++r) vars[r].value = saved[r];
     return pieces;
 }
 

@@ -104,6 +104,22 @@ TEST(CurveGraph, ThreeComponentsGiveASpaceCurve) {
     EXPECT_EQ(g->frameBox(0).zmax, 3.0f);
 }
 
+// The domain search must not reset the animated variable: frame 1 of
+// sqrt(x-a) with a = 1 starts at x = 1 and samples defined values.
+TEST(CurveGraph, CheckDefKeepsTheAnimatedValues) {
+    SceneFixture fx;
+    const GraphObject* g = fx.plot(
+        "curve(sqrt(x-a), [0..2], anim=[a, 0..1], nframes=2, check_def=true, id=1)");
+    ASSERT_NE(g, nullptr) << fx.error();
+    const auto& pts = g->frame(1).strips.at(0).points;
+    ASSERT_FALSE(pts.empty());
+    EXPECT_NEAR(pts.front().x, 1.0f, 1e-3);
+    // Only the end at the domain edge (within the search's tolerance) may fall
+    // just outside it.
+    for (std::size_t i = 1; i < pts.size(); ++i) EXPECT_TRUE(std::isfinite(pts[i].y)) << pts[i].x;
+    EXPECT_NEAR(g->frame(0).strips.at(0).points.front().x, 0.0f, 1e-3);
+}
+
 // Undefined samples stay in the strip but neither seed nor widen the box.
 TEST(CurveGraph, BoxTakesFiniteValuesOnly) {
     SceneFixture fx;

@@ -30,10 +30,11 @@ TEST(GraphCommands, FailuresRecordCodeAndLeaveTheSceneAlone) {
         {"curve(x^2, [-1..])", 2, gmsg::kNoGraphId},  // the id is checked first
         {"curve(x^2, [-1..], id=1)", 2, gmsg::kInvalidInput},
         {"surface(x*y, [-1..1], [-1..1])", 2, gmsg::kNoGraphId},
-        {"surface(x*y, [-1..1], [-1..1], id=1)", 2, gmsg::kInvalidInput},
+        {"surface(x*y+, [-1..1], [-1..1], id=1)", 2, gmsg::kInvalidInput},
         // icurve builds before it looks at the id.
-        {"icurve(x^2+y^2=1, [-2..2], [-2..2])", 2, gmsg::kInvalidInput},
-        {"icurve(x^2+y^2=1, [-2..2], [-2..2], id=3)", 2, gmsg::kInvalidInput},
+        {"icurve(x^2+y^2=1, [-2..2], [-2..2])", 2, gmsg::kNoGraphId},
+        {"icurve(x*y+, [-2..2], [-2..2])", 2, gmsg::kInvalidInput},
+        {"icurve(x*y+, [-2..2], [-2..2], id=3)", 2, gmsg::kInvalidInput},
         {"bg_color(1, 1)", 1, "Barva není určena 2 složkami!"},
         {"bg_color()", 1, "Barva není určena 0 složkami!"},
     };
