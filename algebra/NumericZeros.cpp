@@ -189,12 +189,11 @@ IntervalSet intersect(const IntervalSet& a, const IntervalSet& b) {
 
 IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const IntervalSet& set) {
     const double eps = request.epsilon;
-    const double h = request.h;
     const int var = request.variable;
     IntervalSet result = emptyLike(eps);
     // Callers check these and tell the user; a scan with them would not end
     // or would find nothing meaningful.
-    if (!validVariable(var) || !(h > 0.0) || !std::isfinite(h) || !(eps > 0.0) ||
+    if (!validVariable(var) || !(request.h > 0.0) || !std::isfinite(request.h) || !(eps > 0.0) ||
         !std::isfinite(eps))
         return result;
 
@@ -254,6 +253,9 @@ IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const Inter
         const double lo = std::min(in.lo, in.hi);
         const double hi = std::max(in.lo, in.hi);
         if (!std::isfinite(lo) || !std::isfinite(hi)) continue;
+        // Callers other than nsolve (which refuses such requests) get a
+        // coarser step rather than a scan without end.
+        const double h = std::max(request.h, (hi - lo) / kMaxScanSteps);
         double x = lo;
         bool endChecked = false;
         while (x <= hi + kWidening) {

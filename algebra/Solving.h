@@ -38,8 +38,9 @@ struct RootRequest {
     double h = 0.1;
 };
 
-// Scan points one search may visit in all its intervals; nsolve refuses a
-// request beyond this (ten million points take a few seconds).
+// Scan points one search may visit in an interval; nsolve refuses a request
+// beyond this (ten million points take a few seconds), and scanZeros widens
+// the step of any other request so that it stays within it.
 inline constexpr double kMaxScanSteps = 1e7;
 // Halley steps per bracket before it is given up.
 inline constexpr int kMaxHalleySteps = 150;

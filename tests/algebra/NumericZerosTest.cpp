@@ -62,6 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         ZeroRow{"x-1", 0, 1, {1}}, ZeroRow{"x-0.95", 0, 1, {0.95}},
         ZeroRow{"x^2-2", 2, 0, {std::sqrt(2.0)}}, ZeroRow{"x^3-x", -2, 2, {-1, 0, 1}},
         ZeroRow{"cos(x)-x", -1, 1, {0.7390851332151607}},
+        // Touching roots, found among the zeros of the derivative.
+        ZeroRow{"(x-0.05)^2+0", -1, 1, {0.05}}, ZeroRow{"x^2-0.5*x+0.0625", -1, 1, {0.25}},
+        ZeroRow{"cos(x)+1", 0, 4, {3.141592653589793}},
         // A pole changes sign but is no root.
         ZeroRow{"1/x", -1, 1, {}}, ZeroRow{"1/(x-0.33)+0", -1, 1, {}},
         // Products and constant factors.
