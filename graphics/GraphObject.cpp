@@ -187,4 +187,12 @@ void GraphObject::clipBox(BoundingBox& box) const {
     if (def.clip_z) clip(box.zmin, box.zmax, def.z_range);
 }
 
+void GraphObject::placeByAddition(std::vector<double>& positions, double start, double step) {
+    double t = start;
+    for (double& p : positions) {
+        p = t;
+        t += step;
+    }
+}
+
 }  // namespace kv

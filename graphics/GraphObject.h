@@ -90,6 +90,10 @@ class GraphObject : public GraphIdSource {
     // Limits a box to the definition's clip ranges.
     void clipBox(BoundingBox& box) const;
 
+    // Fills `positions` with start, start + step, ... by repeated addition, as
+    // the builders place their sample points.
+    static void placeByAddition(std::vector<double>& positions, double start, double step);
+
   private:
     bool buildFrames();
 

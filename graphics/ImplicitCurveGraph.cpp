@@ -143,16 +143,8 @@ bool ImplicitCurveGraph::buildFrame(int, FrameGeometry& out) {
     const double dv = (vhi - vlo) / (ny - 1);
     us_.assign(static_cast<std::size_t>(nx), 0.0);
     vs_.assign(static_cast<std::size_t>(ny), 0.0);
-    double t = ulo;
-    for (double& u : us_) {
-        u = t;
-        t += du;
-    }
-    t = vlo;
-    for (double& v : vs_) {
-        v = t;
-        t += dv;
-    }
+    placeByAddition(us_, ulo, du);
+    placeByAddition(vs_, vlo, dv);
 
     samples_.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
     for (int j = 0; j < ny; ++j)

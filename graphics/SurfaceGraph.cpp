@@ -155,16 +155,8 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
     const double dv = std::fabs(yb - ya) / (ny - 1);
     us_.assign(static_cast<std::size_t>(nx), 0.0);
     vs_.assign(static_cast<std::size_t>(ny), 0.0);
-    double t = ulo;
-    for (double& u : us_) {
-        u = t;
-        t += du;
-    }
-    t = vlo;
-    for (double& v : vs_) {
-        v = t;
-        t += dv;
-    }
+    placeByAddition(us_, ulo, du);
+    placeByAddition(vs_, vlo, dv);
 
     // Where the components are defined: under check_def the pieces of the
     // u range along every grid row and of the v range along every column;
