@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "ui/ConsolePane.h"
@@ -24,6 +25,10 @@ protected:
         window.resize(800, 600);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // The timers act only while the pane has the keyboard focus, which
+        // needs an active window.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
     void showScene() {
@@ -117,6 +122,70 @@ TEST_F(ScenePaneTest, LeftDragRotatesByDegreesPerPixel) {
     EXPECT_NEAR(pane->scene().rotation.x, 4 * 360.0f / h, 1e-4);
     QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(103, 104));
     EXPECT_FALSE(pane->scene().dragging);
+}
+
+void moveTo(QWidget* w, QPoint p, Qt::MouseButtons held) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::NoButton, held,
+                     {});
+    QApplication::sendEvent(w, &move);
+}
+
+TEST_F(ScenePaneTest, FlickLeavesTheSceneSpinningAtMostFourDegreesPerTick) {
+    window.console()->submitCommand("curve(sin(x), [0..6], id=1)");
+    showScene();
+    ScenePane* pane = window.scenePane();
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_Q);
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(100, 100));
+    moveTo(pane, QPoint(400, 100), Qt::LeftButton);  // 300 pixels at once
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(400, 100));
+    EXPECT_TRUE(pane->scene().spinning);
+    EXPECT_FLOAT_EQ(pane->scene().spin.y, 4.0f);
+    const float before = pane->scene().rotation.y;
+    QTest::qWait(300);  // several 40 ms ticks with the focus
+    const float turned = SceneModel::wrapAngle(pane->scene().rotation.y - before);
+    EXPECT_GT(turned, 0.0f);
+    EXPECT_LE(turned, 4.0f * 300 / 40 + 8.0f);
+}
+
+TEST_F(ScenePaneTest, SpaceAnimatesAndAHeldButtonFreezesTheFrames) {
+    window.console()->submitCommand(
+        "curve(sin(a*x), [0..6], anim=[a, 1..3], nframes=5, frame_time=20, id=1)");
+    showScene();
+    ScenePane* pane = window.scenePane();
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_Space);
+    EXPECT_TRUE(pane->scene().animating);
+    EXPECT_TRUE(window.action(201)->isChecked());
+    QTest::qWait(200);
+    EXPECT_NE(pane->scene().frameIndices()[0], 0);
+
+    QTest::mousePress(pane, Qt::RightButton, {}, QPoint(50, 50));
+    const int held = pane->scene().frameIndices()[0];
+    QTest::qWait(200);
+    EXPECT_EQ(pane->scene().frameIndices()[0], held);
+    QTest::mouseRelease(pane, Qt::RightButton, {}, QPoint(50, 50));
+
+    QTest::keyClick(pane, Qt::Key_O);
+    EXPECT_TRUE(pane->scene().bounce);
+    EXPECT_TRUE(window.action(220)->isChecked());
+    QTest::keyClick(pane, Qt::Key_Space);
+    const int stopped = pane->scene().frameIndices()[0];
+    QTest::qWait(200);
+    EXPECT_EQ(pane->scene().frameIndices()[0], stopped);
+    EXPECT_FALSE(window.action(201)->isChecked());
+}
+
+TEST_F(ScenePaneTest, WheelMovesTheSceneLikeARightDrag) {
+    window.console()->submitCommand("curve(sin(x), [0..6], id=1)");
+    showScene();
+    ScenePane* pane = window.scenePane();
+    const float z = pane->scene().translation.z;
+    QWheelEvent wheel(QPointF(50, 50), QPointF(pane->mapToGlobal(QPoint(50, 50))), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane, &wheel);
+    EXPECT_NE(pane->scene().translation.z, z);
+    EXPECT_FALSE(pane->scene().spinning);
 }
 
 }  // namespace
