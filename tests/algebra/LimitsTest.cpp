@@ -5,20 +5,13 @@
 
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
+#include "support/InterpreterFixture.h"
 
 namespace kv {
 namespace {
 
-class LimitsTest : public testing::Test {
+class LimitsTest : public test::InterpreterFixture {
 protected:
-    CommandInterpreter ci;
-    Workspace::Scope scope{ci.workspace()};
-
-    NodePtr parse(const std::string& text) {
-        NodePtr t = ci.parseCommand(text);
-        EXPECT_FALSE(ci.hasError()) << text << ": " << ci.workspace().error.message;
-        return t;
-    }
 
     // A one-variable request x -> point.
     LimitRequest request(const std::string& point, int direction = 0) {

@@ -7,23 +7,15 @@
 
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
+#include "support/InterpreterFixture.h"
 
 namespace kv {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-class NumericZerosTest : public testing::Test {
+class NumericZerosTest : public test::InterpreterFixture {
 protected:
-    CommandInterpreter ci;
-    Workspace::Scope scope{ci.workspace()};
-
-    NodePtr parse(const std::string& text) {
-        NodePtr t = ci.parseCommand(text);
-        EXPECT_FALSE(ci.hasError()) << text << ": " << ci.workspace().error.message;
-        return t;
-    }
-    int x() { return ci.workspace().variableIndex("x"); }
 
     // The midpoints of the intervals found, in the order of the set.
     std::vector<double> zeros(const std::string& f, double lo, double hi, double eps = 1e-8,

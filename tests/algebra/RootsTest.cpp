@@ -10,21 +10,13 @@
 
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
+#include "support/InterpreterFixture.h"
 
 namespace kv {
 namespace {
 
-class RootsTest : public testing::Test {
+class RootsTest : public test::InterpreterFixture {
 protected:
-    CommandInterpreter ci;
-    Workspace::Scope scope{ci.workspace()};
-
-    NodePtr parse(const std::string& text) {
-        NodePtr t = ci.parseCommand(text);
-        EXPECT_FALSE(ci.hasError()) << text << ": " << ci.workspace().error.message;
-        return t;
-    }
-    int x() { return ci.workspace().variableIndex("x"); }
 
     // The values of the solutions `solve` prints, sorted.
     std::vector<double> solveValues(const std::string& equation) {
