@@ -128,41 +128,58 @@ Sized derivativeOfIntegral(const NIntegrateNode& n, int x) {
     return finish(std::move(acc));
 }
 
-Sized derivativeOfBinary(const ExprNode& node, int x) {
+// The rules of the operators, given u' and v' (null trees where the operand
+// does not depend on the variable).
+[[gnu::noinline]] Sized buildBinary(const ExprNode& node, Sized du, Sized dv) {
     const ExprNode& u = leftOf(node);
     const ExprNode& v = rightOf(node);
-    const bool du = u.dependsOn(x);
-    const bool dv = v.dependsOn(x);
-    if (!du && !dv) return zeroResult();
+    const bool both = du.tree && dv.tree;
     switch (node.kind()) {
         case Kind::Sum:
-            return finish(du && dv ? sumOf(derive(u, x), derive(v, x)) : derive(du ? u : v, x));
+            return finish(both ? sumOf(std::move(du), std::move(dv)) : du.tree ? std::move(du) : std::move(dv));
         case Kind::Difference:
-            if (du && dv) return finish(differenceOf(derive(u, x), derive(v, x)));
-            return finish(du ? derive(u, x) : negationOf(derive(v, x)));
+            if (both) return finish(differenceOf(std::move(du), std::move(dv)));
+            return finish(du.tree ? std::move(du) : negationOf(std::move(dv)));
         case Kind::Product:
-            if (du && dv)
-                return finish(sumOf(productOf(derive(u, x), copy(v)), productOf(copy(u), derive(v, x))));
-            return finish(du ? productOf(derive(u, x), copy(v)) : productOf(copy(u), derive(v, x)));
+            if (both)
+                return finish(sumOf(productOf(std::move(du), copy(v)), productOf(copy(u), std::move(dv))));
+            return finish(du.tree ? productOf(std::move(du), copy(v)) : productOf(copy(u), std::move(dv)));
         default: {  // quotient
             Sized top;
-            if (du && dv)
-                top = differenceOf(productOf(derive(u, x), copy(v)), productOf(copy(u), derive(v, x)));
-            else if (du)
-                top = productOf(derive(u, x), copy(v));
+            if (both)
+                top = differenceOf(productOf(std::move(du), copy(v)), productOf(copy(u), std::move(dv)));
+            else if (du.tree)
+                top = productOf(std::move(du), copy(v));
             else
-                top = negationOf(productOf(derive(v, x), copy(u)));
+                top = negationOf(productOf(std::move(dv), copy(u)));
             return finish(quotientOf(std::move(top), powerOf(copy(v), num(2.0))));
         }
     }
 }
 
+// Kept small: it is on the stack once per level of the tree.
+Sized derivativeOfBinary(const ExprNode& node, int x) {
+    const ExprNode& u = leftOf(node);
+    const ExprNode& v = rightOf(node);
+    Sized du{nullptr, 0}, dv{nullptr, 0};
+    if (u.dependsOn(x)) du = derive(u, x);
+    if (v.dependsOn(x)) dv = derive(v, x);
+    if (!du.tree && !dv.tree) return zeroResult();
+    return buildBinary(node, std::move(du), std::move(dv));
+}
+
 // One-argument kinds: only the argument is tested (not the base of a
 // logarithm with a base).
+[[gnu::noinline]] Sized buildFunction(const ExprNode& node, Sized du);
+
 Sized derivativeOfFunction(const ExprNode& node, int x) {
     const ExprNode& u = operandOf(node);
     if (!u.dependsOn(x)) return zeroResult();
-    Sized du = derive(u, x);
+    return buildFunction(node, derive(u, x));
+}
+
+Sized buildFunction(const ExprNode& node, Sized du) {
+    const ExprNode& u = operandOf(node);
     auto oneMinusSquare = [&u] {
         return fn(Kind::Sqrt, differenceOf(num(1.0), powerOf(copy(u), num(2.0))));
     };

@@ -78,7 +78,7 @@ Part copyOf(const Part& p) {
     return c;
 }
 
-Part combine(Kind kind, Part a, Part b) {
+[[gnu::noinline]] Part combine(Kind kind, Part a, Part b) {
     const bool qa = a.isQuotient();
     const bool qb = b.isQuotient();
     if (!qa && !qb) return binaryPart(kind, std::move(a), std::move(b));
@@ -183,48 +183,58 @@ NodePtr negatedExponent(const ExprNode& e, bool simplified) {
     return nullptr;
 }
 
-Part togetherPart(const ExprNode& node, bool simplified) {
-    switch (node.kind()) {
-        case Kind::Sum:
-        case Kind::Difference:
-        case Kind::Product:
-        case Kind::Quotient: {
-            Part a = togetherPart(leftOf(node), simplified);
-            Part b = togetherPart(rightOf(node), simplified);
-            return combine(node.kind(), std::move(a), std::move(b));
-        }
-        case Kind::Power: {
-            Part u = togetherPart(leftOf(node), simplified);
-            const ExprNode& e = rightOf(node);
-            if (NodePtr k = negatedExponent(e, simplified)) {
-                Part den;
-                den.size = 1 + u.size + countNodes(*k, RewriteBudget::kMaxNodes);
-                den.tree = power(std::move(u.tree), std::move(k));
-                Part one;
-                one.tree = number(1.0);
-                return quotientPart(std::move(one), std::move(den));
-            }
-            Part p;
-            p.size = 1 + u.size + countNodes(e, RewriteBudget::kMaxNodes);
-            p.tree = power(std::move(u.tree), e.clone());
-            return p;
-        }
-        default:
-            break;
+Part togetherPart(const ExprNode& node, bool simplified);
+
+[[gnu::noinline]] Part togetherPower(const ExprNode& node, bool simplified) {
+    Part u = togetherPart(leftOf(node), simplified);
+    const ExprNode& e = rightOf(node);
+    if (NodePtr k = negatedExponent(e, simplified)) {
+        Part den;
+        den.size = 1 + u.size + countNodes(*k, RewriteBudget::kMaxNodes);
+        den.tree = power(std::move(u.tree), std::move(k));
+        Part one;
+        one.tree = number(1.0);
+        return quotientPart(std::move(one), std::move(den));
     }
-    if (isFunctionKind(node.kind())) {
-        Part a = togetherPart(operandOf(node), simplified);
-        a.tree = makeFunction(node.kind(), std::move(a.tree));
-        a.size += 1;
-        a.num = a.den = 0;
-        return a;
-    }
+    Part p;
+    p.size = 1 + u.size + countNodes(e, RewriteBudget::kMaxNodes);
+    p.tree = power(std::move(u.tree), e.clone());
+    return p;
+}
+
+[[gnu::noinline]] Part togetherOther(const ExprNode& node, bool simplified) {
     Part p;
     p.tree = mapChildren(node, [simplified](const ExprNode& c) {
         return togetherPart(c, simplified).tree;
     });
     p.size = countNodes(*p.tree, RewriteBudget::kMaxNodes);
     return p;
+}
+
+// Kept small: it is one stack frame per level of the tree.
+Part togetherPart(const ExprNode& node, bool simplified) {
+    const Kind k = node.kind();
+    switch (k) {
+        case Kind::Sum:
+        case Kind::Difference:
+        case Kind::Product:
+        case Kind::Quotient: {
+            Part a = togetherPart(leftOf(node), simplified);
+            return combine(k, std::move(a), togetherPart(rightOf(node), simplified));
+        }
+        case Kind::Power:
+            return togetherPower(node, simplified);
+        default:
+            break;
+    }
+    if (isFunctionKind(k)) {
+        Part a = togetherPart(operandOf(node), simplified);
+        a.tree = makeFunction(k, std::move(a.tree));
+        a.size += 1;
+        a.num = a.den = 0;
+        return a;
+    }
+    return togetherOther(node, simplified);
 }
 
 }  // namespace

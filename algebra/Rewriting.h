@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/ExprNode.h"
+#include "engine/TreeRebuild.h"
 
 namespace kv::rw {
 
@@ -21,6 +22,21 @@ inline NodePtr power(NodePtr a, NodePtr b) { return makeBinary(Kind::Power, std:
 inline NodePtr negation(NodePtr a) { return makeFunction(Kind::Negation, std::move(a)); }
 // -1 as simplified trees write it: the negation of the number 1.
 inline NodePtr minusOne() { return negation(number(1.0)); }
+
+// A copy of `node` around pass(child) for each child. Operators and
+// one-argument functions are rebuilt directly, so a pass costs one stack
+// frame per level of the tree; the kinds with extra parts go through
+// mapChildren.
+template <class Pass>
+NodePtr rebuild(const ExprNode& node, Pass pass) {
+    const Kind k = node.kind();
+    if (isBinaryKind(k)) {
+        NodePtr l = pass(leftOf(node));
+        return makeBinary(k, std::move(l), pass(rightOf(node)));
+    }
+    if (isFunctionKind(k)) return makeFunction(k, pass(operandOf(node)));
+    return mapChildren(node, pass);
+}
 
 // Takes a child out of a node that is about to be destroyed.
 inline NodePtr takeLeft(ExprNode& node) {

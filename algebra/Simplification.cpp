@@ -201,7 +201,7 @@ bool spend(std::size_t units = 1) { return RewriteBudget::current()->spend(units
 NodePtr ExprNode::toSumForm() const {
     if (kind() == Kind::Difference)
         return sum(leftOf(*this).toSumForm(), negation(rightOf(*this).toSumForm()));
-    return mapChildren(*this, [](const ExprNode& c) { return c.toSumForm(); });
+    return rebuild(*this, [](const ExprNode& c) { return c.toSumForm(); });
 }
 
 // ---- toProductForm ---------------------------------------------------------------
@@ -232,7 +232,7 @@ NodePtr ExprNode::toProductForm() const {
             return clone();
         }
         default:
-            return mapChildren(*this, [](const ExprNode& c) { return c.toProductForm(); });
+            return rebuild(*this, [](const ExprNode& c) { return c.toProductForm(); });
     }
 }
 
@@ -294,7 +294,7 @@ NodePtr ExprNode::simplify() const {
         case Kind::Sign:
             return simplifySign(operandOf(*this).simplify());
         default:
-            return mapChildren(*this, [](const ExprNode& c) { return c.simplify(); });
+            return rebuild(*this, [](const ExprNode& c) { return c.simplify(); });
     }
 }
 
@@ -488,7 +488,7 @@ struct OwnedTerm {
     return acc ? std::move(acc) : zero();
 }
 
-NodePtr simplifySum(NodePtr u, NodePtr v) {
+[[gnu::noinline]] NodePtr simplifySum(NodePtr u, NodePtr v) {
     // Over a common denominator the sum may become a quotient.
     if (becomesQuotient(*u) || becomesQuotient(*v)) {
         NodePtr s = sum(std::move(u), std::move(v));
@@ -684,7 +684,7 @@ NodePtr normalizedFactor(NodePtr f) {
 
 // The factors are simplified, so they are in product form already (simplify
 // leaves no quotient and no square root behind).
-NodePtr simplifyProduct(NodePtr a, NodePtr b) {
+[[gnu::noinline]] NodePtr simplifyProduct(NodePtr a, NodePtr b) {
     NodePtr p = product(normalizedFactor(std::move(a)), normalizedFactor(std::move(b)));
     const ExprNode& l = leftOf(*p);
     const ExprNode& r = rightOf(*p);
@@ -738,7 +738,7 @@ NodePtr simplifyProduct(NodePtr a, NodePtr b) {
 //                                      a negative one 1/x^2 stays 1/x^2)
 //   0^e -> 0 (0^0 too);  1^e -> 1;  u^0 -> 1;  u^1 -> u
 // 0 raised to a negative constant stays as it is: it is not 0.
-NodePtr simplifyPower(NodePtr b, NodePtr e) {
+[[gnu::noinline]] NodePtr simplifyPower(NodePtr b, NodePtr e) {
     const bool bc = isConstantTree(*b);
     const bool ec = isConstantTree(*e);
     const double ev = ec ? e->evaluate() : std::numeric_limits<double>::quiet_NaN();
@@ -800,7 +800,7 @@ NodePtr simplifyPower(NodePtr b, NodePtr e) {
 // ln(1) -> 0, log(100) -> 2   (constant argument, integral value)
 // ln(u^e) -> e*ln(u)          (also log, log2 and log with a base)
 // ln(exp(u)) -> u
-NodePtr simplifyLog(const ExprNode& node, NodePtr a) {
+[[gnu::noinline]] NodePtr simplifyLog(const ExprNode& node, NodePtr a) {
     const Kind k = node.kind();
     if (isConstantTree(*a)) {
         double v = k == Kind::LogBase
@@ -825,7 +825,7 @@ NodePtr simplifyLog(const ExprNode& node, NodePtr a) {
 }
 
 // exp(0) -> 1, exp(ln(3)) -> 3   (constant argument, integral value)
-NodePtr simplifyExp(NodePtr a) {
+[[gnu::noinline]] NodePtr simplifyExp(NodePtr a) {
     double v = std::exp(constantValue(*a));
     if (tol::isIntegral(v)) return normalNumber(v);
     return makeFunction(Kind::Exp, std::move(a));
@@ -835,7 +835,7 @@ NodePtr simplifyExp(NodePtr a) {
 // abs(abs(u)) -> abs(u)
 // abs(u^2) -> u^2               (constant exponent that is not an odd integer)
 // abs(u^3), abs(u^(-1)) stay    (odd exponents, negative ones too)
-NodePtr simplifyAbs(NodePtr a) {
+[[gnu::noinline]] NodePtr simplifyAbs(NodePtr a) {
     if (isConstantTree(*a)) return normalNumber(std::fabs(a->evaluate()));
     if (a->kind() == Kind::Abs) return a;
     if (a->kind() == Kind::Power && isConstantTree(rightOf(*a))) {
@@ -846,7 +846,7 @@ NodePtr simplifyAbs(NodePtr a) {
 }
 
 // sign(-2) -> -1, sign(0) -> 0, sign(5) -> 1   (constant argument)
-NodePtr simplifySign(NodePtr a) {
+[[gnu::noinline]] NodePtr simplifySign(NodePtr a) {
     if (isConstantTree(*a)) {
         double v = a->evaluate();
         if (v < 0) return minusOne();
@@ -905,7 +905,7 @@ NodePtr ExprNode::toQuotientForm() const {
             return product(std::move(a), std::move(b));
         }
         default:
-            return mapChildren(*this, [](const ExprNode& c) { return c.toQuotientForm(); });
+            return rebuild(*this, [](const ExprNode& c) { return c.toQuotientForm(); });
     }
 }
 
@@ -940,7 +940,7 @@ NodePtr ExprNode::normalizeSigns() const {
             return negation(std::move(a));
         }
         default:
-            return mapChildren(*this, [](const ExprNode& c) { return c.normalizeSigns(); });
+            return rebuild(*this, [](const ExprNode& c) { return c.normalizeSigns(); });
     }
 }
 
