@@ -44,23 +44,43 @@ struct Sized {
     std::size_t size;
 };
 
-Sized sized(NodePtr t, std::size_t size) { return {std::move(t), size}; }
-Sized zeroResult() { return {zero(), 1}; }
+Sized sized(NodePtr t, std::size_t size) {
+    return {std::move(t), size};
+}
+Sized zeroResult() {
+    return {zero(), 1};
+}
 Sized copy(const ExprNode& u) {
     return {u.clone(), countNodes(u, RewriteBudget::kMaxNodes + 1)};
 }
-Sized num(double v) { return {number(v), 1}; }
+Sized num(double v) {
+    return {number(v), 1};
+}
 
 Sized join(Kind kind, Sized a, Sized b) {
     return {makeBinary(kind, std::move(a.tree), std::move(b.tree)), 1 + a.size + b.size};
 }
-Sized sumOf(Sized a, Sized b) { return join(Kind::Sum, std::move(a), std::move(b)); }
-Sized differenceOf(Sized a, Sized b) { return join(Kind::Difference, std::move(a), std::move(b)); }
-Sized productOf(Sized a, Sized b) { return join(Kind::Product, std::move(a), std::move(b)); }
-Sized quotientOf(Sized a, Sized b) { return join(Kind::Quotient, std::move(a), std::move(b)); }
-Sized powerOf(Sized a, Sized b) { return join(Kind::Power, std::move(a), std::move(b)); }
-Sized fn(Kind kind, Sized a) { return {makeFunction(kind, std::move(a.tree)), 1 + a.size}; }
-Sized negationOf(Sized a) { return fn(Kind::Negation, std::move(a)); }
+Sized sumOf(Sized a, Sized b) {
+    return join(Kind::Sum, std::move(a), std::move(b));
+}
+Sized differenceOf(Sized a, Sized b) {
+    return join(Kind::Difference, std::move(a), std::move(b));
+}
+Sized productOf(Sized a, Sized b) {
+    return join(Kind::Product, std::move(a), std::move(b));
+}
+Sized quotientOf(Sized a, Sized b) {
+    return join(Kind::Quotient, std::move(a), std::move(b));
+}
+Sized powerOf(Sized a, Sized b) {
+    return join(Kind::Power, std::move(a), std::move(b));
+}
+Sized fn(Kind kind, Sized a) {
+    return {makeFunction(kind, std::move(a.tree)), 1 + a.size};
+}
+Sized negationOf(Sized a) {
+    return fn(Kind::Negation, std::move(a));
+}
 
 // The end of every rule: the tree simplified, unless it is too large.
 Sized finish(Sized t) {
@@ -105,7 +125,9 @@ Sized derivativeOfPower(const ExprNode& node, int x) {
 Sized derivativeOfIntegral(const NIntegrateNode& n, int x) {
     const int t = n.variable->index;
     Sized acc{nullptr, 0};
-    auto add = [&acc](Sized term) { acc = acc.tree ? sumOf(std::move(acc), std::move(term)) : std::move(term); };
+    auto add = [&acc](Sized term) {
+        acc = acc.tree ? sumOf(std::move(acc), std::move(term)) : std::move(term);
+    };
     auto at = [&](const ExprNode& bound) {
         NodePtr f = n.operand->substitute(t, bound);
         std::size_t size = countNodes(*f, RewriteBudget::kMaxNodes + 1);
@@ -118,11 +140,10 @@ Sized derivativeOfIntegral(const NIntegrateNode& n, int x) {
         const std::size_t size = df.size + 3 + countNodes(*n.lower, RewriteBudget::kMaxNodes) +
                                  countNodes(*n.upper, RewriteBudget::kMaxNodes) +
                                  countNodes(*n.steps, RewriteBudget::kMaxNodes);
-        add(sized(std::make_unique<NIntegrateNode>(std::move(df.tree), n.lower->clone(),
-                                                   n.upper->clone(),
-                                                   std::make_unique<VariableNode>(t),
-                                                   n.steps->clone()),
-                  size));
+        add(sized(
+            std::make_unique<NIntegrateNode>(std::move(df.tree), n.lower->clone(), n.upper->clone(),
+                                             std::make_unique<VariableNode>(t), n.steps->clone()),
+            size));
     }
     if (!acc.tree) return zeroResult();
     return finish(std::move(acc));
@@ -136,18 +157,23 @@ Sized derivativeOfIntegral(const NIntegrateNode& n, int x) {
     const bool both = du.tree && dv.tree;
     switch (node.kind()) {
         case Kind::Sum:
-            return finish(both ? sumOf(std::move(du), std::move(dv)) : du.tree ? std::move(du) : std::move(dv));
+            return finish(both      ? sumOf(std::move(du), std::move(dv))
+                          : du.tree ? std::move(du)
+                                    : std::move(dv));
         case Kind::Difference:
             if (both) return finish(differenceOf(std::move(du), std::move(dv)));
             return finish(du.tree ? std::move(du) : negationOf(std::move(dv)));
         case Kind::Product:
             if (both)
-                return finish(sumOf(productOf(std::move(du), copy(v)), productOf(copy(u), std::move(dv))));
-            return finish(du.tree ? productOf(std::move(du), copy(v)) : productOf(copy(u), std::move(dv)));
+                return finish(
+                    sumOf(productOf(std::move(du), copy(v)), productOf(copy(u), std::move(dv))));
+            return finish(du.tree ? productOf(std::move(du), copy(v))
+                                  : productOf(copy(u), std::move(dv)));
         default: {  // quotient
             Sized top;
             if (both)
-                top = differenceOf(productOf(std::move(du), copy(v)), productOf(copy(u), std::move(dv)));
+                top = differenceOf(productOf(std::move(du), copy(v)),
+                                   productOf(copy(u), std::move(dv)));
             else if (du.tree)
                 top = productOf(std::move(du), copy(v));
             else

@@ -116,8 +116,9 @@ Part copyOf(const Part& p) {
                     return quotientPart(binaryPart(kind, std::move(n1), std::move(n2)),
                                         std::move(d1));
                 Part d1c = copyOf(d1), d2c = copyOf(d2);
-                Part num = binaryPart(kind, binaryPart(Kind::Product, std::move(n1), std::move(d2c)),
-                                      binaryPart(Kind::Product, std::move(n2), std::move(d1c)));
+                Part num =
+                    binaryPart(kind, binaryPart(Kind::Product, std::move(n1), std::move(d2c)),
+                               binaryPart(Kind::Product, std::move(n2), std::move(d1c)));
                 return quotientPart(std::move(num),
                                     binaryPart(Kind::Product, std::move(d1), std::move(d2)));
             }
@@ -204,9 +205,8 @@ Part togetherPart(const ExprNode& node, bool simplified);
 
 [[gnu::noinline]] Part togetherOther(const ExprNode& node, bool simplified) {
     Part p;
-    p.tree = mapChildren(node, [simplified](const ExprNode& c) {
-        return togetherPart(c, simplified).tree;
-    });
+    p.tree = mapChildren(
+        node, [simplified](const ExprNode& c) { return togetherPart(c, simplified).tree; });
     p.size = countNodes(*p.tree, RewriteBudget::kMaxNodes);
     return p;
 }
@@ -246,7 +246,9 @@ NodePtr ExprNode::together() const {
 
 namespace rw {
 
-NodePtr togetherOfSimplified(const ExprNode& node) { return togetherPart(node, true).tree; }
+NodePtr togetherOfSimplified(const ExprNode& node) {
+    return togetherPart(node, true).tree;
+}
 
 bool becomesQuotient(const ExprNode& node) {
     switch (node.kind()) {
@@ -307,8 +309,10 @@ Expanded expandProduct(Expanded a, Expanded b) {
     NodePtr holdB = termsOf(b.tree, lb);
     auto simplified = [](const ExprNode& t, bool done) { return done ? t.clone() : t.simplify(); };
     if (la.size() == 1 && lb.size() == 1) {
-        NodePtr p = a.simplifiedTerms && !holdA ? std::move(a.tree) : simplified(*la[0], a.simplifiedTerms);
-        NodePtr q = b.simplifiedTerms && !holdB ? std::move(b.tree) : simplified(*lb[0], b.simplifiedTerms);
+        NodePtr p =
+            a.simplifiedTerms && !holdA ? std::move(a.tree) : simplified(*la[0], a.simplifiedTerms);
+        NodePtr q =
+            b.simplifiedTerms && !holdB ? std::move(b.tree) : simplified(*lb[0], b.simplifiedTerms);
         return {simplifyProductOf(std::move(p), std::move(q)), true};
     }
     const std::size_t limit = RewriteBudget::current()->nodeLimit();

@@ -23,7 +23,9 @@ RewriteBudget RewriteBudget::forDerivative(std::size_t inputNodes) {
     return b;
 }
 
-RewriteBudget* RewriteBudget::current() { return activeBudget; }
+RewriteBudget* RewriteBudget::current() {
+    return activeBudget;
+}
 
 RewriteBudget::Scope::Scope(const ExprNode& input, Mode mode) : previous_(activeBudget) {
     switch (mode) {

@@ -8,7 +8,9 @@
 
 namespace kv::rw {
 
-inline NodePtr sum(NodePtr a, NodePtr b) { return makeBinary(Kind::Sum, std::move(a), std::move(b)); }
+inline NodePtr sum(NodePtr a, NodePtr b) {
+    return makeBinary(Kind::Sum, std::move(a), std::move(b));
+}
 inline NodePtr difference(NodePtr a, NodePtr b) {
     return makeBinary(Kind::Difference, std::move(a), std::move(b));
 }
@@ -18,7 +20,9 @@ inline NodePtr product(NodePtr a, NodePtr b) {
 inline NodePtr quotient(NodePtr a, NodePtr b) {
     return makeBinary(Kind::Quotient, std::move(a), std::move(b));
 }
-inline NodePtr power(NodePtr a, NodePtr b) { return makeBinary(Kind::Power, std::move(a), std::move(b)); }
+inline NodePtr power(NodePtr a, NodePtr b) {
+    return makeBinary(Kind::Power, std::move(a), std::move(b));
+}
 inline NodePtr negation(NodePtr a) { return makeFunction(Kind::Negation, std::move(a)); }
 // -1 as simplified trees write it: the negation of the number 1.
 inline NodePtr minusOne() { return negation(number(1.0)); }

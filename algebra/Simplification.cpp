@@ -170,7 +170,8 @@ double logValue(Kind k, double x) {
 // A logarithm of the same kind (and base) as `model` around `argument`.
 NodePtr logLike(const ExprNode& model, NodePtr argument) {
     if (model.kind() == Kind::LogBase)
-        return std::make_unique<LogBaseNode>(std::move(argument), as<LogBaseNode>(model).base->clone());
+        return std::make_unique<LogBaseNode>(std::move(argument),
+                                             as<LogBaseNode>(model).base->clone());
     return makeFunction(model.kind(), std::move(argument));
 }
 
@@ -191,7 +192,9 @@ NodePtr exponentCopy(const ExprNode& f) {
     return rightOf(f).clone();
 }
 
-bool spend(std::size_t units = 1) { return RewriteBudget::current()->spend(units); }
+bool spend(std::size_t units = 1) {
+    return RewriteBudget::current()->spend(units);
+}
 
 }  // namespace
 
@@ -222,8 +225,7 @@ NodePtr ExprNode::toProductForm() const {
         case Kind::Power: {
             const ExprNode& base = leftOf(*this);
             const ExprNode& e = rightOf(*this);
-            if (base.kind() == Kind::Product)
-                return power(base.toProductForm(), e.toProductForm());
+            if (base.kind() == Kind::Product) return power(base.toProductForm(), e.toProductForm());
             if (base.kind() == Kind::Quotient) {
                 NodePtr num = power(leftOf(base).clone(), e.clone())->toProductForm();
                 NodePtr den = power(rightOf(base).clone(), e.clone())->toProductForm();
@@ -634,7 +636,7 @@ bool anyFolds(const Flat& flat) {
             items.insert(items.begin() + static_cast<std::ptrdiff_t>(at++), {f.tree->clone(), 2});
         refresh();
         m = RewriteBudget::current()->exhausted() ? std::pair<std::size_t, std::size_t>{0, 0}
-                                                   : findFactorMerge(view);
+                                                  : findFactorMerge(view);
     }
 
     for (std::size_t i = 0; i < items.size();) {
@@ -651,7 +653,8 @@ bool anyFolds(const Flat& flat) {
     bool negative = flat.negative != (c < 0);
     c = std::fabs(c);
     NodePtr acc;
-    for (Owned& o : items) acc = acc ? product(std::move(acc), std::move(o.tree)) : std::move(o.tree);
+    for (Owned& o : items)
+        acc = acc ? product(std::move(acc), std::move(o.tree)) : std::move(o.tree);
     if (!acc)
         acc = number(c);
     else if (!tol::equal(c, 1.0))
@@ -954,8 +957,9 @@ NodePtr simpl(const ExprNode& tree) {
         const std::size_t size = countNodes(tree, RewriteBudget::kMaxNodes);
         if (!shared->spend(5 * size)) return tree.clone();
     }
-    RewriteBudget::Scope scope(tree, shared && shared->shared() ? RewriteBudget::Scope::Mode::Join
-                                                                 : RewriteBudget::Scope::Mode::Fresh);
+    RewriteBudget::Scope scope(tree, shared && shared->shared()
+                                         ? RewriteBudget::Scope::Mode::Join
+                                         : RewriteBudget::Scope::Mode::Fresh);
     NodePtr t = tree.together();
     t = t->toProductForm();
     t = t->simplify();

@@ -19,7 +19,9 @@ namespace kv {
 
 namespace {
 
-int argumentCount(const Call& call) { return static_cast<int>(call.args.size()); }
+int argumentCount(const Call& call) {
+    return static_cast<int>(call.args.size());
+}
 
 // A variable argument: a name, blanks removed, registered when new. An empty
 // name is refused (it would make a variable that prints as nothing).
@@ -72,7 +74,8 @@ NodePtr callExpandall(Call& call) {
 NodePtr callDerivate(Call& call) {
     Workspace::Scope scope(call.ci.workspace());
     const int n = argumentCount(call);
-    if (n != 2 && n != 3) return call.ci.fail(1, call.text, msg::format(msg::kDerivateArgumentCount, n));
+    if (n != 2 && n != 3)
+        return call.ci.fail(1, call.text, msg::format(msg::kDerivateArgumentCount, n));
     NodePtr f = call.ci.parseCommand(call.args[0]);
     if (call.ci.hasError()) return zero();
 
@@ -116,7 +119,8 @@ NodePtr callEval(Call& call) {
     Workspace::Scope scope(call.ci.workspace());
     Workspace& ws = call.ci.workspace();
     const int n = argumentCount(call);
-    if (n != 1 && n != 2) return call.ci.fail(1, call.text, msg::format(msg::kEvalArgumentCount, n));
+    if (n != 1 && n != 2)
+        return call.ci.fail(1, call.text, msg::format(msg::kEvalArgumentCount, n));
     NodePtr f = call.ci.parseCommand(call.args[0]);
     if (call.ci.hasError()) return zero();
 

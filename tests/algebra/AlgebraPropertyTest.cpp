@@ -2,6 +2,10 @@
 // keep the value of the expression, derivate must agree with a finite
 // difference, and no result may grow beyond a bounded multiple of its input.
 // Any counter-example found here is kept as a row of the rule tests.
+//
+// The seed is fixed. To look further, set KV_PROPERTY_SEED (and
+// KV_PROPERTY_DEPTH for the depth of every tree) and the test prints what it
+// checked.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -200,7 +204,8 @@ TEST_F(PropertyTest, RewritingKeepsTheValueAndDerivativesMatchFiniteDifferences)
     EXPECT_GT(derivativeChecks, 8000);
     RecordProperty("seconds", std::to_string(seconds));
     if (std::getenv("KV_PROPERTY_SEED"))
-        std::printf("trees %d values %d derivatives %d %.2fs\n", trees, valueChecks, derivativeChecks, seconds);
+        std::printf("trees %d values %d derivatives %d %.2fs\n", trees, valueChecks,
+                    derivativeChecks, seconds);
 }
 
 }  // namespace

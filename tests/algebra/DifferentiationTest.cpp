@@ -77,7 +77,9 @@ protected:
     int y = ci.workspace().variableIndex("y");
 
     NodePtr parse(const char* text) { return ci.parseCommand(text); }
-    void set(int row, double v) { ci.workspace().variables[static_cast<std::size_t>(row)].value = v; }
+    void set(int row, double v) {
+        ci.workspace().variables[static_cast<std::size_t>(row)].value = v;
+    }
 };
 
 // The kinds the parser does not make: cosh, atan, log, log2 and log with a
@@ -87,7 +89,9 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
         NodePtr tree;
         double (*expected)(double);
     };
-    auto arg = [&] { return makeBinary(Kind::Power, std::make_unique<VariableNode>(x), number(2)); };
+    auto arg = [&] {
+        return makeBinary(Kind::Power, std::make_unique<VariableNode>(x), number(2));
+    };
     Case cases[] = {
         {makeFunction(Kind::Cosh, arg()), [](double v) { return 2 * v * std::sinh(v * v); }},
         {makeFunction(Kind::Atan, arg()), [](double v) { return 2 * v / (1 + v * v * v * v); }},
@@ -108,7 +112,8 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
 // The base of a logarithm with a base is a number when the derivative is
 // taken: its current value, even when it contains the variable.
 TEST_F(Differentiation, TheBaseOfALogarithmIsEvaluatedNotDifferentiated) {
-    LogBaseNode log(std::make_unique<VariableNode>(x), makeBinary(Kind::Sum, std::make_unique<VariableNode>(x), number(1)));
+    NodePtr base = makeBinary(Kind::Sum, std::make_unique<VariableNode>(x), number(1));
+    LogBaseNode log(std::make_unique<VariableNode>(x), std::move(base));
     set(x, 1.0);  // the base is 2 now
     NodePtr d = log.derivative(IdList{x});
     set(x, 5.0);
