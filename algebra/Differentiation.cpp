@@ -15,7 +15,8 @@
 //                -> v'*(u^v*ln(u))                    (only v)
 //   sin u  -> u'*cos(u)       cos u  -> -(u'*sin(u))     exp u -> u'*exp(u)
 //   ln u   -> u'/u            log u  -> u'/(ln(10)*u)    log2 u -> u'/(ln(2)*u)
-//   log(b, u) -> u'/(ln(beta)*u), beta the value of b now (b is not differentiated)
+//   log(b, u) -> u'/(ln(beta)*u), beta the value of b now, when b is free of
+//                the variable; as ln(u)/ln(b) when it is not
 //   sqrt u -> u'/(2*sqrt(u))  sinh u -> u'*cosh(u)       cosh u -> u'*sinh(u)
 //   abs u  -> u'*sign(u)      asin u -> u'/sqrt(1-u^2)   acos u -> -(u')/sqrt(1-u^2)
 //   atan u -> u'/(1+u^2)      (+-)u  -> (+-)(u')
@@ -196,15 +197,32 @@ Sized derivativeOfBinary(const ExprNode& node, int x) {
 
 // One-argument kinds: only the argument is tested (not the base of a
 // logarithm with a base).
-[[gnu::noinline]] Sized buildFunction(const ExprNode& node, Sized du);
+[[gnu::noinline]] Sized buildFunction(const ExprNode& node, Sized du, double beta);
+
+[[gnu::noinline]] Sized derivativeOfLogWithVariableBase(const LogBaseNode& node, int x);
 
 Sized derivativeOfFunction(const ExprNode& node, int x) {
     const ExprNode& u = operandOf(node);
+    if (node.kind() == Kind::LogBase && as<LogBaseNode>(node).base->dependsOn(x))
+        return derivativeOfLogWithVariableBase(as<LogBaseNode>(node), x);
     if (!u.dependsOn(x)) return zeroResult();
-    return buildFunction(node, derive(u, x));
+    // The base's value is read before u' is simplified: copying a variable
+    // resets its value.
+    const double beta =
+        node.kind() == Kind::LogBase ? as<LogBaseNode>(node).base->evaluate() : 0.0;
+    return buildFunction(node, derive(u, x), beta);
 }
 
-Sized buildFunction(const ExprNode& node, Sized du) {
+// log(b, u) with a base that depends on the variable is ln(u)/ln(b), and
+// differentiates as that quotient: taking the base's value as a constant
+// would give a wrong slope.
+Sized derivativeOfLogWithVariableBase(const LogBaseNode& node, int x) {
+    QuotientNode q(makeFunction(Kind::Ln, node.operand->clone()),
+                   makeFunction(Kind::Ln, node.base->clone()));
+    return derive(q, x);
+}
+
+Sized buildFunction(const ExprNode& node, Sized du, double beta) {
     const ExprNode& u = operandOf(node);
     auto oneMinusSquare = [&u] {
         return fn(Kind::Sqrt, differenceOf(num(1.0), powerOf(copy(u), num(2.0))));
@@ -226,10 +244,8 @@ Sized buildFunction(const ExprNode& node, Sized du) {
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(10.0)), copy(u))));
         case Kind::Log2:
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(2.0)), copy(u))));
-        case Kind::LogBase: {
-            double beta = as<LogBaseNode>(node).base->evaluate();
+        case Kind::LogBase:
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(beta)), copy(u))));
-        }
         case Kind::Sqrt:
             return finish(quotientOf(std::move(du), productOf(num(2.0), fn(Kind::Sqrt, copy(u)))));
         case Kind::Sinh:

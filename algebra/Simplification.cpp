@@ -84,12 +84,16 @@ bool isConstantTree(const ExprNode& node) {
                 children[0] = as<NIntegrateNode>(n).lower.get();
                 children[1] = as<NIntegrateNode>(n).upper.get();
                 break;
+            case Kind::LogBase:
+                children[0] = &operandOf(n);
+                children[1] = as<LogBaseNode>(n).base.get();
+                break;
             default:
                 if (isBinaryKind(n.kind())) {
                     children[0] = &leftOf(n);
                     children[1] = &rightOf(n);
                 } else {
-                    children[0] = &operandOf(n);  // a logarithm's argument only
+                    children[0] = &operandOf(n);
                 }
         }
         for (const ExprNode* c : children) {
@@ -137,8 +141,18 @@ bool countedEquals(const ExprNode& a, const ExprNode& b) {
             return countedEquals(leftOf(a), rightOf(b)) && countedEquals(rightOf(a), leftOf(b));
         return false;
     }
-    // A logarithm with a base compares its arguments, a numeric integral its
-    // integrands, as equals does.
+    // Logarithms compare their bases too, integrals their bounds, step
+    // counts and variables, as equals does.
+    if (a.kind() == Kind::LogBase &&
+        !countedEquals(*as<LogBaseNode>(a).base, *as<LogBaseNode>(b).base))
+        return false;
+    if (a.kind() == Kind::NIntegrate) {
+        const auto& p = as<NIntegrateNode>(a);
+        const auto& q = as<NIntegrateNode>(b);
+        if (p.variable->index != q.variable->index || !countedEquals(*p.lower, *q.lower) ||
+            !countedEquals(*p.upper, *q.upper) || !countedEquals(*p.steps, *q.steps))
+            return false;
+    }
     return countedEquals(operandOf(a), operandOf(b));
 }
 

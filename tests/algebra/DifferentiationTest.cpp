@@ -109,15 +109,22 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
     }
 }
 
-// The base of a logarithm with a base is a number when the derivative is
-// taken: its current value, even when it contains the variable.
-TEST_F(Differentiation, TheBaseOfALogarithmIsEvaluatedNotDifferentiated) {
-    NodePtr base = makeBinary(Kind::Sum, std::make_unique<VariableNode>(x), number(1));
-    LogBaseNode log(std::make_unique<VariableNode>(x), std::move(base));
-    set(x, 1.0);  // the base is 2 now
-    NodePtr d = log.derivative(IdList{x});
+// The base of a logarithm with a base is taken as the number it is worth
+// when it is free of the variable, and as ln(u)/ln(b) when it is not.
+TEST_F(Differentiation, LogarithmsWithABase) {
+    LogBaseNode fixed(parse("x^2*y"), parse("y+1"));
+    set(y, 1.0);  // the base is 2 now
+    NodePtr d = fixed.derivative(IdList{x});
     set(x, 5.0);
-    EXPECT_NEAR(d->evaluate(), 1 / (5.0 * std::log(2.0)), 1e-12) << d->toText();
+    set(y, 7.0);
+    // 2xy / (ln(2) x^2 y)
+    EXPECT_NEAR(d->evaluate(), 2 / (5.0 * std::log(2.0)), 1e-12) << d->toText();
+
+    LogBaseNode variable(number(8), parse("x"));  // log(x, 8) = ln(8)/ln(x)
+    NodePtr dv = variable.derivative(IdList{x});
+    set(x, 3.0);
+    EXPECT_NEAR(dv->evaluate(), -std::log(8.0) / (3.0 * std::pow(std::log(3.0), 2)), 1e-12)
+        << dv->toText();
 }
 
 // (+-)u is u with a sign left open: its derivative is (+-)u'.
