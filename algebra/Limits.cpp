@@ -174,13 +174,23 @@ LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
     return symbolicSum();
 }
 
+// The limits of both operands of an operator, left first. False when either
+// is not found; `a` then holds the failed result.
+bool operandLimits(const ExprNode& node, const LimitRequest& request, LimitResult& a,
+                   LimitResult& b) {
+    a = leftOf(node).limit(request);
+    if (!a.valid) return false;
+    b = rightOf(node).limit(request);
+    if (b.valid) return true;
+    a = std::move(b);
+    return false;
+}
+
 LimitResult quotientLimit(const ExprNode& node, const LimitRequest& request) {
     const ExprNode& u = leftOf(node);
     const ExprNode& v = rightOf(node);
-    LimitResult a = u.limit(request);
-    if (!a.valid) return a;
-    LimitResult b = v.limit(request);
-    if (!b.valid) return b;
+    LimitResult a, b;
+    if (!operandLimits(node, request, a, b)) return a;
 
     // With a symbolic operand: an infinite or zero numeric part decides,
     // otherwise the quotient of the values stays symbolic.
@@ -260,10 +270,8 @@ LimitResult zeroTimesInfinity(const ExprNode& z, const ExprNode& w, const LimitR
 LimitResult productLimit(const ExprNode& node, const LimitRequest& request) {
     const ExprNode& u = leftOf(node);
     const ExprNode& v = rightOf(node);
-    LimitResult a = u.limit(request);
-    if (!a.valid) return a;
-    LimitResult b = v.limit(request);
-    if (!b.valid) return b;
+    LimitResult a, b;
+    if (!operandLimits(node, request, a, b)) return a;
 
     if (a.status != 0 || b.status != 0) {
         // y*inf has an infinite value of unknown sign; y*0 is 0.
@@ -292,10 +300,8 @@ LimitResult productLimit(const ExprNode& node, const LimitRequest& request) {
 LimitResult powerLimit(const ExprNode& node, const LimitRequest& request) {
     const ExprNode& u = leftOf(node);
     const ExprNode& v = rightOf(node);
-    LimitResult a = u.limit(request);
-    if (!a.valid) return a;
-    LimitResult b = v.limit(request);
-    if (!b.valid) return b;
+    LimitResult a, b;
+    if (!operandLimits(node, request, a, b)) return a;
 
     if (a.status != 0 || b.status != 0) {
         if (a.status != 0 && b.status == 0 && std::isinf(valueOf(b)))
