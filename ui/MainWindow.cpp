@@ -16,7 +16,9 @@
 #include "doc/Document.h"
 #include "lang/CommandInterpreter.h"
 #include "graphics/SceneModel.h"
+#include "ui/AboutDialog.h"
 #include "ui/ConsolePane.h"
+#include "ui/HelpLauncher.h"
 #include "ui/ScenePane.h"
 #include "ui/Icons.h"
 #include "ui/SettingsDialog.h"
@@ -77,7 +79,6 @@ enum Command : int {
     kRemoveAll = 211,
     kSettings = 246,
     kAbout = 57664,
-    kWeb = 261,
     kHelp = 249,
 };
 
@@ -257,9 +258,11 @@ void MainWindow::buildMenus() {
             &MainWindow::onSettings);
 
     QMenu* help = menuBar()->addMenu(u("&Nápověda"));
-    addCommand(help, kAbout, u("&O Programu Korvalinth..."))->setEnabled(false);
-    addCommand(help, kWeb, u("Korvalinth Web"))->setEnabled(false);
-    addCommand(help, kHelp, u("&Nápověda"))->setEnabled(false);
+    connect(addCommand(help, kAbout, u("&O Programu Korvalinth...")), &QAction::triggered, this,
+            [this] { AboutDialog(this).exec(); });
+    // There is no product web page, so the menu has no entry for one.
+    connect(addCommand(help, kHelp, u("&Nápověda")), &QAction::triggered, this,
+            [this] { openHelp(this, helpFilePath(QCoreApplication::applicationDirPath())); });
 }
 
 void MainWindow::buildToolBars() {

@@ -27,4 +27,10 @@ inline constexpr const char* kSnapshotFailed = "Snímek se nepodařilo uložit!"
 
 inline constexpr const char* kInternalError = "Interní chyba programu!";
 
+inline constexpr const char* kNoBrowserForHelp =
+    "Aplikace Internet Explorer není dostupná.\nNápovědu naleznete v souboru 'help\\help.htm'";
+inline constexpr const char* kAboutTitle = "O Programu Korvalinth";
+// The version and the build date (dd/mm/yyyy) go into %1 and %2.
+inline constexpr const char* kAboutVersion = "Verze %1 [ Sestaveno %2 ]";
+
 }  // namespace kv::uimsg

@@ -1,0 +1,68 @@
+#include "ui/AboutDialog.h"
+
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QVBoxLayout>
+
+#include "ui/Icons.h"
+#include "ui/UiMessages.h"
+
+#ifndef KV_VERSION
+#define KV_VERSION "0"
+#endif
+
+namespace kv {
+
+namespace {
+
+// __DATE__ is "Mmm dd yyyy" in the C locale.
+QString buildDate() {
+    const QDate date = QLocale::c().toDate(QString::fromLatin1(__DATE__).simplified(),
+                                           QStringLiteral("MMM d yyyy"));
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy"))
+                          : QString::fromLatin1(__DATE__);
+}
+
+}  // namespace
+
+QString AboutDialog::versionLine() {
+    return QString::fromUtf8(uimsg::kAboutVersion).arg(QStringLiteral(KV_VERSION), buildDate());
+}
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8(uimsg::kAboutTitle));
+
+    auto* picture = new QLabel;
+    picture->setPixmap(aboutPicture(128));
+
+    auto* name = new QLabel(QString::fromUtf8(uimsg::kProgramName));
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    name->setFont(big);
+    auto* version = new QLabel(versionLine());
+    version->setObjectName(QStringLiteral("version"));
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(name);
+    texts->addWidget(version);
+    texts->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addSpacing(12);
+    top->addLayout(texts, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace kv
