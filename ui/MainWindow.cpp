@@ -21,6 +21,8 @@
 #include "ui/HelpLauncher.h"
 #include "ui/ScenePane.h"
 #include "ui/Icons.h"
+#include "ui/MathDialog.h"
+#include "ui/PlotDialog.h"
 #include "ui/SettingsDialog.h"
 #include "ui/TransformDialog.h"
 #include "ui/UiMessages.h"
@@ -155,27 +157,42 @@ void MainWindow::buildMenus() {
     connect(addCommand(commands, kRecompute, u("Přepočítat"), QKeySequence(Qt::Key_F5)),
             &QAction::triggered, console_, &ConsolePane::rerunAll);
 
-    // The command dialogs arrive with their own work; until then their
-    // entries are shown disabled.
+    // Each entry opens its dialog; OK hands the composed command to the
+    // console, which echoes, runs and keeps it like a typed one.
     QMenu* math = menuBar()->addMenu(u("&Matematika"));
-    const std::pair<int, const char*> mathEntries[] = {
-        {kSimplify, "&Zjednodušení Výrazu"},
-        {kEvaluate, "&Vyhodnocení Výrazu"},
-        {kSolve, "Řešení &Rovnic"},
-        {kLimit, "&Limita"},
-        {kDerivative, "&Derivace"},
-        {kIntegrate, "Numerická &Integrace"},
-        {kLcm, "Nejmenší Spol. &Násobek"},
-        {kGcd, "Nejvetší Spol. Dě&litel"},
-        {kSubstitute, "&Substituce"}};
-    for (auto [id, text] : mathEntries) addCommand(math, id, u(text))->setEnabled(false);
+    const std::tuple<int, const char*, MathDialogKind> mathEntries[] = {
+        {kSimplify, "&Zjednodušení Výrazu", MathDialogKind::Simplify},
+        {kEvaluate, "&Vyhodnocení Výrazu", MathDialogKind::Evaluate},
+        {kSolve, "Řešení &Rovnic", MathDialogKind::Solve},
+        {kLimit, "&Limita", MathDialogKind::Limit},
+        {kDerivative, "&Derivace", MathDialogKind::Derivative},
+        {kIntegrate, "Numerická &Integrace", MathDialogKind::Integrate},
+        {kLcm, "Nejmenší Spol. &Násobek", MathDialogKind::Lcm},
+        {kGcd, "Nejvetší Spol. Dě&litel", MathDialogKind::Gcd},
+        {kSubstitute, "&Substituce", MathDialogKind::Substitute}};
+    for (auto [id, text, kind] : mathEntries) {
+        MathDialogKind k = kind;
+        connect(addCommand(math, id, u(text)), &QAction::triggered, this, [this, k] {
+            MathDialog dialog(k, this);
+            if (dialog.exec() == QDialog::Accepted)
+                console_->submitCommand(QString::fromStdString(dialog.command()));
+        });
+    }
 
     QMenu* graphics = menuBar()->addMenu(u("&Grafika"));
-    const std::pair<int, const char*> plotEntries[] = {{kExplicitCurve, "E&xplicitní Křivka"},
-                                                       {kExplicitSurface, "&Explicitní Plocha"},
-                                                       {kParametricCurve, "Parametrická &Křivka"},
-                                                       {kImplicitCurve, "&Implicitní Křivka (2D)"}};
-    for (auto [id, text] : plotEntries) addCommand(graphics, id, u(text))->setEnabled(false);
+    const std::tuple<int, const char*, PlotDialogKind> plotEntries[] = {
+        {kExplicitCurve, "E&xplicitní Křivka", PlotDialogKind::ExplicitCurve},
+        {kExplicitSurface, "&Explicitní Plocha", PlotDialogKind::Surface},
+        {kParametricCurve, "Parametrická &Křivka", PlotDialogKind::ParametricCurve},
+        {kImplicitCurve, "&Implicitní Křivka (2D)", PlotDialogKind::ImplicitCurve}};
+    for (auto [id, text, kind] : plotEntries) {
+        PlotDialogKind k = kind;
+        connect(addCommand(graphics, id, u(text)), &QAction::triggered, this, [this, k] {
+            PlotDialog dialog(k, *sceneModel_, this);
+            if (dialog.exec() == QDialog::Accepted)
+                console_->submitCommand(QString::fromStdString(dialog.command()));
+        });
+    }
 
     // The scene's keys belong to the scene pane while it has the focus, so
     // they are shown in the menu text, not bound as window-wide shortcuts.

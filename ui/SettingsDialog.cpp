@@ -4,9 +4,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "ui/FieldWarning.h"
 #include "ui/UiMessages.h"
 
 namespace kv {
@@ -38,10 +38,7 @@ SettingsDialog::SettingsDialog(const Settings& current, QWidget* parent)
 void SettingsDialog::accept() {
     DigitsCheck check = checkDigitText(digits_->text().toStdString());
     if (!check.digits) {
-        QMessageBox::warning(this, QString::fromUtf8(uimsg::kProgramName),
-                             QString::fromStdString(check.message));
-        digits_->setFocus();
-        digits_->selectAll();
+        warnAboutField(this, digits_, QString::fromStdString(check.message));
         return;
     }
     result_.ndigits = *check.digits;

@@ -7,14 +7,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "engine/NumberFormat.h"
 #include "graphics/SceneModel.h"
 #include "lang/TextScan.h"
-#include "ui/UiMessages.h"
+#include "ui/FieldWarning.h"
 
 namespace kv {
 
@@ -127,9 +126,7 @@ bool TransformDialog::apply() {
         std::string_view digits = text;
         if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
         if (digits.empty() || decimalPrefixLength(digits) != digits.size()) {
-            QMessageBox::warning(this, u(uimsg::kProgramName), u(kMessages[f]));
-            edit->setFocus();
-            edit->selectAll();
+            warnAboutField(this, edit, u(kMessages[f]));
             return false;
         }
         double v = readDecimal(digits);

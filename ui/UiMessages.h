@@ -33,4 +33,34 @@ inline constexpr const char* kAboutTitle = "O Programu Korvalinth";
 // The version and the build date (dd/mm/yyyy) go into %1 and %2.
 inline constexpr const char* kAboutVersion = "Verze %1 [ Sestaveno %2 ]";
 
+// Command dialogs: what a box left empty says.
+inline constexpr const char* kEnterFunction = "Zadejte funkci!";
+inline constexpr const char* kEnterSolveVariable =
+    "Zadejte proměnnou, pro kterou se má rovnice řešit!";
+inline constexpr const char* kEnterSolveLower = "Zadejte spodní hodnotu oboru řešení!";
+inline constexpr const char* kEnterSolveUpper = "Zadejte horní hodnotu oboru řešení!";
+inline constexpr const char* kEnterLimitPoints = "Zadejte bod(y) limity!";
+inline constexpr const char* kEnterDerivativeVariables =
+    "Zadejte proměnnou(é), podle které se má derivovat!";
+inline constexpr const char* kEnterDerivativeGrade = "Zadejte stupeň derivace!";
+inline constexpr const char* kEnterIntegrationVariable =
+    "Zadejte proměnnou, podle kterou se má integraovat!";
+inline constexpr const char* kEnterIntegrationLower = "Zadejte spodní hodnotu integračního oboru!";
+inline constexpr const char* kEnterIntegrationUpper = "Zadejte horní hodnotu integračního oboru!";
+inline constexpr const char* kEnterIntegrationDivisions =
+    "Zadejte počet dělení integračního oboru!";
+inline constexpr const char* kEnterNumbers = "Zadejte čísla!";
+inline constexpr const char* kEnterSubstVariable = "Zadejte proměnnou, která se má nahradit!";
+inline constexpr const char* kEnterDomainLower = "Zadejte spodní hranici definičního oboru!";
+inline constexpr const char* kEnterDomainUpper = "Zadejte horní hranici definičního oboru!";
+inline constexpr const char* kEnterXFunction = "Zadejte x-funkci!";
+inline constexpr const char* kEnterYFunction = "Zadejte y-funkci!";
+inline constexpr const char* kEnterDomainLowerX = "Zadejte spodní hranici definičního oboru pro x!";
+inline constexpr const char* kEnterDomainUpperX = "Zadejte horní hranici definičního oboru pro x!";
+inline constexpr const char* kEnterDomainLowerY = "Zadejte spodní hranici definičního oboru pro y!";
+inline constexpr const char* kEnterDomainUpperY = "Zadejte horní hranici definičního oboru pro y!";
+inline constexpr const char* kEnterDivisionsX = "Zadejte počet dělení x intervalu!";
+inline constexpr const char* kEnterDivisionsY = "Zadejte počet dělení y intervalu!";
+inline constexpr const char* kEnterCurvePrecision = "Zadejte přesnost křivky!";
+
 }  // namespace kv::uimsg
