@@ -6,6 +6,8 @@
 namespace kv {
 
 ColorButton::ColorButton(QWidget* parent) : QPushButton(parent) {
+    // Enter in a dialog's box means OK, never "choose a colour".
+    setAutoDefault(false);
     setIconSize(QSize(40, 14));
     setColor({});
     connect(this, &QPushButton::clicked, this, &ColorButton::chooseColor);

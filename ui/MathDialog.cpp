@@ -58,6 +58,7 @@ MathDialog::MathDialog(MathDialogKind kind, QWidget* parent) : QDialog(parent), 
             directions_[d] = new QRadioButton(u(names[d]));
             row->addWidget(directions_[d]);
         }
+        row->addStretch();
         directionButton(initial.direction)->setChecked(true);
         layout->addWidget(group);
     }

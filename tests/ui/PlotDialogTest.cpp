@@ -144,6 +144,21 @@ TEST(PlotDialogTest, SurfaceColoursFollowTheirButtons) {
               "wire_color=[0.2, 0.4, 0.6], check_def=TRUE, id=1)");
 }
 
+// Enter in a box is OK (here refused for the empty boxes), not a click on
+// the first colour button.
+TEST(PlotDialogTest, EnterInABoxPressesOk) {
+    SceneModel scene;
+    PlotDialog d(PlotDialogKind::Surface, scene);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    ModalAnswerer answerer(QMessageBox::Ok);
+    ModalDriver<QColorDialog> chooser([](QColorDialog* c) { c->reject(); });
+    QTest::keyClick(d.box(0), Qt::Key_Return);
+    EXPECT_FALSE(chooser.acted);
+    ASSERT_EQ(answerer.texts.size(), 1);
+    EXPECT_EQ(answerer.texts[0].toStdString(), "Zadejte funkci!");
+}
+
 TEST(ColorButtonTest, TheChooserStartsOnTheColourAndCancelKeepsIt) {
     ColorButton b;
     b.setColor({10, 20, 30});
