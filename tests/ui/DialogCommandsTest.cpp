@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Transcript.h"
@@ -398,6 +400,16 @@ TEST(DialogCommandsTest, DivisionsCountAsAutomaticOnlyWhenEmptyOrAuto) {
     EXPECT_FALSE(isAutomaticDivisions("Auto12"));
     EXPECT_FALSE(isAutomaticDivisions("au to"));
     EXPECT_EQ(divisionsOption(" Auto12 "), "auto12");
+}
+
+// The desktop program runs under the user's locale; a Czech one writes
+// decimal commas with printf, which the language would read as separators.
+TEST(DialogCommandsTest, ColoursKeepTheDecimalPointUnderACzechLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "cs_CZ.UTF-8")) GTEST_SKIP() << "no Czech locale here";
+    const std::string text = colorText({128, 64, 255});
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text, "[0.501961, 0.25098, 1]");
 }
 
 TEST(DialogCommandsTest, NextFreeGraphIdFillsTheFirstGap) {
