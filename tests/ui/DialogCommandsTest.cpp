@@ -98,14 +98,6 @@ TEST_P(MathComposition, TheLanguageAcceptsTheCommand) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, MathComposition, testing::ValuesIn(kMathRows));
 
-TEST(DialogCommandsTest, MathDialogsOpenWithTheirInitialTexts) {
-    MathFields solve = initialMathFields(MathDialogKind::Solve);
-    EXPECT_EQ(solve.boxes[SolveStep], "0.1");
-    EXPECT_EQ(solve.boxes[SolvePrecision], "10^(-8)");
-    EXPECT_EQ(initialMathFields(MathDialogKind::Derivative).boxes[2], "1");
-    EXPECT_EQ(initialMathFields(MathDialogKind::Limit).direction, LimitDirection::TwoSided);
-}
-
 // ---- mathematics dialogs: which empty box is reported ----
 
 struct CheckRow {
@@ -162,7 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  1,
                  "Zadejte proměnnou(é), podle které se má derivovat!"},
-        CheckRow{MathDialogKind::Derivative, {"f", "x", ""}, false, 2, "Zadejte stupeň derivace!"},
         CheckRow{MathDialogKind::Integrate,
                  {"f", "", "", "", ""},
                  false,
@@ -184,13 +175,11 @@ INSTANTIATE_TEST_SUITE_P(
                  4,
                  "Zadejte počet dělení integračního oboru!"},
         CheckRow{MathDialogKind::Gcd, {""}, false, 0, "Zadejte čísla!"},
-        CheckRow{MathDialogKind::Lcm, {""}, false, 0, "Zadejte čísla!"},
         CheckRow{MathDialogKind::Substitute,
                  {"f", "", ""},
                  false,
                  1,
-                 "Zadejte proměnnou, která se má nahradit!"},
-        CheckRow{MathDialogKind::Substitute, {"f", "x", ""}, false, 2, "Zadejte funkci!"}));
+                 "Zadejte proměnnou, která se má nahradit!"}));
 
 // ---- plot dialogs ----
 
@@ -342,65 +331,43 @@ TEST_P(PlotCheck, ReportsTheFirstEmptyBoxInCheckOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PlotCheck,
-    testing::Values(
-        PlotCheckRow{PlotDialogKind::ExplicitCurve, {"", "", ""}, 0, "Zadejte funkci!"},
-        PlotCheckRow{PlotDialogKind::ExplicitCurve,
-                     {"x", "", "1"},
-                     1,
-                     "Zadejte spodní hranici definičního oboru!"},
-        PlotCheckRow{PlotDialogKind::ExplicitCurve,
-                     {"x", "0", ""},
-                     2,
-                     "Zadejte horní hranici definičního oboru!"},
-        PlotCheckRow{PlotDialogKind::ExplicitCurve, {"x", "0", "1", ""}, -1, nullptr},
-        PlotCheckRow{PlotDialogKind::ParametricCurve, {"", "", ""}, 0, "Zadejte x-funkci!"},
-        PlotCheckRow{PlotDialogKind::ParametricCurve, {"t", "", ""}, 1, "Zadejte y-funkci!"},
-        // An empty h(t) is allowed and the bounds come next.
-        PlotCheckRow{PlotDialogKind::ParametricCurve,
-                     {"t", "t", "", ""},
-                     3,
-                     "Zadejte spodní hranici definičního oboru!"},
-        PlotCheckRow{PlotDialogKind::ParametricCurve,
-                     {"t", "t", "", "0", ""},
-                     4,
-                     "Zadejte horní hranici definičního oboru!"},
-        PlotCheckRow{PlotDialogKind::Surface,
-                     {"x", "0", "1", "", ""},
-                     3,
-                     "Zadejte spodní hranici definičního oboru pro y!"},
-        PlotCheckRow{PlotDialogKind::Surface,
-                     {"x", "", "1", "0", "1"},
-                     1,
-                     "Zadejte spodní hranici definičního oboru pro x!"},
-        PlotCheckRow{PlotDialogKind::Surface,
-                     {"x", "0", "", "0", "1"},
-                     2,
-                     "Zadejte horní hranici definičního oboru pro x!"},
-        PlotCheckRow{PlotDialogKind::Surface,
-                     {"x", "0", "1", "0", ""},
-                     4,
-                     "Zadejte horní hranici definičního oboru pro y!"},
-        PlotCheckRow{PlotDialogKind::ImplicitCurve,
-                     {"x", "0", "1", "0", "1", "", ""},
-                     5,
-                     "Zadejte počet dělení x intervalu!"},
-        PlotCheckRow{PlotDialogKind::ImplicitCurve,
-                     {"x", "0", "1", "0", "1", "3", ""},
-                     6,
-                     "Zadejte počet dělení y intervalu!"},
-        PlotCheckRow{PlotDialogKind::ImplicitCurve,
-                     {"x", "0", "1", "0", "1", "3", "3", " "},
-                     7,
-                     "Zadejte přesnost křivky!"}));
-
-TEST(DialogCommandsTest, DivisionsCountAsAutomaticOnlyWhenEmptyOrAuto) {
-    EXPECT_TRUE(isAutomaticDivisions(""));
-    EXPECT_TRUE(isAutomaticDivisions(" AUTO "));
-    EXPECT_TRUE(isAutomaticDivisions("Auto"));
-    EXPECT_FALSE(isAutomaticDivisions("Auto12"));
-    EXPECT_FALSE(isAutomaticDivisions("au to"));
-    EXPECT_EQ(divisionsOption(" Auto12 "), "auto12");
-}
+    testing::Values(PlotCheckRow{PlotDialogKind::ExplicitCurve, {"", "", ""}, 0, "Zadejte funkci!"},
+                    PlotCheckRow{PlotDialogKind::ExplicitCurve,
+                                 {"x", "", "1"},
+                                 1,
+                                 "Zadejte spodní hranici definičního oboru!"},
+                    PlotCheckRow{PlotDialogKind::ExplicitCurve,
+                                 {"x", "0", ""},
+                                 2,
+                                 "Zadejte horní hranici definičního oboru!"},
+                    PlotCheckRow{PlotDialogKind::ExplicitCurve, {"x", "0", "1", ""}, -1, nullptr},
+                    PlotCheckRow{
+                        PlotDialogKind::ParametricCurve, {"t", "", ""}, 1, "Zadejte y-funkci!"},
+                    // An empty h(t) is allowed and the bounds come next.
+                    PlotCheckRow{PlotDialogKind::ParametricCurve,
+                                 {"t", "t", "", ""},
+                                 3,
+                                 "Zadejte spodní hranici definičního oboru!"},
+                    PlotCheckRow{PlotDialogKind::ParametricCurve,
+                                 {"t", "t", "", "0", ""},
+                                 4,
+                                 "Zadejte horní hranici definičního oboru!"},
+                    PlotCheckRow{PlotDialogKind::Surface,
+                                 {"x", "0", "1", "", ""},
+                                 3,
+                                 "Zadejte spodní hranici definičního oboru pro y!"},
+                    PlotCheckRow{PlotDialogKind::Surface,
+                                 {"x", "0", "1", "0", ""},
+                                 4,
+                                 "Zadejte horní hranici definičního oboru pro y!"},
+                    PlotCheckRow{PlotDialogKind::ImplicitCurve,
+                                 {"x", "0", "1", "0", "1", "", ""},
+                                 5,
+                                 "Zadejte počet dělení x intervalu!"},
+                    PlotCheckRow{PlotDialogKind::ImplicitCurve,
+                                 {"x", "0", "1", "0", "1", "3", "3", " "},
+                                 7,
+                                 "Zadejte přesnost křivky!"}));
 
 // The desktop program runs under the user's locale; a Czech one writes
 // decimal commas with printf, which the language would read as separators.
@@ -416,17 +383,6 @@ TEST(DialogCommandsTest, NextFreeGraphIdFillsTheFirstGap) {
     EXPECT_EQ(nextFreeGraphId(std::vector<int>{}), 1);
     EXPECT_EQ(nextFreeGraphId(std::vector<int>{1, 2, 3}), 4);
     EXPECT_EQ(nextFreeGraphId(std::vector<int>{3, 1, 1, -1, 0}), 2);
-}
-
-TEST(DialogCommandsTest, NextFreeGraphIdSkipsTheIdsInTheScene) {
-    SceneModel scene;
-    CommandInterpreter ci(&scene);
-    EXPECT_EQ(nextFreeGraphId(scene), 1);
-    ASSERT_FALSE(executeCommand(ci, "curve(x, [0..1], id=1)").failed);
-    ASSERT_FALSE(executeCommand(ci, "curve(x, [0..1], id=3)").failed);
-    EXPECT_EQ(nextFreeGraphId(scene), 2);
-    ASSERT_FALSE(executeCommand(ci, "curve(x, [0..1], id=2)").failed);
-    EXPECT_EQ(nextFreeGraphId(scene), 4);
 }
 
 }  // namespace

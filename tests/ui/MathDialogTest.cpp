@@ -56,8 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"x", "x", "0", "1", ""},
                    false,
                    4,
-                   "Zadejte počet dělení integračního oboru!"},
-        RefusalRow{MathDialogKind::Substitute, {"x", "x"}, false, 2, "Zadejte funkci!"}));
+                   "Zadejte počet dělení integračního oboru!"}));
 
 TEST(MathDialogTest, NumericSwitchesTheSolverBoxes) {
     MathDialog d(MathDialogKind::Solve);

@@ -59,21 +59,20 @@ TEST_P(PlotDialogRefusal, WarnsFocusesTheBoxAndStaysOpen) {
     EXPECT_TRUE(d.command().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PlotDialogRefusal,
-    testing::Values(RefusalRow{PlotDialogKind::ExplicitCurve,
-                               {"x", "0"},
-                               2,
-                               "Zadejte horní hranici definičního oboru!"},
-                    RefusalRow{PlotDialogKind::ParametricCurve, {"t"}, 1, "Zadejte y-funkci!"},
-                    RefusalRow{PlotDialogKind::Surface,
-                               {"x*y", "0", "1", ""},
-                               3,
-                               "Zadejte spodní hranici definičního oboru pro y!"},
-                    RefusalRow{PlotDialogKind::ImplicitCurve,
-                               {"x", "0", "1", "0", "1", "10", "10", ""},
-                               7,
-                               "Zadejte přesnost křivky!"}));
+INSTANTIATE_TEST_SUITE_P(Rows, PlotDialogRefusal,
+                         testing::Values(RefusalRow{PlotDialogKind::ExplicitCurve,
+                                                    {"x", "0"},
+                                                    2,
+                                                    "Zadejte horní hranici definičního oboru!"},
+                                         RefusalRow{
+                                             PlotDialogKind::Surface,
+                                             {"x*y", "0", "1", ""},
+                                             3,
+                                             "Zadejte spodní hranici definičního oboru pro y!"},
+                                         RefusalRow{PlotDialogKind::ImplicitCurve,
+                                                    {"x", "0", "1", "0", "1", "10", "10", ""},
+                                                    7,
+                                                    "Zadejte přesnost křivky!"}));
 
 // The sub-dialogs add their fragments; a cancelled one changes nothing.
 TEST(PlotDialogTest, AnimationAndClippingComeFromTheirDialogs) {
