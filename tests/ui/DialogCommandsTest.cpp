@@ -1,3 +1,5 @@
+#include "ui/DialogCommands.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -5,7 +7,6 @@
 #include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Transcript.h"
-#include "ui/DialogCommands.h"
 
 namespace kv {
 namespace {
