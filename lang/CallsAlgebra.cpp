@@ -4,6 +4,8 @@
 // first), except those of subst, which are parsed with parseExpression. After
 // every parse the error record is tested; on an error the call yields the
 // placeholder and the error reaches the console unchanged.
+#include <cmath>
+#include <optional>
 #include <string>
 
 #include "algebra/Algebra.h"
@@ -11,6 +13,7 @@
 #include "engine/TreeRebuild.h"
 #include "lang/AlgebraCallMessages.h"
 #include "lang/Builtins.h"
+#include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/TextScan.h"
@@ -18,6 +21,10 @@
 namespace kv {
 
 namespace {
+
+// The highest derivative grade=N may ask for; each grade differentiates the
+// previous result again, so the work grows with it.
+constexpr int kMaxDerivativeGrade = 100;
 
 int argumentCount(const Call& call) {
     return static_cast<int>(call.args.size());
@@ -85,9 +92,24 @@ NodePtr callDerivate(Call& call) {
     std::vector<std::string_view> names = splitTopLevel(list, ",");
     int x = variableArgument(call, names.empty() ? std::string_view() : names[0]);
     if (x < 0) return zero();
+
+    // A third argument grade=N asks for the N-th derivative (the Derivace
+    // dialog writes it); any other third argument is ignored.
+    int grade = 1;
+    if (n == 3) {
+        std::optional<OptionText> option = splitOption(call.args[2]);
+        if (option && option->name == "grade") {
+            NodePtr value = call.ci.parseCommand(option->value);
+            if (call.ci.hasError()) return zero();
+            const double g = value->isConstant() ? value->evaluate() : 0.0;
+            if (!(g >= 1 && g <= kMaxDerivativeGrade) || g != std::trunc(g))
+                return call.ci.fail(6, call.text, msg::format(msg::kDerivativeGrade, kMaxDerivativeGrade));
+            grade = static_cast<int>(g);
+        }
+    }
     // The derivative's budget, opened here to learn whether it gave up.
     RewriteBudget::Scope budget(*f, RewriteBudget::Scope::Mode::Derivative);
-    NodePtr d = nthDerivative(1, *f, IdList{x});
+    NodePtr d = nthDerivative(grade, *f, IdList{x});
     if (RewriteBudget::current()->overflowed()) return call.ci.fail(9, call.text, msg::kTooLarge);
     return d;
 }
