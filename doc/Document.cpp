@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <system_error>
 
 #include "doc/Codepage.h"
 #include "doc/Messages.h"
+#include "doc/TemporaryFile.h"
 
 namespace kv {
 namespace {
@@ -143,24 +143,6 @@ DocumentSaveResult saveFailure(std::string detail) {
     r.error = docmsg::kCannotSave;
     r.detail = std::move(detail);
     return r;
-}
-
-// Creates a fresh temporary file next to `target` (same folder, hence same file
-// system, so the final rename is atomic). Returns its descriptor, or -1 with
-// errno set.
-int createTemporaryNextTo(const std::string& target, std::string& tempPath) {
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = formatMessage("%s.%s.%08x.tmp", dir.c_str(), base.c_str(), random());
-        // Mode 0666 lets the umask decide, as for any newly created file.
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
 }
 
 DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view data) {

@@ -13,6 +13,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+#include "doc/TemporaryFile.h"
 #include "export/ExportMessages.h"
 
 namespace kv {
@@ -67,18 +68,6 @@ bool compress(std::FILE* file, const unsigned char* rows, int width, int height,
     return true;
 }
 
-// Creates a new file next to `path` for the picture; -1 when none can be
-// created there.
-int createTemporary(const std::string& path, std::string& tmp) {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tmp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-        int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 std::string cannotOpen(const std::string& path) {
     std::string text = exportmsg::kJpegCannotOpen;
     const std::size_t at = text.find("%s");
@@ -105,7 +94,7 @@ bool writeJpeg(const std::string& path, const unsigned char* pixels, int width, 
     }
 
     std::string tmp;
-    const int fd = createTemporary(path, tmp);
+    const int fd = createTemporaryNextTo(path, tmp);
     std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file) {
         if (fd >= 0) {
