@@ -1,0 +1,296 @@
+#include "engine/CompiledExpr.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Workspace.h"
+
+namespace kv {
+
+namespace {
+
+using Op = CompiledExpr::Op;
+
+// Each operation exactly as ExprNode::evaluate writes it.
+template <Op op>
+inline double apply(double a, double b) {
+    if constexpr (op == Op::Add) return a + b;
+    if constexpr (op == Op::Sub) return a - b;
+    if constexpr (op == Op::Mul) return a * b;
+    if constexpr (op == Op::Div) return a / b;
+    if constexpr (op == Op::Pow) return std::pow(a, b);
+    if constexpr (op == Op::LogBase) return std::log(a) / std::log(b);
+    if constexpr (op == Op::Neg) return -a;
+    if constexpr (op == Op::Sin) return std::sin(a);
+    if constexpr (op == Op::Cos) return std::cos(a);
+    if constexpr (op == Op::Asin) return std::asin(a);
+    if constexpr (op == Op::Acos) return std::acos(a);
+    if constexpr (op == Op::Atan) return std::atan(a);
+    if constexpr (op == Op::Sinh) return std::sinh(a);
+    if constexpr (op == Op::Cosh) return std::cosh(a);
+    if constexpr (op == Op::Exp) return std::exp(a);
+    if constexpr (op == Op::Ln) return std::log(a);
+    if constexpr (op == Op::Log10) return std::log10(a);
+    if constexpr (op == Op::Log2) return std::log10(a) / std::log10(2.0);
+    if constexpr (op == Op::Sqrt) return std::sqrt(a);
+    if constexpr (op == Op::Abs) return std::fabs(a);
+    if constexpr (op == Op::Sign) return a < 0 ? -1.0 : (a > 0 ? 1.0 : 0.0);
+    (void)b;
+    return 0.0;
+}
+
+// d[k] = op(a[k], b[k]) for k < m; a scalar operand is read once.
+template <Op op>
+void run(const double* a, bool av, const double* b, bool bv, double* d, int m) {
+    if (av && bv) {
+        for (int k = 0; k < m; ++k) d[k] = apply<op>(a[k], b[k]);
+    } else if (av) {
+        const double s = b[0];
+        for (int k = 0; k < m; ++k) d[k] = apply<op>(a[k], s);
+    } else if (bv) {
+        const double s = a[0];
+        for (int k = 0; k < m; ++k) d[k] = apply<op>(s, b[k]);
+    } else {
+        const double v = apply<op>(a[0], b[0]);
+        for (int k = 0; k < m; ++k) d[k] = v;
+    }
+}
+
+void dispatch(Op op, const double* a, bool av, const double* b, bool bv, double* d, int m) {
+    switch (op) {
+#define KV_OP(name) \
+    case Op::name:  \
+        return run<Op::name>(a, av, b, bv, d, m);
+        KV_OP(Add)
+        KV_OP(Sub)
+        KV_OP(Mul)
+        KV_OP(Div)
+        KV_OP(Pow)
+        KV_OP(LogBase)
+        KV_OP(Neg)
+        KV_OP(Sin)
+        KV_OP(Cos)
+        KV_OP(Asin)
+        KV_OP(Acos)
+        KV_OP(Atan)
+        KV_OP(Sinh)
+        KV_OP(Cosh)
+        KV_OP(Exp)
+        KV_OP(Ln)
+        KV_OP(Log10)
+        KV_OP(Log2)
+        KV_OP(Sqrt)
+        KV_OP(Abs)
+        KV_OP(Sign)
+#undef KV_OP
+    }
+}
+
+// The one-operand kinds and their operations.
+bool functionOp(Kind kind, Op& op) {
+    switch (kind) {
+        case Kind::Negation: op = Op::Neg; return true;
+        case Kind::Sin: op = Op::Sin; return true;
+        case Kind::Cos: op = Op::Cos; return true;
+        case Kind::Asin: op = Op::Asin; return true;
+        case Kind::Acos: op = Op::Acos; return true;
+        case Kind::Atan: op = Op::Atan; return true;
+        case Kind::Sinh: op = Op::Sinh; return true;
+        case Kind::Cosh: op = Op::Cosh; return true;
+        case Kind::Exp: op = Op::Exp; return true;
+        case Kind::Ln: op = Op::Ln; return true;
+        case Kind::Log: op = Op::Log10; return true;
+        case Kind::Log2: op = Op::Log2; return true;
+        case Kind::Sqrt: op = Op::Sqrt; return true;
+        case Kind::Abs: op = Op::Abs; return true;
+        case Kind::Sign: op = Op::Sign; return true;
+        default: return false;
+    }
+}
+
+bool operatorOp(Kind kind, Op& op) {
+    switch (kind) {
+        case Kind::Sum: op = Op::Add; return true;
+        case Kind::Difference: op = Op::Sub; return true;
+        case Kind::Product: op = Op::Mul; return true;
+        case Kind::Quotient: op = Op::Div; return true;
+        case Kind::Power: op = Op::Pow; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+CompiledExpr::CompiledExpr(const ExprNode& tree, const std::vector<SampleInput>& inputs)
+    : inputs_(inputs) {
+    result_ = compile(tree);
+    // The last vector instruction computes the root: let it write the output.
+    if (ok_ && result_.where == Where::Vector && !vectorCode_.empty() &&
+        vectorCode_.back().dst.where == Where::Vector &&
+        vectorCode_.back().dst.index == result_.index) {
+        vectorCode_.back().dst = {Where::Out, 0};
+        result_ = {Where::Out, 0};
+    }
+    if (!ok_) {
+        scalarCode_.clear();
+        vectorCode_.clear();
+    }
+}
+
+CompiledExpr::Ref CompiledExpr::scalarSlot(double v, bool constant) {
+    scalarInit_.push_back(v);
+    constantSlot_.push_back(constant);
+    return {Where::Scalar, static_cast<int>(scalarInit_.size()) - 1};
+}
+
+CompiledExpr::Ref CompiledExpr::scalarConstant(double v) {
+    return scalarSlot(v, true);
+}
+
+CompiledExpr::Ref CompiledExpr::variable(int row) {
+    for (const auto& [r, ref] : variableRefs_)
+        if (r == row) return ref;
+    Ref ref;
+    int input = -1;
+    for (std::size_t k = 0; k < inputs_.size(); ++k)
+        if (inputs_[k].variable == row) input = static_cast<int>(k);
+    if (input >= 0 && inputs_[static_cast<std::size_t>(input)].varying) {
+        ref = {Where::Input, input};
+    } else {
+        ref = scalarSlot(0.0, false);
+        loads_.push_back({ref.index, input, row});
+    }
+    variableRefs_.emplace_back(row, ref);
+    return ref;
+}
+
+void CompiledExpr::release(Ref r) {
+    if (r.where == Where::Vector) freeVectors_.push_back(r.index);
+}
+
+// A folded constant: a scalar slot no load and no instruction writes.
+bool CompiledExpr::isConstant(Ref r) const {
+    return r.where == Where::Scalar && constantSlot_[static_cast<std::size_t>(r.index)];
+}
+
+CompiledExpr::Ref CompiledExpr::emit(Op op, Ref a, Ref b, bool binary) {
+    const bool constant = isConstant(a) && (!binary || isConstant(b));
+    if (constant) {
+        double v = 0.0;
+        dispatch(op, &scalarInit_[static_cast<std::size_t>(a.index)], false,
+                 &scalarInit_[static_cast<std::size_t>(binary ? b.index : a.index)], false, &v, 1);
+        return scalarConstant(v);
+    }
+    const bool vector = a.where != Where::Scalar || (binary && b.where != Where::Scalar);
+    release(a);
+    if (binary) release(b);
+    Instr instr{op, a, binary ? b : a, {}};
+    if (vector) {
+        if (!freeVectors_.empty()) {
+            instr.dst = {Where::Vector, freeVectors_.back()};
+            freeVectors_.pop_back();
+        } else {
+            instr.dst = {Where::Vector, vectorSlots_++};
+        }
+        vectorCode_.push_back(instr);
+    } else {
+        instr.dst = scalarSlot(0.0, false);
+        scalarCode_.push_back(instr);
+    }
+    return instr.dst;
+}
+
+CompiledExpr::Ref CompiledExpr::compile(const ExprNode& node) {
+    if (!ok_) return {};
+    const Kind kind = node.kind();
+    Op op{};
+    switch (kind) {
+        case Kind::Number:
+            return scalarConstant(as<NumberNode>(node).value);
+        case Kind::Zero:
+        case Kind::Text:
+        case Kind::GraphRef:
+        case Kind::List:
+            return scalarConstant(0.0);
+        case Kind::Constant: {
+            const auto& c = Workspace::current().constants;
+            const int i = as<ConstantNode>(node).index;
+            if (i < 0 || static_cast<std::size_t>(i) >= c.size()) break;
+            return scalarConstant(c[static_cast<std::size_t>(i)].value);
+        }
+        case Kind::Variable: {
+            const int i = as<VariableNode>(node).index;
+            if (i < 0 || static_cast<std::size_t>(i) >= Workspace::current().variables.size())
+                break;
+            return variable(i);
+        }
+        case Kind::PlusMinus:
+            return compile(operandOf(node));
+        case Kind::LogBase: {
+            const auto& n = as<LogBaseNode>(node);
+            const Ref arg = compile(*n.operand);
+            const Ref base = compile(*n.base);
+            return emit(Op::LogBase, arg, base, true);
+        }
+        case Kind::Fact: {
+            // Folded when constant: `evaluate` computes it once, here.
+            const Ref a = compile(operandOf(node));
+            if (!ok_ || !isConstant(a)) break;
+            return scalarConstant(node.evaluate());
+        }
+        default:
+            if (operatorOp(kind, op)) {
+                const Ref l = compile(leftOf(node));
+                const Ref r = compile(rightOf(node));
+                return emit(op, l, r, true);
+            }
+            if (functionOp(kind, op)) return emit(op, compile(operandOf(node)), {}, false);
+            break;  // rnd, numeric integrals
+    }
+    ok_ = false;
+    return {};
+}
+
+void CompiledExpr::prepare(Scratch& scratch) const {
+    const std::size_t vectors = static_cast<std::size_t>(vectorSlots_) * kBlock;
+    if (scratch.vectors.size() < vectors) scratch.vectors.resize(vectors);
+    if (scratch.scalars.size() < scalarInit_.size()) scratch.scalars.resize(scalarInit_.size());
+}
+
+void CompiledExpr::evaluate(const double* const* inputs, int n, double* out,
+                            Scratch& scratch) const {
+    if (!ok_ || n <= 0) return;
+    prepare(scratch);
+    double* const s = scratch.scalars.data();
+    double* const v = scratch.vectors.data();
+    std::copy(scalarInit_.begin(), scalarInit_.end(), s);
+    const auto& vars = Workspace::current().variables;
+    for (const Load& l : loads_)
+        s[l.slot] = l.input >= 0 ? inputs[l.input][0]
+                                 : vars[static_cast<std::size_t>(l.variable)].value;
+    for (const Instr& i : scalarCode_)
+        dispatch(i.op, s + i.a.index, false, s + i.b.index, false, s + i.dst.index, 1);
+
+    for (int offset = 0; offset < n; offset += kBlock) {
+        const int m = std::min(kBlock, n - offset);
+        auto at = [&](Ref r) -> double* {
+            switch (r.where) {
+                case Where::Scalar: return s + r.index;
+                case Where::Vector: return v + static_cast<std::ptrdiff_t>(r.index) * kBlock;
+                case Where::Input: return const_cast<double*>(inputs[r.index]) + offset;
+                case Where::Out: return out + offset;
+            }
+            return nullptr;
+        };
+        for (const Instr& i : vectorCode_)
+            dispatch(i.op, at(i.a), i.a.where != Where::Scalar, at(i.b),
+                     i.b.where != Where::Scalar, at(i.dst), m);
+        if (result_.where != Where::Out) {
+            const double* r = at(result_);
+            const bool varying = result_.where != Where::Scalar;
+            for (int k = 0; k < m; ++k) out[offset + k] = varying ? r[k] : r[0];
+        }
+    }
+}
+
+}  // namespace kv
