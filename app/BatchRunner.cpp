@@ -7,6 +7,8 @@
 
 #include "doc/Document.h"
 #include "doc/Messages.h"
+#include "export/AnimationExport.h"
+#include "export/AviWriter.h"
 #include "export/ExportMessages.h"
 #include "export/HeadlessContext.h"
 #include "export/Snapshot.h"
@@ -40,6 +42,13 @@ bool parseSize(const std::string& text, int& width, int& height) {
            width <= HeadlessContext::kMaxSize && height <= HeadlessContext::kMaxSize;
 }
 
+// A whole number within [low, high], the whole text.
+bool parseCount(const std::string& text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && p == end && value >= low && value <= high;
+}
+
 }  // namespace
 
 int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -50,6 +59,9 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     bool sized = false;
     int width = 800;
     int height = 600;
+    std::string avi;
+    AnimationSettings animation;
+    bool animationOptions = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--batch" && i + 1 < args.size()) {
@@ -67,6 +79,25 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
                 return 2;
             }
             snapshot = args[++i];
+        } else if (a == "--avi") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                err << exportmsg::kMissingAviFile << "\n";
+                return 2;
+            }
+            avi = args[++i];
+        } else if ((a == "--frames" || a == "--fps") && i + 1 < args.size()) {
+            const bool frames = a == "--frames";
+            int& value = frames ? animation.frames : animation.frames_per_second;
+            const int high = frames ? AnimationSettings::kMaxFrames
+                                    : AnimationSettings::kMaxFramesPerSecond;
+            if (!parseCount(args[++i], 1, high, value)) {
+                err << checkAnimationSettings(frames ? 0 : 1, frames ? 1 : 0) << "\n";
+                return 2;
+            }
+            animationOptions = true;
+        } else if (a == "--codec" && i + 1 < args.size()) {
+            animation.codec = args[++i];
+            animationOptions = true;
         } else if (a == "--size" && i + 1 < args.size()) {
             const std::string& v = args[++i];
             if (!parseSize(v, width, height)) {
@@ -83,8 +114,16 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
         err << "Chybí soubor pro --batch.\n";
         return 2;
     }
-    if (sized && snapshot.empty()) {
+    if (sized && snapshot.empty() && avi.empty()) {
         err << exportmsg::kSizeWithoutSnapshot << "\n";
+        return 2;
+    }
+    if (animationOptions && avi.empty()) {
+        err << exportmsg::kAviOptionWithoutAvi << "\n";
+        return 2;
+    }
+    if (!avi.empty() && (AviWriter::roundedSize(width) == 0 || AviWriter::roundedSize(height) == 0)) {
+        err << exportmsg::kAviTooSmall << "\n";
         return 2;
     }
     std::string bytes;
@@ -118,6 +157,14 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
             return 3;
         }
         if (!warning.empty()) err << warning << "\n";
+    }
+    // Then the animation of that scene, recorded the same way.
+    if (!avi.empty()) {
+        std::string error;
+        if (!renderAnimation(scene, avi, width, height, animation, error)) {
+            err << exportmsg::kAviFailed << " (" << avi << "): " << error << "\n";
+            return 3;
+        }
     }
     return 0;
 }

@@ -154,6 +154,11 @@ void SceneModel::playStep() {
     }
 }
 
+void SceneModel::rewindFrames() {
+    for (int& f : frame_index) f = 0;
+    notifyChanged();
+}
+
 void SceneModel::stepFrames(int delta) {
     for (int& f : frame_index) f += delta;
     notifyChanged();

@@ -99,6 +99,9 @@ class SceneModel {
     void playStep();
     // Keys A and S: every graph's frame counter moves by `delta`.
     void stepFrames(int delta);
+    // Every graph's frame counter back to 0 (before and after a video is
+    // recorded).
+    void rewindFrames();
 
     // ---- spin ----
     // One tick of the spin timer: with the focus, not animating, spinning

@@ -1,0 +1,346 @@
+#include "export/AviWriter.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+#include <libswscale/swscale.h>
+}
+
+#include "doc/TemporaryFile.h"
+#include "export/ExportMessages.h"
+
+namespace kv {
+
+namespace {
+
+std::string avError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+std::string withName(const char* format, const std::string& name) {
+    std::string text = format;
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, name);
+    return text;
+}
+
+// BGR24 when the encoder takes it (no conversion, nothing lost), otherwise
+// the encoder's own first choice.
+AVPixelFormat pixelFormatFor(const AVCodec* codec) {
+    if (!codec->pix_fmts) return AV_PIX_FMT_BGR24;
+    for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+        if (*p == AV_PIX_FMT_BGR24) return AV_PIX_FMT_BGR24;
+    return codec->pix_fmts[0];
+}
+
+// Encoders that would otherwise pick a low default bit rate get a fixed,
+// high quality instead: the scene's lines and labels stay sharp.
+bool usesQuantiser(AVCodecID id) {
+    switch (id) {
+        case AV_CODEC_ID_MPEG4:
+        case AV_CODEC_ID_MJPEG:
+        case AV_CODEC_ID_MSMPEG4V2:
+        case AV_CODEC_ID_MSMPEG4V3:
+        case AV_CODEC_ID_WMV1:
+        case AV_CODEC_ID_WMV2:
+        case AV_CODEC_ID_MPEG1VIDEO:
+        case AV_CODEC_ID_MPEG2VIDEO:
+        case AV_CODEC_ID_H263P:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// An encoder context set up for frames of the given size and rate; null when
+// it cannot be opened.
+AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps) {
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (!context) return nullptr;
+    context->width = width;
+    context->height = height;
+    context->time_base = AVRational{1, fps};
+    context->framerate = AVRational{fps, 1};
+    context->pix_fmt = pixelFormatFor(codec);
+    context->gop_size = 12;
+    // Deliberately a single thread: frames come one at a time from the
+    // renderer, and encoders that wait for several frames to fill their
+    // threads would only delay the file.
+    context->thread_count = 1;
+    if (usesQuantiser(codec->id)) {
+        context->flags |= AV_CODEC_FLAG_QSCALE;
+        context->global_quality = FF_QP2LAMBDA * 2;
+    }
+    if (avcodec_open2(context, codec, nullptr) < 0) {
+        avcodec_free_context(&context);
+        return nullptr;
+    }
+    return context;
+}
+
+const AVCodec* findAviEncoder(const std::string& name) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(name.c_str());
+    if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) return nullptr;
+    const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    if (!avi || avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) != 1) return nullptr;
+    return codec;
+}
+
+}  // namespace
+
+const std::vector<VideoEncoder>& aviEncoders(int width, int height, int fps) {
+    static std::mutex lock;
+    static std::map<std::tuple<int, int, int>, std::vector<VideoEncoder>> cache;
+    std::lock_guard<std::mutex> guard(lock);
+    auto found = cache.find({width, height, fps});
+    if (found != cache.end()) return found->second;
+
+    std::vector<VideoEncoder> list;
+    // Encoders that cannot start here complain on the library's log; the
+    // probe is quiet, only its result counts.
+    const int level = av_log_get_level();
+    av_log_set_level(AV_LOG_QUIET);
+    void* iterator = nullptr;
+    while (const AVCodec* codec = av_codec_iterate(&iterator)) {
+        if (!av_codec_is_encoder(codec) || codec->type != AVMEDIA_TYPE_VIDEO) continue;
+        if (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) continue;
+        if (findAviEncoder(codec->name) != codec) continue;
+        if (width <= 0 || height <= 0 || fps <= 0) continue;
+        AVCodecContext* context = openEncoder(codec, width, height, fps);
+        if (!context) continue;
+        avcodec_free_context(&context);
+        list.push_back({codec->name, codec->long_name ? codec->long_name : codec->name});
+    }
+    av_log_set_level(level);
+    std::sort(list.begin(), list.end(), [](const VideoEncoder& a, const VideoEncoder& b) {
+        const bool rawA = a.name == "rawvideo";
+        const bool rawB = b.name == "rawvideo";
+        if (rawA != rawB) return rawA;
+        return a.name < b.name;
+    });
+    return cache.emplace(std::tuple{width, height, fps}, std::move(list)).first->second;
+}
+
+struct AviWriter::Codec {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* encoder = nullptr;
+    AVStream* stream = nullptr;
+    SwsContext* scaler = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+
+    ~Codec() {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        sws_freeContext(scaler);
+        avcodec_free_context(&encoder);
+        if (format) {
+            if (format->pb) avio_closep(&format->pb);
+            avformat_free_context(format);
+        }
+    }
+};
+
+AviWriter::AviWriter(std::string file, int width, int height, int fps, std::string codec)
+    : file_name(std::move(file)),
+      width_(width),
+      height_(height),
+      frames_per_second(fps),
+      codec_(std::move(codec)) {}
+
+AviWriter::~AviWriter() { abandon(); }
+
+void AviWriter::abandon() {
+    state_.reset();
+    if (!temp_name_.empty()) {
+        ::unlink(temp_name_.c_str());
+        temp_name_.clear();
+    }
+}
+
+bool AviWriter::open(std::string& error) {
+    abandon();
+    frame_number = 0;
+    if (width_ < kSizeStep || height_ < kSizeStep || width_ % kSizeStep || height_ % kSizeStep) {
+        error = exportmsg::kAviTooSmall;
+        return false;
+    }
+    const AVCodec* codec = findAviEncoder(codec_);
+    if (!codec) {
+        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        return false;
+    }
+
+    // The video goes to a file of its own next to the target and takes the
+    // target's name only when complete.
+    const int fd = createTemporaryNextTo(file_name, temp_name_);
+    if (fd < 0) {
+        const int reason = errno;
+        temp_name_.clear();
+        error = withName(exportmsg::kAviCannotCreate, file_name) + " " + std::strerror(reason);
+        return false;
+    }
+    ::close(fd);
+
+    state_ = std::make_unique<Codec>();
+    Codec& s = *state_;
+    if (avformat_alloc_output_context2(&s.format, nullptr, "avi", temp_name_.c_str()) < 0 ||
+        !s.format) {
+        error = withName(exportmsg::kAviCannotCreate, file_name);
+        abandon();
+        return false;
+    }
+    s.stream = avformat_new_stream(s.format, nullptr);
+    if (!s.stream) {
+        error = exportmsg::kAviStreamFailed;
+        abandon();
+        return false;
+    }
+    s.stream->time_base = AVRational{1, frames_per_second};
+
+    s.encoder = openEncoder(codec, width_, height_, frames_per_second);
+    if (!s.encoder) {
+        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        abandon();
+        return false;
+    }
+    if (avcodec_parameters_from_context(s.stream->codecpar, s.encoder) < 0) {
+        error = exportmsg::kAviStreamFailed;
+        abandon();
+        return false;
+    }
+    s.stream->avg_frame_rate = AVRational{frames_per_second, 1};
+
+    s.frame = av_frame_alloc();
+    s.packet = av_packet_alloc();
+    if (!s.frame || !s.packet) {
+        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviMemory;
+        abandon();
+        return false;
+    }
+    s.frame->format = s.encoder->pix_fmt;
+    s.frame->width = width_;
+    s.frame->height = height_;
+    if (av_frame_get_buffer(s.frame, 0) < 0) {
+        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviMemory;
+        abandon();
+        return false;
+    }
+    s.scaler = sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_,
+                              s.encoder->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!s.scaler) {
+        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        abandon();
+        return false;
+    }
+
+    int result = avio_open(&s.format->pb, temp_name_.c_str(), AVIO_FLAG_WRITE);
+    if (result < 0) {
+        error = withName(exportmsg::kAviCannotCreate, file_name) + " " + avError(result);
+        abandon();
+        return false;
+    }
+    result = avformat_write_header(s.format, nullptr);
+    if (result < 0) {
+        error = std::string(exportmsg::kAviStreamFailed) + " " + avError(result);
+        abandon();
+        return false;
+    }
+    return true;
+}
+
+bool AviWriter::drain(bool flushing, std::string& error) {
+    Codec& s = *state_;
+    for (;;) {
+        const int got = avcodec_receive_packet(s.encoder, s.packet);
+        if (got == AVERROR(EAGAIN) && !flushing) return true;
+        if (got == AVERROR_EOF) return true;
+        if (got < 0) {
+            error = std::string(exportmsg::kAviWriteFailed) + " " + avError(got);
+            return false;
+        }
+        av_packet_rescale_ts(s.packet, s.encoder->time_base, s.stream->time_base);
+        s.packet->stream_index = s.stream->index;
+        const int written = av_interleaved_write_frame(s.format, s.packet);
+        if (written < 0) {
+            error = std::string(exportmsg::kAviWriteFailed) + " " + avError(written);
+            return false;
+        }
+    }
+}
+
+bool AviWriter::writeFrame(const unsigned char* bgr, std::string& error) {
+    const int index = frame_number++;
+    if (!state_ || !bgr) {
+        error = exportmsg::kAviWriteFailed;
+        return false;
+    }
+    Codec& s = *state_;
+    if (av_frame_make_writable(s.frame) < 0) {
+        error = std::string(exportmsg::kAviWriteFailed) + exportmsg::kAviMemory;
+        return false;
+    }
+    // The rows come bottom first; reading them from the last with a negative
+    // stride turns the picture upright.
+    const int stride = width_ * 3;
+    const uint8_t* source[1] = {bgr + static_cast<std::size_t>(height_ - 1) * stride};
+    const int strides[1] = {-stride};
+    sws_scale(s.scaler, source, strides, 0, height_, s.frame->data, s.frame->linesize);
+    s.frame->pts = index;
+    const int sent = avcodec_send_frame(s.encoder, s.frame);
+    if (sent < 0) {
+        error = std::string(exportmsg::kAviWriteFailed) + " " + avError(sent);
+        return false;
+    }
+    return drain(false, error);
+}
+
+bool AviWriter::finish(std::string& error) {
+    if (!state_) {
+        error = exportmsg::kAviFinishFailed;
+        return false;
+    }
+    Codec& s = *state_;
+    bool ok = avcodec_send_frame(s.encoder, nullptr) >= 0 && drain(true, error);
+    if (ok) {
+        const int trailer = av_write_trailer(s.format);
+        if (trailer < 0) {
+            error = std::string(exportmsg::kAviFinishFailed) + " " + avError(trailer);
+            ok = false;
+        }
+    }
+    if (ok) {
+        const int closed = avio_closep(&s.format->pb);
+        if (closed < 0) {
+            error = std::string(exportmsg::kAviFinishFailed) + " " + avError(closed);
+            ok = false;
+        }
+    }
+    if (ok && std::rename(temp_name_.c_str(), file_name.c_str()) != 0) {
+        error = std::string(exportmsg::kAviFinishFailed) + " " + std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        if (error.empty()) error = exportmsg::kAviFinishFailed;
+        abandon();
+        return false;
+    }
+    temp_name_.clear();
+    state_.reset();
+    return true;
+}
+
+}  // namespace kv
