@@ -66,6 +66,10 @@ public:
     bool graphBuildInProgress = false;
     bool rootRecursion = false;     // the zero search is looking at a derivative
     int lhospitalSteps = 0;         // shared by one limit computation
+    // The graph builders sample through the compiled form of their trees
+    // (same values, faster); off, they call evaluate point by point. Tests
+    // and benchmarks compare the two.
+    bool compiledSampling = true;
 
     static Workspace& current();
 

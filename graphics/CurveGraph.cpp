@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Workspace.h"
 #include "graphics/DefinitionDomain.h"
 
 namespace kv {
@@ -47,7 +48,54 @@ bool CurveGraph::prepare() {
     hi_ = parse(d.param_hi);
     if (!hi_) return false;
     nlines_ = parse(d.nlines);
-    return nlines_ != nullptr;
+    if (!nlines_) return false;
+    const int param = d.param_var;
+    if (Workspace::current().compiledSampling && param >= 0 &&
+        param < static_cast<int>(Workspace::current().variables.size())) {
+        for (const NodePtr* t : {&x_, &y_, &z_}) {
+            compiled_.push_back(
+                std::make_unique<CompiledExpr>(**t, std::vector<SampleInput>{{param, true}}));
+            if (!compiled_.back()->ok()) {
+                compiled_.clear();
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+// Parameter values per block of compiled sampling.
+constexpr int kCurveBlock = 4 * CompiledExpr::kBlock;
+
+double CurveGraph::sampleCompiled(double t, double step, int count, LineStrip& strip,
+                                  BoundingBox& box) {
+    double* const ts = block_.data();
+    double* const xs = ts + kCurveBlock;
+    double* const ys = xs + kCurveBlock;
+    double* const zs = ys + kCurveBlock;
+    const double* inputs[] = {ts};
+    double last = t;
+    for (int done = 0; done < count; done += kCurveBlock) {
+        const int m = std::min(kCurveBlock, count - done);
+        for (int k = 0; k < m; ++k) {
+            ts[k] = t;
+            last = t;
+            t += step;
+        }
+        compiled_[2]->evaluate(inputs, m, zs, scratch_);
+        compiled_[1]->evaluate(inputs, m, ys, scratch_);
+        compiled_[0]->evaluate(inputs, m, xs, scratch_);
+        for (int k = 0; k < m; ++k) {
+            float z = toFloat(zs[k]);
+            float y = toFloat(ys[k]);
+            float x = toFloat(xs[k]);
+            widen(z, box.zmin, box.zmax);
+            widen(y, box.ymin, box.ymax);
+            widen(x, box.xmin, box.xmax);
+            strip.points.push_back({x, y, z});
+        }
+    }
+    return last;
 }
 
 void CurveGraph::finish() {
@@ -57,6 +105,10 @@ void CurveGraph::finish() {
     lo_.reset();
     hi_.reset();
     nlines_.reset();
+    compiled_.clear();
+    scratch_ = {};
+    block_.clear();
+    block_.shrink_to_fit();
     pieces_.clear();
     counts_.clear();
 }
@@ -113,6 +165,10 @@ bool CurveGraph::buildFrame(int, FrameGeometry& out) {
     if (!finite(seed.y)) seed.y = 0.0f;
     if (!finite(seed.z)) seed.z = 0.0f;
     BoundingBox box = BoundingBox::around(seed);
+    if (!compiled_.empty()) {
+        block_.resize(4 * static_cast<std::size_t>(kCurveBlock));
+        for (const auto& c : compiled_) c->prepare(scratch_);
+    }
 
     // Samples by repeated addition of the step, from each piece's lower end
     // upwards (the step is positive even when lo > hi). Undefined values are
@@ -124,6 +180,12 @@ bool CurveGraph::buildFrame(int, FrameGeometry& out) {
         LineStrip strip;
         strip.points.reserve(static_cast<std::size_t>(count));
         double t = pieces_[k].lo;
+        if (!compiled_.empty()) {
+            // The parameter as sampling point by point leaves it.
+            setVariable(param, sampleCompiled(t, step, count, strip, box));
+            out.strips.push_back(std::move(strip));
+            continue;
+        }
         for (int i = 0; i < count; ++i) {
             setVariable(param, t);
             float z = toFloat(z_->evaluate());

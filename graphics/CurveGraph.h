@@ -3,8 +3,10 @@
 // animation frame. An explicit curve y = f(x) arrives as (x, f(x), 0).
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "engine/CompiledExpr.h"
 #include "engine/IntervalSet.h"
 #include "graphics/GraphObject.h"
 
@@ -26,6 +28,9 @@ class CurveGraph : public GraphObject {
 
   private:
     const CurveDefinition& curve() const;
+    // Samples `count` points from t upwards by `step` into `strip` through
+    // the compiled trees; returns the last parameter value sampled.
+    double sampleCompiled(double t, double step, int count, LineStrip& strip, BoundingBox& box);
 
     // The parsed texts, kept for all frames.
     NodePtr x_;
@@ -34,6 +39,12 @@ class CurveGraph : public GraphObject {
     NodePtr lo_;
     NodePtr hi_;
     NodePtr nlines_;
+    // x, y and z compiled for sampling along the parameter; empty when one
+    // of them does not compile.
+    std::vector<std::unique_ptr<CompiledExpr>> compiled_;
+    CompiledExpr::Scratch scratch_;
+    // One block of parameter values and the x, y, z values there.
+    std::vector<double> block_;
     // Working data of one frame: the sampling pieces and their sample counts.
     std::vector<Interval> pieces_;
     std::vector<int> counts_;

@@ -6,6 +6,9 @@
 #include <limits>
 #include <utility>
 
+#include "engine/Workspace.h"
+#include "graphics/SplitWork.h"
+
 namespace kv {
 
 namespace {
@@ -43,11 +46,21 @@ bool ImplicitCurveGraph::prepare() {
         *trees[k] = parse(*texts[k]);
         if (!*trees[k]) return false;
     }
+    // The compiled form needs two distinct variable rows to feed.
+    const int rows = static_cast<int>(Workspace::current().variables.size());
+    if (Workspace::current().compiledSampling && d.x_var != d.y_var && d.x_var >= 0 &&
+        d.y_var >= 0 && d.x_var < rows && d.y_var < rows) {
+        compiled_ = std::make_unique<CompiledExpr>(
+            *f_, std::vector<SampleInput>{{d.x_var, true}, {d.y_var, false}});
+        if (!compiled_->ok()) compiled_.reset();
+    }
     return true;
 }
 
 void ImplicitCurveGraph::finish() {
     for (NodePtr* t : {&f_, &xlo_, &xhi_, &ylo_, &yhi_, &nx_, &ny_}) t->reset();
+    compiled_.reset();
+    pointScratch_ = {};
     us_.clear();
     vs_.clear();
     samples_.clear();
@@ -62,7 +75,23 @@ double ImplicitCurveGraph::valueAt(double u, double v) const {
     const ImplicitCurveDefinition& d = icurve();
     setVariable(d.x_var, u);
     setVariable(d.y_var, v);
-    return f_->evaluate();
+    if (!compiled_) return f_->evaluate();
+    const double* inputs[] = {&u, &v};
+    double value = 0.0;
+    compiled_->evaluate(inputs, 1, &value, pointScratch_);
+    return value;
+}
+
+void ImplicitCurveGraph::sampleRows(int first, int last, CompiledExpr::Scratch& scratch,
+                                    double* row) {
+    const std::size_t nx = us_.size();
+    for (int j = first; j < last; ++j) {
+        const double v = vs_[static_cast<std::size_t>(j)];
+        const double* inputs[] = {us_.data(), &v};
+        compiled_->evaluate(inputs, static_cast<int>(nx), row, scratch);
+        float* out = samples_.data() + static_cast<std::size_t>(j) * nx;
+        for (std::size_t i = 0; i < nx; ++i) out[i] = static_cast<float>(row[i]);
+    }
 }
 
 float ImplicitCurveGraph::sample(int i, int j) const {
@@ -147,10 +176,27 @@ bool ImplicitCurveGraph::buildFrame(int, FrameGeometry& out) {
     placeByAddition(vs_, vlo, dv);
 
     samples_.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
-    for (int j = 0; j < ny; ++j)
-        for (int i = 0; i < nx; ++i)
-            samples_[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) +
-                     static_cast<std::size_t>(i)] = static_cast<float>(valueAt(us_[i], vs_[j]));
+    if (compiled_) {
+        // Rows on all workers, each with its working memory and one row of
+        // values made before any sample is taken.
+        const int workers = samplingWorkers(static_cast<long long>(nx) * ny);
+        std::vector<CompiledExpr::Scratch> scratch(static_cast<std::size_t>(workers));
+        std::vector<std::vector<double>> rows(static_cast<std::size_t>(workers),
+                                              std::vector<double>(us_.size()));
+        for (CompiledExpr::Scratch& s : scratch) compiled_->prepare(s);
+        splitWork(ny, workers, [&](int first, int last, int worker) {
+            const auto w = static_cast<std::size_t>(worker);
+            sampleRows(first, last, scratch[w], rows[w].data());
+        });
+        // The variables as sampling point by point leaves them.
+        setVariable(d.x_var, us_.back());
+        setVariable(d.y_var, vs_.back());
+    } else {
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i)
+                samples_[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) +
+                         static_cast<std::size_t>(i)] = static_cast<float>(valueAt(us_[i], vs_[j]));
+    }
 
     // The crossings on the u edges of grid row j.
     auto rowEdges = [&](int j, std::vector<Point>& edges) {

@@ -6,7 +6,10 @@
 // frame.
 #pragma once
 
+#include <memory>
 #include <vector>
+
+#include "engine/CompiledExpr.h"
 
 #include "graphics/GraphObject.h"
 
@@ -33,8 +36,10 @@ class ImplicitCurveGraph : public GraphObject {
   private:
     const ImplicitCurveDefinition& icurve() const;
 
-    // f at (u, v).
+    // f at (u, v); the variables are left at u and v.
     double valueAt(double u, double v) const;
+    // The samples of grid rows [first, last) through the compiled tree.
+    void sampleRows(int first, int last, CompiledExpr::Scratch& scratch, double* row);
     // The crossing between nodes a and b, at positions (ua, va) and (ub, vb)
     // with the sampled values fa and fb; absent when the two do not differ in
     // sign class or a value is undefined.
@@ -50,6 +55,10 @@ class ImplicitCurveGraph : public GraphObject {
     NodePtr yhi_;
     NodePtr nx_;
     NodePtr ny_;
+    // f compiled for sampling along grid rows (u varying, v fixed); null
+    // when it does not compile.
+    std::unique_ptr<CompiledExpr> compiled_;
+    mutable CompiledExpr::Scratch pointScratch_;
     // Working data of one frame: node positions and the samples, row after
     // row (v outer), stored as floats.
     std::vector<double> us_;

@@ -6,6 +6,7 @@
 
 #include "engine/Workspace.h"
 #include "graphics/DefinitionDomain.h"
+#include "graphics/SplitWork.h"
 
 namespace kv {
 
@@ -62,6 +63,21 @@ bool SurfaceGraph::prepare() {
         dv_[c] = components[c]->derivative(IdList{d.y_var});
         if (!du_[c] || !dv_[c]) return false;
     }
+    // The compiled form needs two distinct variable rows to feed.
+    const int rows = static_cast<int>(Workspace::current().variables.size());
+    if (Workspace::current().compiledSampling && d.x_var != d.y_var && d.x_var >= 0 &&
+        d.y_var >= 0 && d.x_var < rows && d.y_var < rows) {
+        const std::vector<SampleInput> inputs{{d.x_var, false}, {d.y_var, true}};
+        const ExprNode* all[9] = {x_.get(),   y_.get(),   z_.get(),   du_[0].get(), du_[1].get(),
+                                  du_[2].get(), dv_[0].get(), dv_[1].get(), dv_[2].get()};
+        for (const ExprNode* t : all) {
+            compiled_.push_back(std::make_unique<CompiledExpr>(*t, inputs));
+            if (!compiled_.back()->ok()) {
+                compiled_.clear();
+                break;
+            }
+        }
+    }
     return true;
 }
 
@@ -71,6 +87,7 @@ void SurfaceGraph::finish() {
         du_[c].reset();
         dv_[c].reset();
     }
+    compiled_.clear();
     us_.clear();
     vs_.clear();
     rowPieces_.clear();
@@ -83,9 +100,20 @@ SurfaceGraph::Node SurfaceGraph::sampleNode(double u, double v) const {
     const SurfaceDefinition& d = surface();
     setVariable(d.x_var, u);
     setVariable(d.y_var, v);
+    const double p[3] = {x_->evaluate(), y_->evaluate(), z_->evaluate()};
+    double pu[3];
+    double pv[3];
+    for (int c = 0; c < 3; ++c) {
+        pu[c] = du_[c]->evaluate();
+        pv[c] = dv_[c]->evaluate();
+    }
+    return makeNode(p, pu, pv);
+}
+
+SurfaceGraph::Node SurfaceGraph::makeNode(const double p[3], const double pu[3],
+                                          const double pv[3]) {
     Node node;
-    node.point = {static_cast<float>(x_->evaluate()), static_cast<float>(y_->evaluate()),
-                  static_cast<float>(z_->evaluate())};
+    node.point = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
 
     // The normal -(Pu x Pv) / |Pu x Pv|, Pu and Pv the tangents along u and
     // v. |Pu x Pv| equals sqrt(E G - F^2) of the first fundamental form, but
@@ -93,12 +121,6 @@ SurfaceGraph::Node SurfaceGraph::sampleNode(double u, double v) const {
     // tangents are steep (E G and F^2 nearly cancel there). For z = f(x, y)
     // this is (fx, fy, -1) / sqrt(1 + fx^2 + fy^2): a horizontal patch has
     // its normal pointing down.
-    double pu[3];
-    double pv[3];
-    for (int c = 0; c < 3; ++c) {
-        pu[c] = du_[c]->evaluate();
-        pv[c] = dv_[c]->evaluate();
-    }
     const double n[3] = {-(pu[1] * pv[2] - pu[2] * pv[1]), -(pu[2] * pv[0] - pu[0] * pv[2]),
                          -(pu[0] * pv[1] - pu[1] * pv[0])};
     const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
@@ -110,6 +132,41 @@ SurfaceGraph::Node SurfaceGraph::sampleNode(double u, double v) const {
                        static_cast<float>(n[2] / length)};
     }
     return node;
+}
+
+void SurfaceGraph::sampleCompiled(int nx, int ny) {
+    const SurfaceDefinition& d = surface();
+    nodes_.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+    const std::size_t column = static_cast<std::size_t>(ny);
+    const int workers = samplingWorkers(static_cast<long long>(nx) * ny);
+    // Per worker: the compiled trees' working memory and the nine values of
+    // one grid column, made before any sample is taken.
+    std::vector<CompiledExpr::Scratch> scratch(static_cast<std::size_t>(workers));
+    std::vector<std::vector<double>> values(static_cast<std::size_t>(workers),
+                                            std::vector<double>(9 * column));
+    for (CompiledExpr::Scratch& s : scratch)
+        for (const auto& c : compiled_) c->prepare(s);
+    splitWork(nx, workers, [&](int first, int last, int worker) {
+        CompiledExpr::Scratch& s = scratch[static_cast<std::size_t>(worker)];
+        double* const val = values[static_cast<std::size_t>(worker)].data();
+        for (int i = first; i < last; ++i) {
+            const double u = us_[static_cast<std::size_t>(i)];
+            const double* inputs[] = {&u, vs_.data()};
+            for (std::size_t c = 0; c < 9; ++c)
+                compiled_[c]->evaluate(inputs, ny, val + c * column, s);
+            for (std::size_t j = 0; j < column; ++j) {
+                const double p[3] = {val[j], val[column + j], val[2 * column + j]};
+                const double pu[3] = {val[3 * column + j], val[4 * column + j],
+                                      val[5 * column + j]};
+                const double pv[3] = {val[6 * column + j], val[7 * column + j],
+                                      val[8 * column + j]};
+                nodes_[static_cast<std::size_t>(i) * column + j] = makeNode(p, pu, pv);
+            }
+        }
+    });
+    // The variables as sampling point by point leaves them: at the last node.
+    setVariable(d.x_var, us_.back());
+    setVariable(d.y_var, vs_.back());
 }
 
 std::vector<Interval> SurfaceGraph::definedAlong(int variable, double lo, double hi) const {
@@ -183,9 +240,13 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
 
     // Every node once, column after column; the cells share their corners.
     nodes_.clear();
-    nodes_.reserve(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
-    for (int i = 0; i < nx; ++i)
-        for (int j = 0; j < ny; ++j) nodes_.push_back(sampleNode(us_[i], vs_[j]));
+    if (!compiled_.empty()) {
+        sampleCompiled(nx, ny);
+    } else {
+        nodes_.reserve(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+        for (int i = 0; i < nx; ++i)
+            for (int j = 0; j < ny; ++j) nodes_.push_back(sampleNode(us_[i], vs_[j]));
+    }
     auto node = [&](int i, int j) -> const Node& {
         return nodes_[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) +
                       static_cast<std::size_t>(j)];

@@ -6,6 +6,9 @@
 
 #include <vector>
 
+#include <memory>
+
+#include "engine/CompiledExpr.h"
 #include "engine/IntervalSet.h"
 #include "graphics/GraphObject.h"
 
@@ -36,6 +39,10 @@ class SurfaceGraph : public GraphObject {
         Vec3f normal;
     };
     Node sampleNode(double u, double v) const;
+    // The node of point p with tangents pu and pv.
+    static Node makeNode(const double p[3], const double pu[3], const double pv[3]);
+    // Every node of the grid through the compiled trees, on all workers.
+    void sampleCompiled(int nx, int ny);
 
     // The pieces of [lo, hi] where the three components are defined along
     // `variable`, the other variables at their present values.
@@ -58,6 +65,10 @@ class SurfaceGraph : public GraphObject {
     // in the order x, y, z; derived once for all frames.
     NodePtr du_[3];
     NodePtr dv_[3];
+    // The same nine trees compiled for sampling along grid columns (u fixed,
+    // v varying), in the order x, y, z, du x, du y, du z, dv x, dv y, dv z;
+    // empty when one of them does not compile.
+    std::vector<std::unique_ptr<CompiledExpr>> compiled_;
     // Working data of one frame: the node positions along each variable,
     // the defined pieces of every grid row and column (under check_def) and
     // the sampled nodes, column after column.
