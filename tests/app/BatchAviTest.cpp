@@ -1,0 +1,139 @@
+// The batch runner's --avi option: the animation of the final scene recorded
+// headlessly, checked with Debian's ffprobe and ffmpeg; and the arguments it
+// refuses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/BatchRunner.h"
+#include "tests/support/VideoProbe.h"
+
+namespace kv {
+namespace {
+
+struct BatchResult {
+    int status;
+    std::string err;
+};
+
+BatchResult batch(std::vector<std::string> args, const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    args.insert(args.begin(), {"--batch", "-"});
+    const int status = runBatch(args, in, out, err);
+    return {status, err.str()};
+}
+
+const char* const kAnimatedSurface =
+    "surface(sin(x+a)*cos(y), [-3..3], [-3..3], anim=[a, 0..6], nframes=12, id=1)\n";
+
+class BatchAvi : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::haveVideoTools()) << "ffprobe and ffmpeg (package ffmpeg) are needed";
+        char pattern[] = "/tmp/kv_batch_avi_XXXXXX";
+        dir_ = ::mkdtemp(pattern);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string file(const std::string& name) const { return dir_ + "/" + name; }
+    bool folderEmpty() const { return std::filesystem::is_empty(dir_); }
+    std::string dir_;
+};
+
+class BatchAviCodec : public BatchAvi, public testing::WithParamInterface<const char*> {};
+
+// One video stream of 12 frames at 6 per second, the asked size rounded
+// down to multiples of 4, and the frames move.
+TEST_P(BatchAviCodec, RecordsTwelveMovingFramesAtSixPerSecond) {
+    const std::string path = file("movie.avi");
+    const BatchResult r = batch({"--avi", path, "--codec", GetParam(), "--size", "301x203"},
+                                kAnimatedSurface);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const test::VideoInfo info = test::probeVideo(path);
+    EXPECT_EQ(info.streams, 1);
+    EXPECT_EQ(info.codec, GetParam());
+    EXPECT_EQ(info.width, 300);
+    EXPECT_EQ(info.height, 200);
+    EXPECT_EQ(info.rate, "6/1");
+    EXPECT_EQ(info.frames, 12);
+    const auto frames = test::decodeFrames(path, 300, 200);
+    ASSERT_EQ(frames.size(), 12u);
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        EXPECT_NE(frames[i], frames[i - 1]) << "frame " << i << " repeats the one before";
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, BatchAviCodec, testing::Values("rawvideo", "mjpeg", "mpeg4"));
+
+TEST_F(BatchAvi, FrameCountAndRateFollowTheOptions) {
+    const std::string path = file("short.avi");
+    const BatchResult r =
+        batch({"--avi", path, "--frames", "5", "--fps", "25", "--size", "64x48"}, kAnimatedSurface);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const test::VideoInfo info = test::probeVideo(path);
+    EXPECT_EQ(info.frames, 5);
+    EXPECT_EQ(info.rate, "25/1");
+    EXPECT_EQ(info.width, 64);
+    EXPECT_EQ(info.height, 48);
+}
+
+struct RefusalRow {
+    std::vector<std::string> args;  // "@" stands for a file in the test folder
+    int status;
+    const char* message;  // part of what standard error says
+};
+
+class BatchAviRefusal : public BatchAvi, public testing::WithParamInterface<RefusalRow> {};
+
+// Unusable options stop the run before anything is written; a recording
+// that fails leaves no file behind.
+TEST_P(BatchAviRefusal, SaysWhyAndLeavesNoFile) {
+    std::vector<std::string> args = GetParam().args;
+    for (std::string& a : args)
+        if (a == "@") a = file("x.avi");
+    const BatchResult r = batch(args, kAnimatedSurface);
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    EXPECT_TRUE(folderEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchAviRefusal,
+    testing::Values(
+        RefusalRow{{"--avi"}, 2, "Chybí soubor pro --avi."},
+        RefusalRow{{"--avi", "@", "--frames", "0"}, 2, "Počet snímků musí být celé číslo od 1"},
+        RefusalRow{{"--avi", "@", "--frames", "10001"}, 2, "od 1 do 10000!"},
+        RefusalRow{{"--avi", "@", "--fps", "2.5"}, 2, "FPS musí být celé číslo od 1 do 100!"},
+        RefusalRow{{"--fps", "10"}, 2, "vyžadují --avi"},
+        RefusalRow{{"--avi", "@", "--size", "3x200"}, 2, "příliš malý"},
+        RefusalRow{{"--avi", "@", "--codec", "nosuchcodec"},
+                   3,
+                   "AVI Compressed Stream creation failed. A suitable compressor cannot be found."},
+        // MPEG-1 takes only the standard rates: the encoder fails after the
+        // file was begun.
+        RefusalRow{{"--avi", "@", "--codec", "mpeg1video"}, 3, "A suitable compressor"},
+        // pcm_s16le is an encoder, but of sound.
+        RefusalRow{{"--avi", "@", "--codec", "pcm_s16le"}, 3, "A suitable compressor"},
+        RefusalRow{{"--avi", "/nonexistent-folder/x.avi"},
+                   3,
+                   "AVI Engine failed to initialize. Check filename /nonexistent-folder/x.avi."}));
+
+TEST_F(BatchAvi, AFailedRecordingKeepsTheFileThatWasThere) {
+    const std::string path = file("old.avi");
+    { std::ofstream(path) << "old"; }
+    const BatchResult r = batch({"--avi", path, "--codec", "nosuchcodec"}, kAnimatedSurface);
+    EXPECT_EQ(r.status, 3);
+    std::ifstream in(path);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+}  // namespace
+}  // namespace kv
