@@ -16,7 +16,11 @@
 #include "doc/Document.h"
 #include "lang/CommandInterpreter.h"
 #include "graphics/SceneModel.h"
+#include "export/AnimationExport.h"
+#include "export/AviWriter.h"
+#include "export/ExportMessages.h"
 #include "ui/AboutDialog.h"
+#include "ui/AnimationExportDialogs.h"
 #include "ui/ConsolePane.h"
 #include "ui/HelpLauncher.h"
 #include "ui/ScenePane.h"
@@ -149,7 +153,8 @@ void MainWindow::buildMenus() {
     connect(addCommand(exportMenu, kSnapshot, u("&Statický snímek..."),
                        QKeySequence(Qt::CTRL | Qt::Key_E)),
             &QAction::triggered, this, &MainWindow::onSnapshot);
-    addCommand(exportMenu, kExportAnimation, u("&Animaci..."))->setEnabled(false);
+    connect(addCommand(exportMenu, kExportAnimation, u("&Animaci...")), &QAction::triggered, this,
+            &MainWindow::onExportAnimation);
     file->addSeparator();
     connect(addCommand(file, kExit, u("&Konec")), &QAction::triggered, this, &QWidget::close);
 
@@ -420,6 +425,50 @@ bool MainWindow::exportSnapshot(const QString& path) {
                          fatal ? QString::fromStdString(error)
                                : u(uimsg::kSnapshotFailed) + '\n' + QString::fromStdString(error));
     return false;
+}
+
+// The file, then the frame count and rate, then the encoder; cancelling any
+// of them ends the command with nothing written.
+void MainWindow::onExportAnimation() {
+    if (animationFolder_.isEmpty()) animationFolder_ = QDir::currentPath();
+    tabs_->setCurrentWidget(scene_);
+    QString path = QFileDialog::getSaveFileName(this, u(uimsg::kAnimationTitle), animationFolder_,
+                                                u(uimsg::kAnimationFilter));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".avi"))) path += QStringLiteral(".avi");
+
+    AnimSetDialog frames(this);
+    if (frames.exec() != QDialog::Accepted) return;
+    AnimationSettings settings;
+    settings.frames = frames.frames();
+    settings.frames_per_second = frames.framesPerSecond();
+
+    const QSize size = scene_->videoSize();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::vector<VideoEncoder>& encoders =
+        aviEncoders(size.width(), size.height(), settings.frames_per_second);
+    QApplication::restoreOverrideCursor();
+    if (encoders.empty()) {
+        warn(this, u(uimsg::kNoEncoder));
+        return;
+    }
+    CompressorDialog compressor(encoders, this);
+    if (compressor.exec() != QDialog::Accepted || compressor.codec().empty()) return;
+    settings.codec = compressor.codec();
+    exportAnimation(path, settings);
+}
+
+bool MainWindow::exportAnimation(const QString& path, const AnimationSettings& settings) {
+    tabs_->setCurrentWidget(scene_);
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = scene_->exportAnimation(path, settings, error);
+    QApplication::restoreOverrideCursor();
+    if (ok)
+        QMessageBox::information(this, u(uimsg::kProgramName), u(exportmsg::kAviDone));
+    else
+        warn(this, QString::fromStdString(error));
+    return ok;
 }
 
 void MainWindow::newDocument() {

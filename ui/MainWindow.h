@@ -14,6 +14,10 @@ class QToolBar;
 class QAction;
 
 namespace kv {
+struct AnimationSettings;
+}
+
+namespace kv {
 
 class CommandInterpreter;
 class ConsolePane;
@@ -41,6 +45,9 @@ public:
     void newDocument();
     // Saves the scene picture as the snapshot command does, without the dialog.
     bool exportSnapshot(const QString& path);
+    // Records the animation as the animation export does once its dialogs
+    // are answered; reports the outcome in a message box.
+    bool exportAnimation(const QString& path, const AnimationSettings& settings);
     // "Odstranit Vše": removes every graph; the tab shown before stays shown.
     void removeAll();
 
@@ -54,6 +61,7 @@ private slots:
     void updateSceneToolBar();
     void updateSceneMarks();
     void onSnapshot();
+    void onExportAnimation();
     void onManualTransform();
 
 private:
@@ -71,6 +79,7 @@ private:
     ConsolePane* console_ = nullptr;
     ScenePane* scene_ = nullptr;
     QString snapshotFolder_;
+    QString animationFolder_;
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* sceneToolBar_ = nullptr;
     QHash<int, QAction*> actions_;

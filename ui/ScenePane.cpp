@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "export/AnimationExport.h"
+#include "export/AviWriter.h"
 #include "export/JpegWriter.h"
 #include "ui/UiMessages.h"
 
@@ -163,6 +165,34 @@ void ScenePane::wheelEvent(QWheelEvent* event) {
     scene_.rightButtonUp();
     scene_.spinning = false;
     update();
+}
+
+QSize ScenePane::videoSize() const {
+    const qreal dpr = devicePixelRatioF();
+    return {AviWriter::roundedSize(static_cast<int>(width() * dpr)),
+            AviWriter::roundedSize(static_cast<int>(height() * dpr))};
+}
+
+bool ScenePane::exportAnimation(const QString& path, const AnimationSettings& settings,
+                                std::string& error) {
+    if (!isValid() || !renderer_.initialized()) {
+        error = uimsg::kNoGlContext;
+        return false;
+    }
+    // No timer may move the scene between the recorded steps.
+    spinTimer_.stop();
+    animationTimer_.stop();
+    makeCurrent();
+    const qreal dpr = devicePixelRatioF();
+    const bool ok = recordAnimation(scene_, renderer_, static_cast<int>(width() * dpr),
+                                    static_cast<int>(height() * dpr), path.toStdString(),
+                                    settings, error);
+    doneCurrent();
+    spinTimer_.start(kSpinPeriodMs, this);
+    if (scene_.graphCount() > 0 && scene_.animationPeriod() > 0)
+        animationTimer_.start(scene_.animationPeriod(), this);
+    sceneChanged();
+    return ok;
 }
 
 bool ScenePane::saveSnapshot(const QString& path, std::string& error, bool& fatal) {

@@ -12,6 +12,8 @@
 
 namespace kv {
 
+struct AnimationSettings;
+
 class ScenePane : public QOpenGLWidget, public SceneObserver {
     Q_OBJECT
 public:
@@ -24,6 +26,13 @@ public:
 
     // Renders the current view and saves it; false with the reason in `error`.
     bool saveSnapshot(const QString& path, std::string& error, bool& fatal);
+    // Records the animation as a video of the pane's size rounded down to
+    // multiples of 4, with the timers stopped meanwhile; false with the
+    // reason in `error`, and then no file is left.
+    bool exportAnimation(const QString& path, const AnimationSettings& settings,
+                         std::string& error);
+    // The frame size a video of this pane has (device pixels, rounded).
+    QSize videoSize() const;
     // Line antialiasing on or off, then a redraw.
     void setAntialias(bool on);
     // Removes every graph, as the Delete key and "Odstranit Vše" do.

@@ -25,6 +25,14 @@ inline constexpr const char* kSnapshotTitle = "Exportovat Statický Snímek...";
 inline constexpr const char* kSnapshotFilter = "JPEG Soubory (*.jpg)";
 inline constexpr const char* kSnapshotFailed = "Snímek se nepodařilo uložit!";
 
+inline constexpr const char* kAnimationTitle = "Exportovat Animaci...";
+inline constexpr const char* kAnimationFilter = "Soubory AVI (*.avi)";
+inline constexpr const char* kAnimSetTitle = "Nastavení Animace";
+inline constexpr const char* kCompressorTitle = "Komprese Videa";
+inline constexpr const char* kCompressorLabel = "Kompresor:";
+inline constexpr const char* kUncompressed = "rawvideo – nekomprimované snímky";
+inline constexpr const char* kNoEncoder = "Na tomto počítači není k dispozici žádný kodek videa pro AVI.";
+
 inline constexpr const char* kInternalError = "Interní chyba programu!";
 
 inline constexpr const char* kNoBrowserForHelp =
