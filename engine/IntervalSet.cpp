@@ -23,6 +23,11 @@ IntervalSet& IntervalSet::operator=(const IntervalSet& other) {
     return *this;
 }
 
+void IntervalSet::updateTop() {
+    top_ = -std::numeric_limits<double>::infinity();
+    for (const Interval& in : data_) top_ = std::max({top_, in.lo, in.hi});
+}
+
 void IntervalSet::sort() {
     std::stable_sort(data_.begin(), data_.end(),
                      [](const Interval& a, const Interval& b) { return a.lo < b.lo; });
@@ -30,10 +35,20 @@ void IntervalSet::sort() {
 
 // Union: every interval that contains a, contains b or lies between them is
 // merged with [a, b] into one interval spanning all the bounds involved.
+//
+// Scans add their roots from left to right, and copies add the intervals in
+// order: an interval beyond every bound so far is appended at once, so that
+// such a set of n intervals is built in linear time, not quadratic.
 void IntervalSet::addInterval(double a, double b) {
+    if (a <= b && a - kWidening > top_) {
+        data_.push_back({a, b});
+        top_ = b;
+        return;
+    }
     sort();
     if (data_.empty()) {
         data_.push_back({a, b});
+        updateTop();
         return;
     }
     double lo = a;
@@ -52,6 +67,7 @@ void IntervalSet::addInterval(double a, double b) {
     kept.push_back({lo, hi});
     data_ = std::move(kept);
     sort();
+    updateTop();
 }
 
 void IntervalSet::addPoint(double x) { addInterval(x - tolerance / 2, x + tolerance / 2); }
@@ -79,6 +95,7 @@ void IntervalSet::removeInterval(double a, double b) {
     }
     data_ = std::move(kept);
     sort();
+    updateTop();
 }
 
 void IntervalSet::removeSet(const IntervalSet& other) {

@@ -4,6 +4,7 @@
 // are kept sorted by their lower bound and, after any addInterval, disjoint.
 #pragma once
 
+#include <limits>
 #include <vector>
 
 namespace kv {
@@ -44,7 +45,11 @@ public:
 
 private:
     void sort();
+    void updateTop();
     std::vector<Interval> data_;
+    // No bound of any interval lies above this (it may lie above them all);
+    // an interval that starts beyond it is appended without a merge.
+    double top_ = -std::numeric_limits<double>::infinity();
 };
 
 }  // namespace kv

@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, IntervalEditTest, ::testing::Values(
     EditRow{false, 2 + 4e-12, 2.5, {{1, 2.5}, {3, 4}, {5, 6}}},
     EditRow{false, 2 + 1e-11, 2.5, {{1, 2}, {2 + 1e-11, 2.5}, {3, 4}, {5, 6}}},
     EditRow{false, 2.5, 3 - 4e-12, {{1, 2}, {2.5, 4}, {5, 6}}},
+    EditRow{false, 6 + 4e-12, 7, {{1, 2}, {3, 4}, {5, 7}}},
+    EditRow{false, 6 + 1e-11, 7, {{1, 2}, {3, 4}, {5, 6}, {6 + 1e-11, 7}}},
+    EditRow{false, 5.5, 9, {{1, 2}, {3, 4}, {5, 9}}},
     EditRow{true, 1.5, 5.5, {{1, 1.5}, {5.5, 6}}},
     EditRow{true, 1.5, 3.5, {{1, 1.5}, {3.5, 4}, {5, 6}}},
     EditRow{true, 3.2, 3.7, {{1, 2}, {3, 3.2}, {3.7, 4}, {5, 6}}},
@@ -114,6 +117,27 @@ TEST(IntervalSet, AddSetAndRemoveSetGoIntervalByInterval) {
     EXPECT_EQ(show(s), show(Spans{{1, 4}, {5, 8}}));
     s.removeSet(makeSet({{0, 2}, {6, 7}}));
     EXPECT_EQ(show(s), show(Spans{{2, 4}, {5, 6}, {7, 8}}));
+}
+
+// A scan over a long interval finds its roots from left to right, hundreds of
+// thousands of them (nsolve(sin(x)=0.5, x, [0..1000000]) once took hours);
+// building and copying such a set must stay linear.
+TEST(IntervalSet, RootsInScanOrderBuildALargeSetQuickly) {
+    constexpr int kRoots = 300'000;
+    IntervalSet s;
+    for (int i = 0; i < kRoots; ++i) s.addPoint(0.5 * i);
+    s.addPoint(0.5 * (kRoots - 1) + 4e-12);  // the last root found again
+    ASSERT_EQ(s.count(), kRoots);
+    IntervalSet copy(s);
+    ASSERT_EQ(copy.count(), kRoots);
+    EXPECT_TRUE(copy.contains(0.5 * 1234));
+    EXPECT_FALSE(copy.contains(0.25));
+    // After a removal the set still merges what touches its new last interval.
+    copy.removeInterval(1000, 1e9);
+    copy.addInterval(1000 + 4e-12, 1001);
+    ASSERT_EQ(copy.count(), 2001);  // the points 0, 0.5, ..., 1000
+    EXPECT_EQ(copy.intervals().back().lo, 1000 - copy.tolerance / 2);
+    EXPECT_EQ(copy.intervals().back().hi, 1001);
 }
 
 TEST(IntervalSet, CopiesKeepIntervalsAndTolerance) {
