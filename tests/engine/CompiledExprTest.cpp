@@ -144,6 +144,45 @@ TEST(CompiledExprTest, RandomTreesGiveTheBitsOfEvaluateAlongGridRows) {
     compareRandomTrees(78, 1500, 70, false, true);
 }
 
+// Squares and cubes skip pow where they can prove its bits; over a wide
+// spread of magnitudes (tiny, huge, near the limits of the shortcut, powers of
+// two, zeros of both signs, non-finite) they must still be pow's.
+TEST(CompiledExprTest, SquaresAndCubesGiveTheBitsOfPow) {
+    FreshWorkspace env;
+    const int x = env.ws.variableIndex("x");
+    Random r(31337);
+    std::vector<double> xs;
+    for (int k = 0; k < 200000; ++k) {
+        const double m = r.uniform(-2, 2);
+        const int spread = k % 4 == 0 ? 1100 : 40;  // a quarter over all magnitudes
+        xs.push_back(std::ldexp(m, r.below(spread) - spread / 2));
+    }
+    for (double v : {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, kInf, -kInf, kNaN, 1e-320, 0x1p-480,
+                     0x1p-320, 0x1p500, 0x1p333, 1.3407807929942596e154, 5.6438030941222897e102,
+                     3.0, 1.0 + 0x1p-52, 1.0 - 0x1p-53})
+        xs.push_back(v);
+    const int n = static_cast<int>(xs.size());
+    std::vector<double> out(xs.size());
+    CompiledExpr::Scratch scratch;
+    const double* inputs[] = {xs.data()};
+    for (double exponent : {2.0, 3.0}) {
+        NodePtr tree = power(var("x"), num(exponent));
+        const CompiledExpr c(*tree, {{x, true}});
+        ASSERT_TRUE(c.ok());
+        c.evaluate(inputs, n, out.data(), scratch);
+        int wrong = 0;
+        for (int k = 0; k < n && wrong < 5; ++k) {
+            valueOf("x") = xs[k];
+            const double expected = tree->evaluate();
+            if (!same(out[k], expected)) {
+                ++wrong;
+                ADD_FAILURE() << xs[k] << "^" << exponent << ": " << out[k] << " instead of "
+                              << expected;
+            }
+        }
+    }
+}
+
 TEST(CompiledExprTest, FoldsConstantSubtreesAndReadsOtherVariablesPerCall) {
     FreshWorkspace env;
     const int x = env.ws.variableIndex("x");
