@@ -1,0 +1,79 @@
+// A surface of E2 = exp(-(x^2+y^2))*cos(3*x)*sin(2*y) over [-2, 2]^2 with its
+// normals: built by the program (compiled sampling and point by point with
+// `evaluate`), against native code computing the same values and normals.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+
+namespace {
+
+std::string command(int n) {
+    return "surface(exp(-(x^2+y^2))*cos(3*x)*sin(2*y), [-2..2], [-2..2], nlines_x=" +
+           std::to_string(n) + ", nlines_y=" + std::to_string(n) + ", id=1)";
+}
+
+void build(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    kv::bench::buildGraph(state, command(n), true, static_cast<double>(n) * n);
+}
+
+void buildPlain(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    kv::bench::buildGraph(state, command(n), false, static_cast<double>(n) * n);
+}
+
+struct Node {
+    float p[3];
+    float n[3];
+};
+
+// The values and unit normals -(Pu x Pv)/|Pu x Pv| of z = f(x, y), with
+// Pu = (1, 0, fx) and Pv = (0, 1, fy) written out by hand.
+void native(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::vector<Node> nodes(static_cast<std::size_t>(n) * n);
+    const double step = 4.0 / (n - 1);
+    for (auto _ : state) {
+        double u = -2.0;
+        for (int i = 0; i < n; ++i, u += step) {
+            double v = -2.0;
+            for (int j = 0; j < n; ++j, v += step) {
+                const double e = std::exp(-(u * u + v * v));
+                const double c3 = std::cos(3 * u), s3 = std::sin(3 * u);
+                const double c2 = std::cos(2 * v), s2 = std::sin(2 * v);
+                const double z = e * c3 * s2;
+                const double fx = e * s2 * (-2 * u * c3 - 3 * s3);
+                const double fy = e * c3 * (-2 * v * s2 + 2 * c2);
+                const double nx = fx, ny = fy, nz = -1.0;
+                const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+                Node& node = nodes[static_cast<std::size_t>(i) * n + j];
+                node.p[0] = static_cast<float>(u);
+                node.p[1] = static_cast<float>(v);
+                node.p[2] = static_cast<float>(z);
+                node.n[0] = static_cast<float>(nx / len);
+                node.n[1] = static_cast<float>(ny / len);
+                node.n[2] = static_cast<float>(nz / len);
+            }
+        }
+        benchmark::DoNotOptimize(nodes.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(native)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(build)->Arg(100)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(buildPlain)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+    return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
+        const double base = r.at("native/500");
+        std::printf("\n500 x 500 surface of E2 with normals, median, and the ratio to native:\n");
+        for (const char* name : {"native/500", "build/500", "buildPlain/500"})
+            std::printf("%-16s %8.2f ms (%5.2fx)\n", name, r.at(name) / 1e6,
+                        base > 0 ? r.at(name) / base : 0.0);
+    });
+}
