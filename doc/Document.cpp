@@ -148,6 +148,14 @@ DocumentSaveResult saveFailure(std::string detail) {
 DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view data) {
     if (path.empty() || path.back() == '/') return saveFailure(systemReason(EISDIR));
     std::string target = resolveSaveTarget(path);
+    // Only a regular file is replaced. The rename would put a file in place of
+    // a device or a pipe (for root even of one in /dev), and a folder is
+    // refused before any temporary file is made.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return saveFailure(systemReason(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL));
+    }
     std::string tempPath;
     FileDescriptor fd(createTemporaryNextTo(target, tempPath));
     if (fd.get() < 0) return saveFailure(systemReason(errno));
@@ -157,10 +165,7 @@ DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view
         return saveFailure(systemReason(err));
     };
     // An existing document keeps its permissions.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        ::fchmod(fd.get(), st.st_mode & 07777);
-    }
+    if (exists) ::fchmod(fd.get(), existing.st_mode & 07777);
     for (std::size_t done = 0; done < data.size();) {
         ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);
         if (n < 0) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -337,6 +340,117 @@ TEST_F(DocumentFile, UnopenableFiles) {
         BatchInput b = loadBatchInputFile(p);
         EXPECT_FALSE(b.ok) << p;
         EXPECT_EQ(b.error, "Soubor nelze otevřít!") << p;
+    }
+}
+
+// A file size limit stands in for a full disk: a write that would pass it
+// fails with EFBIG, for root as for anyone. The limit holds while the object
+// lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+// The disk fills up after every possible number of bytes of the new file:
+// each save fails, says so with the system's reason, removes its temporary
+// file and leaves the old document whole.
+TEST_F(DocumentFile, DiskFullAtEveryByteKeepsTheOldFile) {
+    writeOld();
+    const Lines lines = {">> a=1", ">> curve(sin(a*x), [0..6], id=1)", ">> č"};
+    const std::size_t size = writeDocument(lines).bytes.size();
+    for (std::size_t room = 0; room < size; ++room) {
+        DocumentSaveResult s;
+        {
+            FileSizeLimit limit(room);
+            ASSERT_TRUE(limit.ok());
+            s = saveDocumentFile(path("old.kvl"), lines);
+        }
+        EXPECT_FALSE(s.ok) << room;
+        EXPECT_EQ(s.error, "Soubor nelze uložit!") << room;
+        EXPECT_FALSE(s.detail.empty()) << room;
+        EXPECT_EQ(contents(path("old.kvl")), oldBytes_) << room;
+        EXPECT_EQ(entries(), 1u) << room;
+    }
+    FileSizeLimit exact(size);
+    EXPECT_TRUE(saveDocumentFile(path("old.kvl"), lines).ok);
+    EXPECT_EQ(loadDocumentFile(path("old.kvl")).lines, lines);
+}
+
+// A pipe or a device in place of the document is left as it is: renaming over
+// it would replace it with a plain file.
+TEST_F(DocumentFile, SomethingOtherThanAFileIsNotReplaced) {
+    writeOld();
+    ASSERT_EQ(::mkfifo(path("pipe.kvl").c_str(), 0644), 0);
+    std::filesystem::create_symlink(path("pipe.kvl"), path("link.kvl"));
+    for (const std::string& target : {path("pipe.kvl"), path("link.kvl")}) {
+        DocumentSaveResult s = saveDocumentFile(target, {">> a"});
+        EXPECT_FALSE(s.ok) << target;
+        EXPECT_EQ(s.error, "Soubor nelze uložit!") << target;
+        EXPECT_FALSE(s.detail.empty()) << target;
+        EXPECT_TRUE(std::filesystem::is_fifo(path("pipe.kvl"))) << target;
+        EXPECT_EQ(entries(), 3u) << target;
+    }
+    EXPECT_EQ(contents(path("old.kvl")), oldBytes_);
+}
+
+// The open document's file is deleted behind the program's back: saving puts
+// it back. Its whole folder deleted: saving fails and says so.
+TEST_F(DocumentFile, FileOrFolderRemovedWhileOpen) {
+    writeOld();
+    ASSERT_TRUE(loadDocumentFile(path("old.kvl")).ok);
+    std::filesystem::remove(path("old.kvl"));
+    ASSERT_TRUE(saveDocumentFile(path("old.kvl"), {">> again"}).ok);
+    EXPECT_EQ(loadDocumentFile(path("old.kvl")).lines, Lines{">> again"});
+
+    std::filesystem::create_directory(path("sub"));
+    const std::string inner = path("sub") + "/doc.kvl";
+    ASSERT_TRUE(saveDocumentFile(inner, {">> b"}).ok);
+    ASSERT_TRUE(loadDocumentFile(inner).ok);
+    std::filesystem::remove_all(path("sub"));
+    DocumentSaveResult s = saveDocumentFile(inner, {">> b", ">> c"});
+    EXPECT_FALSE(s.ok);
+    EXPECT_EQ(s.error, "Soubor nelze uložit!");
+    EXPECT_FALSE(s.detail.empty());
+    EXPECT_FALSE(std::filesystem::exists(path("sub")));
+}
+
+// A document file cut at every byte opens with what survived, and saving that
+// gives a whole document again (a cut-off prompt is no command and is dropped).
+TEST_F(DocumentFile, TruncatedFileOpensAndSavesWhole) {
+    const Lines lines = {">> x=2", ">> sin(x)", ">> ž"};
+    const std::string bytes = writeDocument(lines).bytes;
+    for (std::size_t cut = kMagic.size(); cut <= bytes.size(); ++cut) {
+        {
+            std::ofstream out(path("cut.kvl"), std::ios::binary | std::ios::trunc);
+            out.write(bytes.data(), static_cast<std::streamsize>(cut));
+        }
+        DocumentReadResult r = loadDocumentFile(path("cut.kvl"));
+        ASSERT_TRUE(r.ok) << cut;
+        ASSERT_TRUE(saveDocumentFile(path("cut.kvl"), r.lines).ok) << cut;
+        Lines commands;
+        for (const std::string& line : r.lines)
+            if (line.starts_with(">>")) commands.push_back(line);
+        DocumentReadResult again = loadDocumentFile(path("cut.kvl"));
+        EXPECT_TRUE(again.damage.empty()) << cut;
+        EXPECT_EQ(again.lines, commands) << cut;
     }
 }
 
