@@ -13,6 +13,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
@@ -38,12 +39,15 @@ std::string withName(const char* format, const std::string& name) {
 }
 
 // BGR24 when the encoder takes it (no conversion, nothing lost), otherwise
-// the encoder's own first choice.
+// the encoder's first choice that the converter can produce (some encoders
+// want palettes it cannot make); none: the encoder is of no use here.
 AVPixelFormat pixelFormatFor(const AVCodec* codec) {
     if (!codec->pix_fmts) return AV_PIX_FMT_BGR24;
     for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
         if (*p == AV_PIX_FMT_BGR24) return AV_PIX_FMT_BGR24;
-    return codec->pix_fmts[0];
+    for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+        if (sws_isSupportedOutput(*p) > 0) return *p;
+    return AV_PIX_FMT_NONE;
 }
 
 // Encoders that would otherwise pick a low default bit rate get a fixed,
@@ -68,13 +72,15 @@ bool usesQuantiser(AVCodecID id) {
 // An encoder context set up for frames of the given size and rate; null when
 // it cannot be opened.
 AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps) {
+    const AVPixelFormat format = pixelFormatFor(codec);
+    if (format == AV_PIX_FMT_NONE) return nullptr;
     AVCodecContext* context = avcodec_alloc_context3(codec);
     if (!context) return nullptr;
     context->width = width;
     context->height = height;
     context->time_base = AVRational{1, fps};
     context->framerate = AVRational{fps, 1};
-    context->pix_fmt = pixelFormatFor(codec);
+    context->pix_fmt = format;
     context->gop_size = 12;
     // Deliberately a single thread: frames come one at a time from the
     // renderer, and encoders that wait for several frames to fill their
@@ -91,12 +97,59 @@ AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps
     return context;
 }
 
+// Encoders that open but cannot be used here: Debian's SVT-AV1 library
+// never returns from closing an encoder that was given no frame, which the
+// probe below does to every encoder.
+bool unusable(const std::string& name) { return name == "libsvtav1"; }
+
 const AVCodec* findAviEncoder(const std::string& name) {
+    if (unusable(name)) return nullptr;
     const AVCodec* codec = avcodec_find_encoder_by_name(name.c_str());
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) return nullptr;
     const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
     if (!avi || avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) != 1) return nullptr;
     return codec;
+}
+
+// Whether the encoder opens and takes a black frame of this size and rate:
+// some open at any size and refuse frames that do not suit them.
+bool encodesOneFrame(const AVCodec* codec, int width, int height, int fps) {
+    AVCodecContext* context = openEncoder(codec, width, height, fps);
+    if (!context) return false;
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    bool ok = frame && packet;
+    if (ok) {
+        frame->format = context->pix_fmt;
+        frame->width = width;
+        frame->height = height;
+        ok = av_frame_get_buffer(frame, 0) >= 0;
+    }
+    if (ok) {
+        ptrdiff_t lines[4];
+        for (int i = 0; i < 4; ++i) lines[i] = frame->linesize[i];
+        av_image_fill_black(frame->data, lines, context->pix_fmt, context->color_range, width,
+                            height);
+        frame->pts = 0;
+        ok = avcodec_send_frame(context, frame) >= 0 && avcodec_send_frame(context, nullptr) >= 0;
+    }
+    while (ok) {
+        const int got = avcodec_receive_packet(context, packet);
+        if (got == AVERROR_EOF) break;
+        ok = got >= 0;
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+    return ok;
+}
+
+// The libraries report progress and statistics on standard error; only
+// their errors belong there.
+void quietLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_ERROR); });
 }
 
 }  // namespace
@@ -105,6 +158,7 @@ const std::vector<VideoEncoder>& aviEncoders(int width, int height, int fps) {
     static std::mutex lock;
     static std::map<std::tuple<int, int, int>, std::vector<VideoEncoder>> cache;
     std::lock_guard<std::mutex> guard(lock);
+    quietLibraries();
     auto found = cache.find({width, height, fps});
     if (found != cache.end()) return found->second;
 
@@ -119,9 +173,7 @@ const std::vector<VideoEncoder>& aviEncoders(int width, int height, int fps) {
         if (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) continue;
         if (findAviEncoder(codec->name) != codec) continue;
         if (width <= 0 || height <= 0 || fps <= 0) continue;
-        AVCodecContext* context = openEncoder(codec, width, height, fps);
-        if (!context) continue;
-        avcodec_free_context(&context);
+        if (!encodesOneFrame(codec, width, height, fps)) continue;
         list.push_back({codec->name, codec->long_name ? codec->long_name : codec->name});
     }
     av_log_set_level(level);
@@ -172,6 +224,7 @@ void AviWriter::abandon() {
 }
 
 bool AviWriter::open(std::string& error) {
+    quietLibraries();
     abandon();
     frame_number = 0;
     if (width_ < kSizeStep || height_ < kSizeStep || width_ % kSizeStep || height_ % kSizeStep) {
