@@ -189,19 +189,31 @@ bool operatorOp(Kind kind, Op& op) {
 
 }  // namespace
 
-CompiledExpr::CompiledExpr(const ExprNode& tree, const std::vector<SampleInput>& inputs)
+CompiledExpr::CompiledExpr(const std::vector<const ExprNode*>& trees,
+                           const std::vector<SampleInput>& inputs)
     : inputs_(inputs) {
-    result_ = compile(tree);
-    // The last vector instruction computes the root: let it write the output.
-    if (ok_ && result_.where == Where::Vector && !vectorCode_.empty() &&
-        vectorCode_.back().dst.where == Where::Vector &&
-        vectorCode_.back().dst.index == result_.index) {
-        vectorCode_.back().dst = {Where::Out, 0};
-        result_ = {Where::Out, 0};
+    for (std::size_t t = 0; t < trees.size() && ok_; ++t) {
+        Ref r = compile(*trees[t]);
+        if (!ok_) break;
+        // When the last instruction computed this tree's value and nothing
+        // else reads it, it writes the output itself. Other results keep
+        // their slots and are copied out after each block.
+        if (r.where == Where::Vector && !vectorCode_.empty() &&
+            vectorCode_.back().dst.where == Where::Vector &&
+            vectorCode_.back().dst.index == r.index && uses_[static_cast<std::size_t>(r.index)] == 1) {
+            Instr& last = vectorCode_.back();
+            const Ref out{Where::Out, static_cast<int>(t)};
+            computed_[keyOf(last.op, last.a, last.b)] = out;
+            last.dst = out;
+            release(r);
+            r = out;
+        }
+        results_.push_back(r);
     }
     if (!ok_) {
         scalarCode_.clear();
         vectorCode_.clear();
+        results_.clear();
     }
 }
 
@@ -212,7 +224,12 @@ CompiledExpr::Ref CompiledExpr::scalarSlot(double v, bool constant) {
 }
 
 CompiledExpr::Ref CompiledExpr::scalarConstant(double v) {
-    return scalarSlot(v, true);
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    auto it = constantSlots_.find(bits);
+    if (it != constantSlots_.end()) return {Where::Scalar, it->second};
+    const Ref r = scalarSlot(v, true);
+    constantSlots_.emplace(bits, r.index);
+    return r;
 }
 
 CompiledExpr::Ref CompiledExpr::variable(int row) {
@@ -233,7 +250,34 @@ CompiledExpr::Ref CompiledExpr::variable(int row) {
 }
 
 void CompiledExpr::release(Ref r) {
-    if (r.where == Where::Vector) freeVectors_.push_back(r.index);
+    if (r.where != Where::Vector) return;
+    if (--uses_[static_cast<std::size_t>(r.index)] == 0) freeVectors_.push_back(r.index);
+}
+
+// A free slot, or a new one. What was remembered about a reused slot's old
+// value is forgotten.
+int CompiledExpr::takeVectorSlot() {
+    int slot = vectorSlots_;
+    if (!freeVectors_.empty()) {
+        slot = freeVectors_.back();
+        freeVectors_.pop_back();
+        for (const Key& k : keysOfSlot_[static_cast<std::size_t>(slot)]) computed_.erase(k);
+        keysOfSlot_[static_cast<std::size_t>(slot)].clear();
+    } else {
+        ++vectorSlots_;
+        uses_.push_back(0);
+        keysOfSlot_.emplace_back();
+    }
+    uses_[static_cast<std::size_t>(slot)] = 1;
+    return slot;
+}
+
+void CompiledExpr::remember(const Key& key, Ref dst) {
+    computed_[key] = dst;
+    const Ref refs[3] = {{std::get<1>(key), std::get<2>(key)}, {std::get<3>(key), std::get<4>(key)},
+                         dst};
+    for (const Ref& r : refs)
+        if (r.where == Where::Vector) keysOfSlot_[static_cast<std::size_t>(r.index)].push_back(key);
 }
 
 // A folded constant: a scalar slot no load and no instruction writes.
@@ -249,22 +293,36 @@ CompiledExpr::Ref CompiledExpr::emit(Op op, Ref a, Ref b, bool binary) {
                  &scalarInit_[static_cast<std::size_t>(binary ? b.index : a.index)], false, &v, 1);
         return scalarConstant(v);
     }
-    const bool vector = a.where != Where::Scalar || (binary && b.where != Where::Scalar);
-    release(a);
-    if (binary) release(b);
-    Instr instr{op, a, binary ? b : a, {}};
-    if (vector) {
-        if (!freeVectors_.empty()) {
-            instr.dst = {Where::Vector, freeVectors_.back()};
-            freeVectors_.pop_back();
-        } else {
-            instr.dst = {Where::Vector, vectorSlots_++};
+    if (!binary) b = a;
+    const Key key = keyOf(op, a, b);
+    // Computed before: the same operation on the same operands.
+    auto it = computed_.find(key);
+    if (it != computed_.end()) {
+        const Ref dst = it->second;
+        release(a);
+        if (binary) release(b);
+        if (dst.where == Where::Vector) {
+            auto& uses = uses_[static_cast<std::size_t>(dst.index)];
+            if (uses++ == 0)  // freed, not yet taken: in use again
+                freeVectors_.erase(std::find(freeVectors_.begin(), freeVectors_.end(), dst.index));
         }
+        return dst;
+    }
+    const bool vector = a.where != Where::Scalar || b.where != Where::Scalar;
+    Instr instr{op, a, b, {}};
+    // The result slot is taken while the operands still hold theirs: a slot
+    // keeps one value until it is taken anew, which is what lets remembered
+    // instructions name their operands by slot.
+    if (vector) {
+        instr.dst = {Where::Vector, takeVectorSlot()};
         vectorCode_.push_back(instr);
     } else {
         instr.dst = scalarSlot(0.0, false);
         scalarCode_.push_back(instr);
     }
+    release(a);
+    if (binary) release(b);
+    remember(key, instr.dst);
     return instr.dst;
 }
 
@@ -331,7 +389,7 @@ void CompiledExpr::prepare(Scratch& scratch) const {
     if (scratch.scalars.size() < scalarInit_.size()) scratch.scalars.resize(scalarInit_.size());
 }
 
-void CompiledExpr::evaluate(const double* const* inputs, int n, double* out,
+void CompiledExpr::evaluate(const double* const* inputs, int n, double* const* outs,
                             Scratch& scratch) const {
     if (!ok_ || n <= 0) return;
     prepare(scratch);
@@ -352,17 +410,22 @@ void CompiledExpr::evaluate(const double* const* inputs, int n, double* out,
                 case Where::Scalar: return s + r.index;
                 case Where::Vector: return v + static_cast<std::ptrdiff_t>(r.index) * kBlock;
                 case Where::Input: return const_cast<double*>(inputs[r.index]) + offset;
-                case Where::Out: return out + offset;
+                case Where::Out: return outs[r.index] + offset;
             }
             return nullptr;
         };
         for (const Instr& i : vectorCode_)
             dispatch(i.op, at(i.a), i.a.where != Where::Scalar, at(i.b),
                      i.b.where != Where::Scalar, at(i.dst), m);
-        if (result_.where != Where::Out) {
-            const double* r = at(result_);
-            const bool varying = result_.where != Where::Scalar;
-            for (int k = 0; k < m; ++k) out[offset + k] = varying ? r[k] : r[0];
+        for (std::size_t t = 0; t < results_.size(); ++t) {
+            const Ref result = results_[t];
+            if (result.where == Where::Out && result.index == static_cast<int>(t)) continue;
+            const double* r = at(result);
+            double* const out = outs[t] + offset;
+            if (result.where == Where::Scalar)
+                std::fill(out, out + m, r[0]);
+            else
+                std::copy(r, r + m, out);
         }
     }
 }

@@ -1,8 +1,10 @@
-// A tree compiled for sampling: the graph builders evaluate one formula at
+// Trees compiled for sampling: the graph builders evaluate a few formulas at
 // thousands of points that differ only in one or two variables. The compiled
 // form is a flat list of instructions over value slots, run over a block of
 // points per instruction; subtrees without variables are folded into
-// constants once, at compile time, by `evaluate` itself.
+// constants at compile time, and a subexpression met again (in the same tree
+// or in another tree compiled with it, as a surface's derivatives repeat
+// parts of its formula) is computed once.
 //
 // Every value is computed by the same double operations, in the same
 // expression for each node, as ExprNode::evaluate computes it, so a sample
@@ -20,6 +22,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,17 +50,24 @@ class CompiledExpr {
         std::vector<double> scalars;
     };
 
-    // Compiles `tree` in the current workspace (its constants are folded).
-    // The inputs' variable rows must be distinct.
-    CompiledExpr(const ExprNode& tree, const std::vector<SampleInput>& inputs);
+    // Compiles `trees` in the current workspace (their constants are
+    // folded); evaluate() gives one output per tree, in this order. The
+    // inputs' variable rows must be distinct.
+    CompiledExpr(const std::vector<const ExprNode*>& trees, const std::vector<SampleInput>& inputs);
+    CompiledExpr(const ExprNode& tree, const std::vector<SampleInput>& inputs)
+        : CompiledExpr(std::vector<const ExprNode*>{&tree}, inputs) {}
 
     // False when the tree holds a node that is not compiled (see above).
     bool ok() const { return ok_; }
 
-    // Values at `n` points into out[0..n). inputs[k] holds n values when
-    // input k is varying, one value otherwise. Allocates only when `scratch`
-    // is new or smaller than this tree needs.
-    void evaluate(const double* const* inputs, int n, double* out, Scratch& scratch) const;
+    // Values at `n` points: tree t's into outs[t][0..n). inputs[k] holds n
+    // values when input k is varying, one value otherwise. Allocates only
+    // when `scratch` is new or smaller than these trees need.
+    void evaluate(const double* const* inputs, int n, double* const* outs, Scratch& scratch) const;
+    // The same for one tree.
+    void evaluate(const double* const* inputs, int n, double* out, Scratch& scratch) const {
+        evaluate(inputs, n, &out, scratch);
+    }
 
     // Sizes `scratch` for this tree, so evaluate() does not allocate.
     void prepare(Scratch& scratch) const;
@@ -91,7 +102,13 @@ class CompiledExpr {
         int variable;  // else the workspace variable row
     };
 
+    // An instruction's operation and operands, for finding it again.
+    using Key = std::tuple<Op, Where, int, Where, int>;
+    static Key keyOf(Op op, Ref a, Ref b) { return {op, a.where, a.index, b.where, b.index}; }
+
     Ref compile(const ExprNode& node);
+    int takeVectorSlot();
+    void remember(const Key& key, Ref dst);
     Ref emit(Op op, Ref a, Ref b, bool binary);
     Ref variable(int row);
     Ref scalarConstant(double v);
@@ -109,7 +126,14 @@ class CompiledExpr {
     std::vector<std::pair<int, Ref>> variableRefs_;  // variable row and its operand
     std::vector<int> freeVectors_;
     int vectorSlots_ = 0;
-    Ref result_;
+    // Compile-time bookkeeping of the vector slots: the instructions still
+    // to read each (a slot is free at 0), and the remembered instructions
+    // that read or write it (forgotten when the slot is taken anew).
+    std::vector<int> uses_;
+    std::vector<std::vector<Key>> keysOfSlot_;
+    std::map<Key, Ref> computed_;               // instruction -> where its value is
+    std::map<std::uint64_t, int> constantSlots_;  // bits of a folded constant -> slot
+    std::vector<Ref> results_;  // by tree
 };
 
 }  // namespace kv

@@ -52,14 +52,10 @@ bool CurveGraph::prepare() {
     const int param = d.param_var;
     if (Workspace::current().compiledSampling && param >= 0 &&
         param < static_cast<int>(Workspace::current().variables.size())) {
-        for (const NodePtr* t : {&x_, &y_, &z_}) {
-            compiled_.push_back(
-                std::make_unique<CompiledExpr>(**t, std::vector<SampleInput>{{param, true}}));
-            if (!compiled_.back()->ok()) {
-                compiled_.clear();
-                break;
-            }
-        }
+        compiled_ = std::make_unique<CompiledExpr>(
+            std::vector<const ExprNode*>{z_.get(), y_.get(), x_.get()},
+            std::vector<SampleInput>{{param, true}});
+        if (!compiled_->ok()) compiled_.reset();
     }
     return true;
 }
@@ -82,9 +78,8 @@ double CurveGraph::sampleCompiled(double t, double step, int count, LineStrip& s
             last = t;
             t += step;
         }
-        compiled_[2]->evaluate(inputs, m, zs, scratch_);
-        compiled_[1]->evaluate(inputs, m, ys, scratch_);
-        compiled_[0]->evaluate(inputs, m, xs, scratch_);
+        double* const outs[] = {zs, ys, xs};
+        compiled_->evaluate(inputs, m, outs, scratch_);
         for (int k = 0; k < m; ++k) {
             float z = toFloat(zs[k]);
             float y = toFloat(ys[k]);
@@ -105,7 +100,7 @@ void CurveGraph::finish() {
     lo_.reset();
     hi_.reset();
     nlines_.reset();
-    compiled_.clear();
+    compiled_.reset();
     scratch_ = {};
     block_.clear();
     block_.shrink_to_fit();
@@ -165,9 +160,9 @@ bool CurveGraph::buildFrame(int, FrameGeometry& out) {
     if (!finite(seed.y)) seed.y = 0.0f;
     if (!finite(seed.z)) seed.z = 0.0f;
     BoundingBox box = BoundingBox::around(seed);
-    if (!compiled_.empty()) {
+    if (compiled_) {
         block_.resize(4 * static_cast<std::size_t>(kCurveBlock));
-        for (const auto& c : compiled_) c->prepare(scratch_);
+        compiled_->prepare(scratch_);
     }
 
     // Samples by repeated addition of the step, from each piece's lower end
@@ -180,7 +175,7 @@ bool CurveGraph::buildFrame(int, FrameGeometry& out) {
         LineStrip strip;
         strip.points.reserve(static_cast<std::size_t>(count));
         double t = pieces_[k].lo;
-        if (!compiled_.empty()) {
+        if (compiled_) {
             // The parameter as sampling point by point leaves it.
             setVariable(param, sampleCompiled(t, step, count, strip, box));
             out.strips.push_back(std::move(strip));

@@ -39,9 +39,9 @@ class CurveGraph : public GraphObject {
     NodePtr lo_;
     NodePtr hi_;
     NodePtr nlines_;
-    // x, y and z compiled for sampling along the parameter; empty when one
-    // of them does not compile.
-    std::vector<std::unique_ptr<CompiledExpr>> compiled_;
+    // z, y and x compiled together for sampling along the parameter; null
+    // when they do not compile.
+    std::unique_ptr<CompiledExpr> compiled_;
     CompiledExpr::Scratch scratch_;
     // One block of parameter values and the x, y, z values there.
     std::vector<double> block_;

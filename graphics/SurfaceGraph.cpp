@@ -68,15 +68,11 @@ bool SurfaceGraph::prepare() {
     if (Workspace::current().compiledSampling && d.x_var != d.y_var && d.x_var >= 0 &&
         d.y_var >= 0 && d.x_var < rows && d.y_var < rows) {
         const std::vector<SampleInput> inputs{{d.x_var, false}, {d.y_var, true}};
-        const ExprNode* all[9] = {x_.get(),   y_.get(),   z_.get(),   du_[0].get(), du_[1].get(),
-                                  du_[2].get(), dv_[0].get(), dv_[1].get(), dv_[2].get()};
-        for (const ExprNode* t : all) {
-            compiled_.push_back(std::make_unique<CompiledExpr>(*t, inputs));
-            if (!compiled_.back()->ok()) {
-                compiled_.clear();
-                break;
-            }
-        }
+        const std::vector<const ExprNode*> all{x_.get(),     y_.get(),     z_.get(),
+                                               du_[0].get(), du_[1].get(), du_[2].get(),
+                                               dv_[0].get(), dv_[1].get(), dv_[2].get()};
+        compiled_ = std::make_unique<CompiledExpr>(all, inputs);
+        if (!compiled_->ok()) compiled_.reset();
     }
     return true;
 }
@@ -87,7 +83,7 @@ void SurfaceGraph::finish() {
         du_[c].reset();
         dv_[c].reset();
     }
-    compiled_.clear();
+    compiled_.reset();
     us_.clear();
     vs_.clear();
     rowPieces_.clear();
@@ -144,16 +140,17 @@ void SurfaceGraph::sampleCompiled(int nx, int ny) {
     std::vector<CompiledExpr::Scratch> scratch(static_cast<std::size_t>(workers));
     std::vector<std::vector<double>> values(static_cast<std::size_t>(workers),
                                             std::vector<double>(9 * column));
-    for (CompiledExpr::Scratch& s : scratch)
-        for (const auto& c : compiled_) c->prepare(s);
+    for (CompiledExpr::Scratch& s : scratch) compiled_->prepare(s);
     splitWork(nx, workers, [&](int first, int last, int worker) {
         CompiledExpr::Scratch& s = scratch[static_cast<std::size_t>(worker)];
         double* const val = values[static_cast<std::size_t>(worker)].data();
         for (int i = first; i < last; ++i) {
             const double u = us_[static_cast<std::size_t>(i)];
             const double* inputs[] = {&u, vs_.data()};
-            for (std::size_t c = 0; c < 9; ++c)
-                compiled_[c]->evaluate(inputs, ny, val + c * column, s);
+            double* const outs[9] = {val,              val + column,     val + 2 * column,
+                                     val + 3 * column, val + 4 * column, val + 5 * column,
+                                     val + 6 * column, val + 7 * column, val + 8 * column};
+            compiled_->evaluate(inputs, ny, outs, s);
             for (std::size_t j = 0; j < column; ++j) {
                 const double p[3] = {val[j], val[column + j], val[2 * column + j]};
                 const double pu[3] = {val[3 * column + j], val[4 * column + j],
@@ -240,7 +237,7 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
 
     // Every node once, column after column; the cells share their corners.
     nodes_.clear();
-    if (!compiled_.empty()) {
+    if (compiled_) {
         sampleCompiled(nx, ny);
     } else {
         nodes_.reserve(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));

@@ -65,10 +65,10 @@ class SurfaceGraph : public GraphObject {
     // in the order x, y, z; derived once for all frames.
     NodePtr du_[3];
     NodePtr dv_[3];
-    // The same nine trees compiled for sampling along grid columns (u fixed,
-    // v varying), in the order x, y, z, du x, du y, du z, dv x, dv y, dv z;
-    // empty when one of them does not compile.
-    std::vector<std::unique_ptr<CompiledExpr>> compiled_;
+    // The same nine trees compiled together for sampling along grid columns
+    // (u fixed, v varying), in the order x, y, z, du x, du y, du z, dv x,
+    // dv y, dv z; null when they do not compile.
+    std::unique_ptr<CompiledExpr> compiled_;
     // Working data of one frame: the node positions along each variable,
     // the defined pieces of every grid row and column (under check_def) and
     // the sampled nodes, column after column.

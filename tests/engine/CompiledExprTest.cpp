@@ -183,6 +183,74 @@ TEST(CompiledExprTest, SquaresAndCubesGiveTheBitsOfPow) {
     }
 }
 
+// Trees compiled together share what they have in common; each output must
+// still be its own tree's value.
+TEST(CompiledExprTest, TreesCompiledTogetherGiveEachItsOwnValue) {
+    FreshWorkspace env;
+    Workspace& ws = env.ws;
+    const int x = ws.variableIndex("x");
+    const int y = ws.variableIndex("y");
+    Random r(4242);
+    constexpr int kN = 100;
+    std::vector<double> xs(kN), ys(kN);
+    std::vector<std::vector<double>> outs(4, std::vector<double>(kN));
+    CompiledExpr::Scratch scratch;
+    for (int t = 0; t < 1000; ++t) {
+        NodePtr a = randomTree(r, 1 + r.below(5));
+        NodePtr b = randomTree(r, 1 + r.below(5));
+        NodePtr c = op(kOperators[r.below(5)], a->clone(), b->clone());
+        NodePtr d = fn(kFunctions[r.below(16)], a->clone());
+        const std::vector<const ExprNode*> trees{c.get(), a.get(), d.get(), b.get()};
+        const bool yVaries = r.below(2) == 0;
+        const CompiledExpr compiled(trees, {{x, true}, {y, yVaries}});
+        ASSERT_TRUE(compiled.ok());
+        for (int k = 0; k < kN; ++k) {
+            xs[k] = randomValue(r);
+            ys[k] = yVaries || k == 0 ? randomValue(r) : ys[0];
+        }
+        const double* inputs[] = {xs.data(), ys.data()};
+        double* out[] = {outs[0].data(), outs[1].data(), outs[2].data(), outs[3].data()};
+        compiled.evaluate(inputs, kN, out, scratch);
+        for (int k = 0; k < kN; ++k) {
+            ws.variables[x].value = xs[k];
+            ws.variables[y].value = ys[k];
+            for (std::size_t i = 0; i < trees.size(); ++i)
+                ASSERT_TRUE(same(outs[i][k], trees[i]->evaluate()))
+                    << "tree " << i << " of " << c->toText() << " at x = " << xs[k]
+                    << ", y = " << ys[k] << ": " << outs[i][k];
+        }
+    }
+}
+
+TEST(CompiledExprTest, RepeatedSubexpressionsAreComputedOnce) {
+    FreshWorkspace env;
+    const int x = env.ws.variableIndex("x");
+    const int y = env.ws.variableIndex("y");
+    struct Row {
+        const char* what;
+        std::vector<Builder> trees;
+        int instructions;
+    } rows[] = {
+        {"sin(x) in two trees", {TREE(prod(fn(Kind::Sin, var("x")), var("y"))),
+                                 TREE(sum(fn(Kind::Sin, var("x")), num(1)))}, 3},
+        {"x^2 twice in one tree", {TREE(sum(power(var("x"), num(2)), power(var("x"), num(2))))}, 2},
+        {"the same tree twice", {TREE(fn(Kind::Exp, prod(num(3), var("x")))),
+                                 TREE(fn(Kind::Exp, prod(num(3), var("x"))))}, 2},
+        {"different constants", {TREE(prod(num(3), var("x"))), TREE(prod(num(2), var("x")))}, 2},
+    };
+    for (const Row& row : rows) {
+        std::vector<NodePtr> owned;
+        std::vector<const ExprNode*> trees;
+        for (const Builder& b : row.trees) {
+            owned.push_back(b());
+            trees.push_back(owned.back().get());
+        }
+        const CompiledExpr c(trees, {{x, true}, {y, true}});
+        ASSERT_TRUE(c.ok()) << row.what;
+        EXPECT_EQ(c.instructionCount(), row.instructions) << row.what;
+    }
+}
+
 TEST(CompiledExprTest, FoldsConstantSubtreesAndReadsOtherVariablesPerCall) {
     FreshWorkspace env;
     const int x = env.ws.variableIndex("x");
