@@ -11,5 +11,8 @@ namespace kv {
 inline constexpr int kMaxGraphFrames = 10'000;
 // Vertices of one graph, summed over all its frames.
 inline constexpr long long kMaxGraphVertices = 10'000'000;
+// Regula falsi rounds of one crossing of an implicit curve (`iters`): the
+// crossing is stored as a float, which a few dozen rounds settle.
+inline constexpr int kMaxCrossingRounds = 100;
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/Workspace.h"
+#include "graphics/GraphLimits.h"
 #include "graphics/SplitWork.h"
 
 namespace kv {
@@ -112,9 +113,10 @@ ImplicitCurveGraph::Point ImplicitCurveGraph::crossing(double ua, double va, flo
     const int classA = signClass(fa);
     if (classA == signClass(fb)) return {kAbsent, kAbsent};
 
-    // `iters` rounds; with none the crossing is the first interpolation of
-    // the sampled values. The value at the last point is not needed.
-    const int rounds = std::max(icurve().iters, 1);
+    // `iters` rounds, at most kMaxCrossingRounds; with none the crossing is
+    // the first interpolation of the sampled values. The value at the last
+    // point is not needed.
+    const int rounds = std::clamp(icurve().iters, 1, kMaxCrossingRounds);
     double pu = ua;
     double pv = va;
     for (int k = 0; k < rounds; ++k) {

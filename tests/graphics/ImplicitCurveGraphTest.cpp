@@ -124,6 +124,23 @@ TEST(ImplicitCurveGraph, RegulaFalsiRefinesTheFirstInterpolation) {
     }
 }
 
+// Rounds beyond the bound add nothing a float could hold; a huge count once
+// made every crossing loop for billions of rounds.
+TEST(ImplicitCurveGraph, RoundsAreBounded) {
+    SceneFixture fx;
+    const GraphObject* bounded = fx.plot(
+        "icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=" +
+        std::to_string(kMaxCrossingRounds) + ", id=1)");
+    ASSERT_NE(bounded, nullptr) << fx.error();
+    for (const char* iters : {"1e308", "2147483647"}) {
+        const GraphObject* huge = fx.plot(
+            std::string("icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=") + iters +
+            ", id=2)");
+        ASSERT_NE(huge, nullptr) << fx.error();
+        EXPECT_EQ(ends(*huge), ends(*bounded)) << iters;
+    }
+}
+
 TEST(ImplicitCurveGraph, ReversedBoundsAreSwapped) {
     SceneFixture fx;
     const GraphObject* a = fx.plot("icurve(x-y, [1..-1], [-1..1], id=1)");
