@@ -7,7 +7,7 @@
 
 #include "export/AviWriter.h"
 #include "export/ExportMessages.h"
-#include "export/HeadlessContext.h"
+#include "export/Snapshot.h"
 #include "graphics/GlRenderer.h"
 #include "graphics/SceneModel.h"
 
@@ -75,18 +75,9 @@ bool recordAnimation(SceneModel& scene, GlRenderer& renderer, int paneWidth, int
 
 bool renderAnimation(SceneModel& scene, const std::string& path, int width, int height,
                      const AnimationSettings& settings, std::string& error) {
-    HeadlessContext context(width, height);
-    if (!context.ok()) {
-        error = context.error();
-        return false;
-    }
-    GlRenderer renderer;
-    renderer.initialize();
-    renderer.resize(width, height);
-    const bool recorded = recordAnimation(scene, renderer, width, height, path, settings, error);
-    // The lists die with the context; the graphs must not keep their names.
-    renderer.releaseContext(scene);
-    return recorded;
+    return withHeadlessRenderer(scene, width, height, error, [&](GlRenderer& renderer) {
+        return recordAnimation(scene, renderer, width, height, path, settings, error);
+    });
 }
 
 }  // namespace kv

@@ -47,8 +47,8 @@ bool saveSnapshot(const std::string& path, int width, int height, std::string* e
                      error, fatal);
 }
 
-bool renderSnapshot(SceneModel& scene, const std::string& path, int width, int height,
-                    std::string& error, std::string* warning) {
+bool withHeadlessRenderer(SceneModel& scene, int width, int height, std::string& error,
+                          const std::function<bool(GlRenderer&)>& draw) {
     HeadlessContext context(width, height);
     if (!context.ok()) {
         error = context.error();
@@ -56,14 +56,22 @@ bool renderSnapshot(SceneModel& scene, const std::string& path, int width, int h
     }
     GlRenderer renderer;
     renderer.initialize();
-    if (warning) *warning = renderer.fontError();
     renderer.resize(width, height);
-    renderer.renderFrame(scene);
-    const bool saved = saveSnapshot(path, width, height, &error);
-    error = oneLine(error);
+    const bool done = draw(renderer);
     // The lists die with the context; the graphs must not keep their names.
     renderer.releaseContext(scene);
-    return saved;
+    return done;
+}
+
+bool renderSnapshot(SceneModel& scene, const std::string& path, int width, int height,
+                    std::string& error, std::string* warning) {
+    return withHeadlessRenderer(scene, width, height, error, [&](GlRenderer& renderer) {
+        if (warning) *warning = renderer.fontError();
+        renderer.renderFrame(scene);
+        const bool saved = saveSnapshot(path, width, height, &error);
+        error = oneLine(error);
+        return saved;
+    });
 }
 
 }  // namespace kv

@@ -11,6 +11,7 @@
 
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
+#include "ui/AnimClipDialogs.h"
 #include "ui/FieldWarning.h"
 #include "ui/UiMessages.h"
 
@@ -19,15 +20,6 @@ namespace kv {
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-QDialogButtonBox* okCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(u("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(u("Zrušit"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 // A whole number, blanks around it allowed; false for anything else.
 bool readWhole(const QString& text, int& value) {
@@ -48,7 +40,7 @@ AnimSetDialog::AnimSetDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(u("FPS:"), rate_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancelButtons(this));
 }
 
 // The frame count first, then the rate; a value out of range is refused
@@ -84,7 +76,7 @@ CompressorDialog::CompressorDialog(const std::vector<VideoEncoder>& encoders, QW
     }
     if (list_->count() > 0) list_->setCurrentRow(0);
     connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    QDialogButtonBox* buttons = okCancel(this);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(u(uimsg::kCompressorLabel)));
     layout->addWidget(list_);
