@@ -30,10 +30,15 @@ for target in "${targets[@]}"; do
     document | batch) seeds=fuzz/corpus/$target ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
   esac
-  # A whole document runs many commands, each within its own bounds, so it
-  # gets more time than a single command line.
-  timeout=5
-  [ "$target" = batch ] && timeout=10
+  # The sanitizers make the program about fifteen times slower, and a single
+  # command may use up to a second or two of its bounds (ten million scan
+  # steps or vertices) in a normal build. A whole document runs many commands,
+  # each within its own bounds, so it gets more time than a single line.
+  case $target in
+    document) timeout=5 ;;
+    batch) timeout=20 ;;
+    *) timeout=10 ;;
+  esac
   work="$dir/corpus/$target"
   mkdir -p "$work"
   log="$dir/findings/$target.log"
