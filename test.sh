@@ -15,7 +15,3 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON -DKV_S
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
-
-# The fuzz targets (clang, libFuzzer with the address and undefined-behaviour
-# sanitizers), about a minute each: any finding fails the run.
-scripts/fuzz.sh 60
