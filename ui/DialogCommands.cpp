@@ -35,30 +35,30 @@ std::string lowerAscii(std::string_view text) {
     return out;
 }
 
-std::optional<FieldProblem> firstEmpty(const std::vector<BoxSpec>& specs,
+std::optional<FieldProblem> firstEmpty(const std::vector<BoxShape>& shapes,
                                        const std::vector<std::string>& boxes, bool numeric) {
-    for (std::size_t i = 0; i < specs.size() && i < boxes.size(); ++i) {
-        const BoxSpec& s = specs[i];
+    for (std::size_t i = 0; i < shapes.size() && i < boxes.size(); ++i) {
+        const BoxShape& s = shapes[i];
         if (!s.emptyMessage || (s.numericOnly && !numeric)) continue;
         if (isEmpty(boxes[i])) return FieldProblem{static_cast<int>(i), s.emptyMessage};
     }
     return std::nullopt;
 }
 
-std::vector<std::string> initialTexts(const std::vector<BoxSpec>& specs) {
+std::vector<std::string> initialTexts(const std::vector<BoxShape>& shapes) {
     std::vector<std::string> texts;
-    for (const BoxSpec& s : specs) texts.emplace_back(s.initial);
+    for (const BoxShape& s : shapes) texts.emplace_back(s.initial);
     return texts;
 }
 
-const BoxSpec kFunctionBox{"Funkce:", "", kEnterFunction};
+const BoxShape kFunctionBox{"Funkce:", "", kEnterFunction};
 
 }  // namespace
 
 // ---- mathematics dialogs ----
 
-const MathDialogSpec& mathDialogSpec(MathDialogKind kind) {
-    static const MathDialogSpec specs[] = {
+const MathDialogShape& mathDialogShape(MathDialogKind kind) {
+    static const MathDialogShape shapes[] = {
         {"Zjednodušení Výrazu", {kFunctionBox}},
         {"Vyhodnocení Výrazu", {kFunctionBox, {"Body:", "", nullptr}}},
         {"Řešení rovnic",
@@ -86,23 +86,23 @@ const MathDialogSpec& mathDialogSpec(MathDialogKind kind) {
           {"Proměnná:", "", kEnterSubstVariable},
           {"Nová funkce:", "", kEnterFunction}}},
     };
-    return specs[static_cast<int>(kind)];
+    return shapes[static_cast<int>(kind)];
 }
 
 MathFields initialMathFields(MathDialogKind kind) {
     MathFields f;
     f.kind = kind;
-    f.boxes = initialTexts(mathDialogSpec(kind).boxes);
+    f.boxes = initialTexts(mathDialogShape(kind).boxes);
     return f;
 }
 
 std::optional<FieldProblem> checkMathFields(const MathFields& fields) {
-    return firstEmpty(mathDialogSpec(fields.kind).boxes, fields.boxes, fields.numeric);
+    return firstEmpty(mathDialogShape(fields.kind).boxes, fields.boxes, fields.numeric);
 }
 
 std::string composeMathCommand(const MathFields& fields) {
     std::vector<std::string> b = fields.boxes;
-    b.resize(mathDialogSpec(fields.kind).boxes.size());
+    b.resize(mathDialogShape(fields.kind).boxes.size());
     std::string out;
     switch (fields.kind) {
         case MathDialogKind::Simplify:
@@ -184,8 +184,8 @@ std::string divisionsOption(std::string_view text) {
     return lowerAscii(trim(text));
 }
 
-const PlotDialogSpec& plotDialogSpec(PlotDialogKind kind) {
-    static const PlotDialogSpec specs[] = {
+const PlotDialogShape& plotDialogShape(PlotDialogKind kind) {
+    static const PlotDialogShape shapes[] = {
         {"Explicitní Křivka",
          {{"f(x) =", "", kEnterFunction},
           {"Od:", "", kEnterDomainLower},
@@ -228,28 +228,28 @@ const PlotDialogSpec& plotDialogSpec(PlotDialogKind kind) {
          false,
          false},
     };
-    return specs[static_cast<int>(kind)];
+    return shapes[static_cast<int>(kind)];
 }
 
 PlotFields initialPlotFields(PlotDialogKind kind) {
     PlotFields f;
     f.kind = kind;
-    const PlotDialogSpec& spec = plotDialogSpec(kind);
-    f.boxes = initialTexts(spec.boxes);
-    f.colors.assign(spec.colorLabels.size(), Rgb{});
+    const PlotDialogShape& shape = plotDialogShape(kind);
+    f.boxes = initialTexts(shape.boxes);
+    f.colors.assign(shape.colorLabels.size(), Rgb{});
     return f;
 }
 
 std::optional<FieldProblem> checkPlotFields(const PlotFields& fields) {
-    return firstEmpty(plotDialogSpec(fields.kind).boxes, fields.boxes, false);
+    return firstEmpty(plotDialogShape(fields.kind).boxes, fields.boxes, false);
 }
 
 std::string composePlotCommand(const PlotFields& fields, int id) {
-    const PlotDialogSpec& spec = plotDialogSpec(fields.kind);
+    const PlotDialogShape& shape = plotDialogShape(fields.kind);
     std::vector<std::string> b = fields.boxes;
-    b.resize(spec.boxes.size());
+    b.resize(shape.boxes.size());
     std::vector<Rgb> colors = fields.colors;
-    colors.resize(spec.colorLabels.size());
+    colors.resize(shape.colorLabels.size());
     auto divisions = [](const char* option, const std::string& text) {
         return isAutomaticDivisions(text)
                    ? std::string()
@@ -282,7 +282,7 @@ std::string composePlotCommand(const PlotFields& fields, int id) {
             break;
     }
     out += animationFragment(fields.animation);
-    if (spec.hasClip) out += clipFragment(fields.clip);
+    if (shape.hasClip) out += clipFragment(fields.clip);
     out += ", id=" + std::to_string(id) + ")";
     return oneLine(std::move(out));
 }

@@ -14,7 +14,7 @@ namespace kv {
 class SceneModel;
 
 // One text box of a dialog.
-struct BoxSpec {
+struct BoxShape {
     const char* label;
     const char* initial;       // the text the box starts with
     const char* emptyMessage;  // shown when the box is left empty; nullptr: may stay empty
@@ -52,11 +52,11 @@ enum class MathDialogKind {
 // "Obousměrná", "Zleva", "Zprava".
 enum class LimitDirection { TwoSided, Left, Right };
 
-struct MathDialogSpec {
+struct MathDialogShape {
     const char* title;
-    std::vector<BoxSpec> boxes;  // in the order they are checked
+    std::vector<BoxShape> boxes;  // in the order they are checked
 };
-const MathDialogSpec& mathDialogSpec(MathDialogKind kind);
+const MathDialogShape& mathDialogShape(MathDialogKind kind);
 
 // Equation dialog boxes, for the widgets that enable them.
 enum SolveBox { SolveEquation, SolveVariable, SolveLower, SolveUpper, SolveStep, SolvePrecision };
@@ -109,14 +109,14 @@ std::string divisionsOption(std::string_view text);
 
 enum class PlotDialogKind { ExplicitCurve, ParametricCurve, Surface, ImplicitCurve };
 
-struct PlotDialogSpec {
+struct PlotDialogShape {
     const char* title;
-    std::vector<BoxSpec> boxes;            // the first ones in check order
+    std::vector<BoxShape> boxes;            // the first ones in check order
     std::vector<const char*> colorLabels;  // one colour button each
     bool hasCheckDef;                      // "Testovat nespojitost"
     bool hasClip;                          // "Oříznout" button
 };
-const PlotDialogSpec& plotDialogSpec(PlotDialogKind kind);
+const PlotDialogShape& plotDialogShape(PlotDialogKind kind);
 
 struct PlotFields {
     PlotDialogKind kind = PlotDialogKind::ExplicitCurve;

@@ -23,19 +23,19 @@ QString u(const char* s) {
 }  // namespace
 
 MathDialog::MathDialog(MathDialogKind kind, QWidget* parent) : QDialog(parent), kind_(kind) {
-    const MathDialogSpec& spec = mathDialogSpec(kind);
+    const MathDialogShape& shape = mathDialogShape(kind);
     const MathFields initial = initialMathFields(kind);
-    setWindowTitle(u(spec.title));
+    setWindowTitle(u(shape.title));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
     QFormLayout* numericForm = nullptr;
-    for (std::size_t i = 0; i < spec.boxes.size(); ++i) {
+    for (std::size_t i = 0; i < shape.boxes.size(); ++i) {
         auto* edit = new QLineEdit(QString::fromStdString(initial.boxes[i]));
         edit->setMinimumWidth(260);
         boxes_.push_back(edit);
-        if (!spec.boxes[i].numericOnly) {
-            form->addRow(u(spec.boxes[i].label), edit);
+        if (!shape.boxes[i].numericOnly) {
+            form->addRow(u(shape.boxes[i].label), edit);
             continue;
         }
         // The numeric solver's interval, step and precision sit together
@@ -48,7 +48,7 @@ MathDialog::MathDialog(MathDialogKind kind, QWidget* parent) : QDialog(parent), 
             layout->addWidget(group);
             connect(numeric_, &QCheckBox::toggled, this, &MathDialog::updateEnabled);
         }
-        numericForm->addRow(u(spec.boxes[i].label), edit);
+        numericForm->addRow(u(shape.boxes[i].label), edit);
     }
     if (kind == MathDialogKind::Limit) {
         auto* group = new QGroupBox(u("Směr"));
@@ -72,9 +72,9 @@ QRadioButton* MathDialog::directionButton(LimitDirection d) const {
 
 void MathDialog::updateEnabled() {
     if (!numeric_) return;
-    const auto& specs = mathDialogSpec(kind_).boxes;
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        if (specs[i].numericOnly) boxes_[i]->setEnabled(numeric_->isChecked());
+    const auto& shapes = mathDialogShape(kind_).boxes;
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        if (shapes[i].numericOnly) boxes_[i]->setEnabled(numeric_->isChecked());
 }
 
 MathFields MathDialog::fields() const {

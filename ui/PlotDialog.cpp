@@ -24,31 +24,31 @@ QString u(const char* s) {
 
 PlotDialog::PlotDialog(PlotDialogKind kind, const SceneModel& scene, QWidget* parent)
     : QDialog(parent), kind_(kind), scene_(scene) {
-    const PlotDialogSpec& spec = plotDialogSpec(kind);
+    const PlotDialogShape& shape = plotDialogShape(kind);
     const PlotFields initial = initialPlotFields(kind);
     animation_ = initial.animation;
     clip_ = initial.clip;
-    setWindowTitle(u(spec.title));
+    setWindowTitle(u(shape.title));
 
     auto* form = new QFormLayout;
-    for (std::size_t i = 0; i < spec.boxes.size(); ++i) {
+    for (std::size_t i = 0; i < shape.boxes.size(); ++i) {
         auto* edit = new QLineEdit(QString::fromStdString(initial.boxes[i]));
         edit->setMinimumWidth(260);
         boxes_.push_back(edit);
-        form->addRow(u(spec.boxes[i].label), edit);
+        form->addRow(u(shape.boxes[i].label), edit);
     }
-    for (std::size_t i = 0; i < spec.colorLabels.size(); ++i) {
+    for (std::size_t i = 0; i < shape.colorLabels.size(); ++i) {
         auto* button = new ColorButton;
         button->setColor(initial.colors[i]);
         colors_.push_back(button);
         auto* row = new QHBoxLayout;
         row->addWidget(button);
         row->addStretch();
-        form->addRow(u(spec.colorLabels[i]), row);
+        form->addRow(u(shape.colorLabels[i]), row);
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    if (spec.hasCheckDef) {
+    if (shape.hasCheckDef) {
         checkDef_ = new QCheckBox(u("Testovat nespojitost"));
         checkDef_->setChecked(initial.checkDef);
         layout->addWidget(checkDef_);
@@ -58,7 +58,7 @@ PlotDialog::PlotDialog(PlotDialogKind kind, const SceneModel& scene, QWidget* pa
     animationButton_->setAutoDefault(false);
     connect(animationButton_, &QPushButton::clicked, this, &PlotDialog::editAnimation);
     extras->addWidget(animationButton_);
-    if (spec.hasClip) {
+    if (shape.hasClip) {
         clipButton_ = new QPushButton(u("Oříznout"));
         clipButton_->setAutoDefault(false);
         connect(clipButton_, &QPushButton::clicked, this, &PlotDialog::editClip);
