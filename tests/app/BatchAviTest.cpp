@@ -9,24 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRunner.h"
+#include "tests/app/BatchCall.h"
 #include "tests/support/VideoProbe.h"
 
 namespace kv {
 namespace {
 
-struct BatchResult {
-    int status;
-    std::string err;
-};
-
-BatchResult batch(std::vector<std::string> args, const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    args.insert(args.begin(), {"--batch", "-"});
-    const int status = runBatch(args, in, out, err);
-    return {status, err.str()};
-}
+using test::batch;
+using test::BatchResult;
 
 const char* const kAnimatedSurface =
     "surface(sin(x+a)*cos(y), [-3..3], [-3..3], anim=[a, 0..6], nframes=12, id=1)\n";

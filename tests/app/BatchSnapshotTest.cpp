@@ -7,25 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRunner.h"
+#include "tests/app/BatchCall.h"
 #include "tests/render/JpegDecode.h"
 
 namespace kv {
 namespace {
 
-struct BatchResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-BatchResult batch(std::vector<std::string> args, const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    args.insert(args.begin(), {"--batch", "-"});
-    const int status = runBatch(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::batch;
+using test::BatchResult;
 
 class BatchSnapshot : public ::testing::Test {
   protected:
