@@ -1,8 +1,11 @@
 // Acts on the next modal dialog of type D once it is shown: the test sets
-// its fields and closes it, as a user would.
+// its fields and closes it, as a user would. It waits until the dialog has
+// been visible for one whole tick, so that exec() has had the time to start
+// its event loop and a close ends it.
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -15,7 +18,10 @@ class ModalDriver {
     explicit ModalDriver(std::function<void(D*)> act) : act_(std::move(act)) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+            const bool ready = d && d->isVisible() && d == seen_;
+            seen_ = d && d->isVisible() ? d : nullptr;
+            if (ready) {
                 timer_.stop();
                 acted = true;
                 act_(d);
@@ -27,6 +33,7 @@ class ModalDriver {
 
   private:
     std::function<void(D*)> act_;
+    QPointer<D> seen_;
     QTimer timer_;
 };
 
