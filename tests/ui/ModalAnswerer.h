@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "ModalDriver.h"
+
 namespace kv {
 
 // Answers the next modal message boxes, remembering their texts.
@@ -14,7 +16,7 @@ public:
     explicit ModalAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (QMessageBox* box = readyModal(seen_)) {
                 texts.push_back(box->text());
                 box->done(answer_);
             }
@@ -25,6 +27,7 @@ public:
 
 private:
     QMessageBox::StandardButton answer_;
+    QPointer<QMessageBox> seen_;
     QTimer timer_;
 };
 

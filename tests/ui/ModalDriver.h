@@ -12,16 +12,23 @@
 
 namespace kv {
 
+// The active modal dialog of type D once it has been visible for one whole
+// tick of a polling timer (`seen` remembers it between ticks), else null.
+template <class D>
+D* readyModal(QPointer<D>& seen) {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    const bool ready = d && d->isVisible() && d == seen;
+    seen = d && d->isVisible() ? d : nullptr;
+    return ready ? d : nullptr;
+}
+
 template <class D>
 class ModalDriver {
   public:
     explicit ModalDriver(std::function<void(D*)> act) : act_(std::move(act)) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-            const bool ready = d && d->isVisible() && d == seen_;
-            seen_ = d && d->isVisible() ? d : nullptr;
-            if (ready) {
+            if (D* d = readyModal(seen_)) {
                 timer_.stop();
                 acted = true;
                 act_(d);
