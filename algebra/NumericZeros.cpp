@@ -9,6 +9,7 @@
 // or dropped by the sign of the argument at its midpoint.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "algebra/Algebra.h"
@@ -216,8 +217,15 @@ IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const Inter
     // A root in the bracket [a, b], where f changes sign: Halley's iteration
     // from a; when it fails or leaves the bracket, bisection. A pole also
     // changes sign, but there |f| never falls to epsilon.
+    //
+    // The iteration is a fixed map of n, so once it returns to the point it
+    // has just left, or to the one before (rounding often ends it in such a
+    // cycle when epsilon lies below what f can resolve there), every further
+    // step repeats them and it cannot converge: it gives up at once instead
+    // of running out its steps.
     auto refine = [&](double a, double b, double fa) -> std::optional<double> {
         double n = a;
+        double previous = std::numeric_limits<double>::quiet_NaN();
         for (int i = 0; i < kMaxHalleySteps; ++i) {
             double fn = value(n);
             if (!std::isfinite(fn)) break;
@@ -229,8 +237,11 @@ IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const Inter
             double q = valueAt(*d2, var, n);
             double denom = p * p - 0.5 * fn * q;
             if (denom == 0.0 || !std::isfinite(denom)) break;
+            const double from = n;
             n -= fn * p / denom;
             if (!std::isfinite(n)) break;
+            if (n == from || n == previous) break;
+            previous = from;
         }
         double lo = a, hi = b, flo = fa;
         for (int i = 0; i < kMaxBisectionSteps; ++i) {
