@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "engine/ExprNode.h"
+#include "engine/WorkBounds.h"
 
 namespace kv {
 
@@ -36,7 +37,7 @@ public:
     // Nodes a rule may build, per input node, with a floor and a ceiling.
     static constexpr std::size_t kNodesPerNode = 32;
     static constexpr std::size_t kMinNodes = 4'000;
-    static constexpr std::size_t kMaxNodes = 2'000'000;
+    static constexpr std::size_t kMaxNodes = kMaxTreeNodes;
 
     explicit RewriteBudget(std::size_t inputNodes);
     // A budget for a whole derivative, shared by the simplification of every

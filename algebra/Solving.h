@@ -4,6 +4,7 @@
 
 #include "engine/ExprNode.h"
 #include "engine/IntervalSet.h"
+#include "engine/WorkBounds.h"
 
 namespace kv {
 
@@ -41,7 +42,7 @@ struct RootRequest {
 // Scan points one search may visit in an interval; nsolve refuses a request
 // beyond this (ten million points take a few seconds), and scanZeros widens
 // the step of any other request so that it stays within it.
-inline constexpr double kMaxScanSteps = 1e7;
+inline constexpr double kMaxScanSteps = 1e7 / kWorkBoundDivisor;
 // Halley steps per bracket before it is given up.
 inline constexpr int kMaxHalleySteps = 150;
 

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "engine/WorkBounds.h"
+
 namespace kv {
 
 class ExprNode;
@@ -10,7 +12,7 @@ class ExprNode;
 // The largest pair count a numeric integral evaluates (10^8 divisions): more
 // would freeze the program for minutes. The nintegrate command refuses larger
 // requests with a message; evaluation clamps to it.
-inline constexpr std::int64_t kMaxSimpsonPairs = 50'000'000;
+inline constexpr std::int64_t kMaxSimpsonPairs = 50'000'000 / kWorkBoundDivisor;
 
 // Integrates `integrand` over [a, b] in the variable row `variable` with
 // `pairs` Simpson pairs (fewer than 2 become 2, an odd count is raised by one).

@@ -5,12 +5,14 @@
 // machine (ten million vertices take about 120 MB of geometry).
 #pragma once
 
+#include "engine/WorkBounds.h"
+
 namespace kv {
 
 // Animation frames of one graph.
 inline constexpr int kMaxGraphFrames = 10'000;
 // Vertices of one graph, summed over all its frames.
-inline constexpr long long kMaxGraphVertices = 10'000'000;
+inline constexpr long long kMaxGraphVertices = 10'000'000 / kWorkBoundDivisor;
 // Regula falsi rounds of one crossing of an implicit curve (`iters`): the
 // crossing is stored as a float, which a few dozen rounds settle.
 inline constexpr int kMaxCrossingRounds = 100;

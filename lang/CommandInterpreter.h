@@ -14,6 +14,7 @@
 
 #include "engine/ExprNode.h"
 #include "engine/Workspace.h"
+#include "engine/WorkBounds.h"
 
 namespace kv {
 
@@ -31,7 +32,7 @@ public:
     static constexpr int kMaxNesting = 1000;          // nested parentheses that matter
     static constexpr int kMaxRecursion = 4000;        // parser recursion, a backstop
     static constexpr int kMaxTreeDepth = 10000;       // depth of a parsed tree
-    static constexpr std::size_t kMaxNodes = 2'000'000;  // nodes of one expanded tree
+    static constexpr std::size_t kMaxNodes = kMaxTreeNodes;  // nodes of one expanded tree
     static constexpr std::size_t kMaxCommandLength = 1'000'000;
 
     // Fills the constant table and switches automatic variables on.
