@@ -1,5 +1,7 @@
 #include "ui/ConsolePane.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -88,6 +90,20 @@ void ConsolePane::insertOutput(QTextCursor& c, const CommandOutcome& out) {
                 return;
             }
         }
+    }
+    if (text.size() > kMaxShownOutput) {
+        // Characters, not bytes: the continuation bytes of UTF-8 are left out.
+        const auto length = std::count_if(text.begin(), text.end(), [](char ch) {
+            return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+        });
+        // Cut between characters, never inside one.
+        std::size_t cut = kMaxShownOutput;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        const QString shown = fromUtf8(text.substr(0, cut));
+        c.insertText(shown + QString::fromUtf8(uimsg::kOutputCut)
+                                 .arg(shown.size())
+                                 .arg(static_cast<qlonglong>(length)));
+        return;
     }
     c.insertText(fromUtf8(text));
 }

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTextEdit>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ public:
     // Results whose text form is longer than this are written as text: a
     // picture of them would be too wide to read and slow to build.
     static constexpr int kMaxTypesetText = 2000;
+    // Results longer than this (bytes of their text form) are shown cut,
+    // with a note of their length: the console lays a line out whole, and a
+    // line of millions of characters (the roots of a fast oscillation) took
+    // minutes and came out garbled.
+    static constexpr std::size_t kMaxShownOutput = 100'000;
 
     ConsolePane(CommandInterpreter& ci, const SettingsStore& settings, QWidget* parent = nullptr);
 

@@ -34,6 +34,8 @@ inline constexpr const char* kUncompressed = "rawvideo – nekomprimované sním
 inline constexpr const char* kNoEncoder = "Na tomto počítači není k dispozici žádný kodek videa pro AVI.";
 
 inline constexpr const char* kInternalError = "Interní chyba programu!";
+// %1 the characters shown, %2 the whole result's length.
+inline constexpr const char* kOutputCut = " … (zobrazeno prvních %1 z %2 znaků výsledku)";
 
 inline constexpr const char* kNoBrowserForHelp =
     "Aplikace Internet Explorer není dostupná.\nNápovědu naleznete v souboru 'help\\help.htm'";

@@ -121,5 +121,26 @@ TEST_F(ConsolePaneTest, ErrorsAreTextEvenWhenFormatted) {
     EXPECT_EQ(text()[1], QString::fromUtf8("   Chyba: Dělení nulou!"));
 }
 
+// A result of hundreds of thousands of characters (the 31832 roots of a fast
+// oscillation) is shown cut at a character boundary, with its length; a
+// short one whole.
+TEST_F(ConsolePaneTest, AVeryLongResultIsShownCutWithItsLength) {
+    console.submitCommand("nsolve(sin(1000*x), x, [0..100], h=0.0001)");
+    const QStringList lines = text();
+    ASSERT_EQ(lines.size(), 3);
+    const QString& out = lines[1];
+    EXPECT_TRUE(out.startsWith("   [0, 0.00314159265359, 0.00628318530718")) << out.left(60).toStdString();
+    const QString note = QString::fromUtf8(" … (zobrazeno prvních 100000 z ");
+    const qsizetype at = out.lastIndexOf(note);
+    ASSERT_EQ(at, 3 + 100000) << out.right(80).toStdString();
+    EXPECT_TRUE(out.endsWith(QString::fromUtf8(" znaků výsledku)"))) << out.right(80).toStdString();
+    // The stated length is the whole list's.
+    const qlonglong whole = out.mid(at + note.size()).section(' ', 0, 0).toLongLong();
+    EXPECT_GT(whole, 400000);
+
+    console.submitCommand("1+2");
+    EXPECT_EQ(text().mid(2), (QStringList{">> 1+2", "   1+2", ">> "}));
+}
+
 }  // namespace
 }  // namespace kv
