@@ -286,6 +286,8 @@ bool CompiledExpr::isConstant(Ref r) const {
 }
 
 CompiledExpr::Ref CompiledExpr::emit(Op op, Ref a, Ref b, bool binary) {
+    // An operand that did not compile has no slot to read.
+    if (!ok_) return {};
     const bool constant = isConstant(a) && (!binary || isConstant(b));
     if (constant) {
         double v = 0.0;

@@ -312,6 +312,12 @@ TEST(CompiledExprTest, LeavesTreesWhoseValueDependsOnMoreThanTheVariables) {
         {"rnd in a constant subtree", TREE(prod(var("x"), sum(num(1), rnd())))},
         {"a numeric integral", TREE(integral(var("t"), "t", num(0), var("x"), num(4)))},
         {"the factorial of a variable", TREE(fn(Kind::Fact, var("x")))},
+        // Met before any slot exists: nothing may read the missing operand.
+        {"rnd first", TREE(diff(rnd(), var("x")))},
+        {"an integral first", TREE(diff(integral(var("t"), "t", num(0), var("x"), num(4)),
+                                        var("x")))},
+        {"a function of rnd", TREE(fn(Kind::Sin, rnd()))},
+        {"a logarithm of rnd", TREE(logb(rnd(), var("x")))},
     };
     for (const Row& row : rows) {
         NodePtr t = row.tree();
