@@ -43,6 +43,10 @@ struct RootRequest {
 // beyond this (ten million points take a few seconds), and scanZeros widens
 // the step of any other request so that it stays within it.
 inline constexpr double kMaxScanSteps = 1e7 / kWorkBoundDivisor;
+// Evaluations of a tree the size of f per scan step, for the work bound:
+// f at both ends of the step, and f' at both ends in the search for roots
+// without a sign change.
+inline constexpr double kScanEvaluationsPerStep = 4.0;
 // Halley steps per bracket before it is given up.
 inline constexpr int kMaxHalleySteps = 150;
 

@@ -33,12 +33,7 @@ double factorial(double x) {
 
 double evaluateIntegral(const NIntegrateNode& n) {
     // Right-to-left is irrelevant here; the steps, then the bounds.
-    double steps = std::trunc(n.steps->evaluate());
-    std::int64_t pairs = 2;
-    if (steps >= static_cast<double>(kMaxSimpsonPairs))
-        pairs = kMaxSimpsonPairs;
-    else if (steps > 0)
-        pairs = static_cast<std::int64_t>(steps);
+    const std::int64_t pairs = simpsonPairCount(n.steps->evaluate());
     double a = n.lower->evaluate();
     double b = n.upper->evaluate();
     n.lastValue = simpsonIntegral(*n.operand, n.variable->index, pairs, a, b);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "engine/CompiledExpr.h"
 #include "engine/ExprNode.h"
@@ -45,12 +46,30 @@ void compiledSums(const CompiledExpr& f, std::int64_t m, double a, double d, dou
 
 }  // namespace
 
-double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pairs, double a,
-                       double b) {
-    std::int64_t m = pairs;
+namespace {
+
+std::int64_t evenPairs(std::int64_t m) {
     if (m < 2) m = 2;
     if (m > kMaxSimpsonPairs) m = kMaxSimpsonPairs;
     if (m % 2 != 0) m += 1;
+    return m;
+}
+
+}  // namespace
+
+std::int64_t simpsonPairCount(double steps) {
+    const double t = std::trunc(steps);
+    std::int64_t pairs = 2;
+    if (t >= static_cast<double>(kMaxSimpsonPairs))
+        pairs = kMaxSimpsonPairs;
+    else if (t > 0)
+        pairs = static_cast<std::int64_t>(t);
+    return evenPairs(pairs);
+}
+
+double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pairs, double a,
+                       double b) {
+    const std::int64_t m = evenPairs(pairs);
     Workspace& ws = Workspace::current();
     auto& vars = ws.variables;
     if (variable < 0 || static_cast<std::size_t>(variable) >= vars.size()) return 0.0;

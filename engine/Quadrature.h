@@ -14,6 +14,11 @@ class ExprNode;
 // requests with a message; evaluation clamps to it.
 inline constexpr std::int64_t kMaxSimpsonPairs = 50'000'000 / kWorkBoundDivisor;
 
+// The pair count an integral uses for its evaluated `steps`: truncated,
+// clamped to kMaxSimpsonPairs, at least 2 and even (NaN and counts below 2
+// give 2).
+std::int64_t simpsonPairCount(double steps);
+
 // Integrates `integrand` over [a, b] in the variable row `variable` with
 // `pairs` Simpson pairs (fewer than 2 become 2, an odd count is raised by one).
 // The variable is left at the last sample point. b < a gives the negated value.

@@ -22,4 +22,16 @@ inline constexpr long long kWorkBoundDivisor = 1;
 // expanding products or any other rewrite.
 inline constexpr std::size_t kMaxTreeNodes = 2'000'000 / kWorkBoundDivisor;
 
+// Node visits of evaluation one command may ask for (see EvaluationCost.h):
+// the samples of a graph times the nodes of its formulas, the scan steps of
+// a zero search times its trees, the points of an integral times its
+// integrand. A visit takes a few nanoseconds, so the bound keeps a request
+// to about ten seconds at worst; every ordinary request, up to the largest
+// graphs, stays far below.
+inline constexpr double kMaxEvaluationWork = 4e9 / kWorkBoundDivisor;
+
+// The message of a request beyond kMaxEvaluationWork.
+inline constexpr const char* kTooMuchWork =
+    "Výpočet by trval příliš dlouho! Zmenšete počet bodů, kroků nebo dělení.";
+
 }  // namespace kv

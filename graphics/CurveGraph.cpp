@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/EvaluationCost.h"
 #include "engine/Workspace.h"
 #include "graphics/DefinitionDomain.h"
 
@@ -49,6 +50,8 @@ bool CurveGraph::prepare() {
     if (!hi_) return false;
     nlines_ = parse(d.nlines);
     if (!nlines_) return false;
+    // Each sample evaluates the three components.
+    setCostPerVertex(evaluationCost(*x_) + evaluationCost(*y_) + evaluationCost(*z_));
     const int param = d.param_var;
     if (Workspace::current().compiledSampling && param >= 0 &&
         param < static_cast<int>(Workspace::current().variables.size())) {

@@ -154,6 +154,10 @@ bool GraphObject::reserveVertices(double n) {
         failure_ = msg::format(gmsg::kTooManyVertices, static_cast<int>(kMaxGraphVertices));
         return false;
     }
+    if ((static_cast<double>(vertices_) + n) * costPerVertex_ > kMaxEvaluationWork) {
+        failure_ = kTooMuchWork;
+        return false;
+    }
     vertices_ += static_cast<long long>(n);
     return true;
 }

@@ -83,6 +83,10 @@ class GraphObject : public GraphIdSource {
     // the message recorded, when they would exceed it (n may be infinite or
     // NaN; NaN is refused too).
     bool reserveVertices(double n);
+    // The node visits of evaluation (EvaluationCost.h) behind each reserved
+    // vertex: reserveVertices() also refuses a graph whose vertices would
+    // cost more than kMaxEvaluationWork in all. Set by prepare().
+    void setCostPerVertex(double visits) { costPerVertex_ = visits; }
 
     // The clip planes of the definition's clip ranges. The planes take the
     // absolute values of the bounds, so a range a..b keeps -|a| <= v <= |b|.
@@ -102,6 +106,7 @@ class GraphObject : public GraphIdSource {
     std::string failure_;
     CommandInterpreter* ci_ = nullptr;  // during build only
     long long vertices_ = 0;            // reserved so far in this build
+    double costPerVertex_ = 0.0;
 };
 
 }  // namespace kv

@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "engine/EvaluationCost.h"
 #include "engine/Workspace.h"
 #include "graphics/GraphLimits.h"
 #include "graphics/SplitWork.h"
@@ -47,6 +48,8 @@ bool ImplicitCurveGraph::prepare() {
         *trees[k] = parse(*texts[k]);
         if (!*trees[k]) return false;
     }
+    // Each grid sample evaluates f once.
+    setCostPerVertex(evaluationCost(*f_));
     // The compiled form needs two distinct variable rows to feed.
     const int rows = static_cast<int>(Workspace::current().variables.size());
     if (Workspace::current().compiledSampling && d.x_var != d.y_var && d.x_var >= 0 &&

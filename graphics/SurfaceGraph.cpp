@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "engine/EvaluationCost.h"
 #include "engine/Workspace.h"
 #include "graphics/DefinitionDomain.h"
 #include "graphics/SplitWork.h"
@@ -63,6 +64,12 @@ bool SurfaceGraph::prepare() {
         dv_[c] = components[c]->derivative(IdList{d.y_var});
         if (!du_[c] || !dv_[c]) return false;
     }
+    // Each grid node evaluates the components and their six derivatives;
+    // a cell has four vertices and about one node.
+    double perNode = 0.0;
+    for (int c = 0; c < 3; ++c)
+        perNode += evaluationCost(*components[c]) + evaluationCost(*du_[c]) + evaluationCost(*dv_[c]);
+    setCostPerVertex(perNode / 4.0);
     // The compiled form needs two distinct variable rows to feed.
     const int rows = static_cast<int>(Workspace::current().variables.size());
     if (Workspace::current().compiledSampling && d.x_var != d.y_var && d.x_var >= 0 &&

@@ -6,6 +6,7 @@
 #include "algebra/Algebra.h"
 #include "algebra/IntegerFunctions.h"
 #include "algebra/Solving.h"
+#include "engine/EvaluationCost.h"
 #include "engine/Quadrature.h"
 #include "lang/Builtins.h"
 #include "lang/CallArguments.h"
@@ -138,6 +139,10 @@ NodePtr callNsolve(Call& call) {
     if (!((hi - lo) / request.h <= kMaxScanSteps))
         return formatError(call,
                            msg::format(msg::kTooManyScanSteps, static_cast<int>(kMaxScanSteps)));
+    // Each step evaluates f twice, and the search for roots without a sign
+    // change scans f' the same way; a large f makes every step costly.
+    if ((hi - lo) / request.h * kScanEvaluationsPerStep * evaluationCost(*f) > kMaxEvaluationWork)
+        return formatError(call, kTooMuchWork);
 
     IntervalSet zeros = findZeros(*f, IntervalSet(lo, hi), request);
     auto list = std::make_unique<ListNode>();
@@ -175,9 +180,13 @@ NodePtr callNintegrate(Call& call) {
                                                  static_cast<int>(2 * kMaxSimpsonPairs)));
     }
     NodePtr pairs = std::make_unique<QuotientNode>(std::move(divisions), number(2.0));
-    return std::make_unique<NIntegrateNode>(std::move(f), std::move(bounds->lower),
-                                            std::move(bounds->upper),
-                                            std::make_unique<VariableNode>(row), std::move(pairs));
+    auto integral = std::make_unique<NIntegrateNode>(
+        std::move(f), std::move(bounds->lower), std::move(bounds->upper),
+        std::make_unique<VariableNode>(row), std::move(pairs));
+    // Many divisions of a large integrand, or integrals inside integrals,
+    // could take hours.
+    if (evaluationCost(*integral) > kMaxEvaluationWork) return formatError(call, kTooMuchWork);
+    return integral;
 }
 
 namespace {
