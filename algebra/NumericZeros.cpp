@@ -312,12 +312,16 @@ IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const Inter
         }
     }
 
-    // Touching roots: an extremum of f where f itself is (nearly) zero.
+    // Touching roots: an extremum of f where f itself is (nearly) zero. They
+    // come in order, so they are gathered first and merged with the roots of
+    // the scan in one pass.
+    IntervalSet touching = emptyLike(eps);
     for (const Interval& in : extrema.intervals()) {
         double m = 0.5 * (in.lo + in.hi);
         double fm = value(m);
-        if (std::isfinite(fm) && std::fabs(fm) < eps) result.addPoint(m);
+        if (std::isfinite(fm) && std::fabs(fm) < eps) touching.addPoint(m);
     }
+    result.addSet(touching);
     return result;
 }
 

@@ -50,6 +50,10 @@ private:
     // No bound of any interval lies above this (it may lie above them all);
     // an interval that starts beyond it is appended without a merge.
     double top_ = -std::numeric_limits<double>::infinity();
+    // Every interval ends before the next one begins (lo <= hi in each): the
+    // intervals an addition merges are then one run, found by binary search.
+    // Built up by additions alone; a removal or a reversed interval clears it.
+    bool ordered_ = true;
 };
 
 }  // namespace kv

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -153,6 +154,96 @@ TEST(IntervalSet, CopiesKeepIntervalsAndTolerance) {
     EXPECT_EQ(assigned.tolerance, 0.25);
     copy.addInterval(0, 10);
     EXPECT_EQ(s.count(), 3);
+}
+
+// The touching roots of a scan join its sign-change roots afterwards, in
+// between them: a million of them between a million others in one pass, not
+// a pass over the whole set each.
+TEST(IntervalSet, PointsBetweenManyIntervalsAreAddedQuickly) {
+    constexpr int kRoots = 1'000'000;
+    IntervalSet s;
+    IntervalSet between;
+    for (int i = 0; i < kRoots; ++i) s.addPoint(i);
+    for (int i = 0; i < kRoots; ++i) between.addPoint(i + 0.5);
+    s.addSet(between);
+    s.addPoint(7 + 1e-12);  // merges with the point 7
+    ASSERT_EQ(s.count(), 2 * kRoots);
+    EXPECT_EQ(s.intervals()[14].lo, 7 - s.tolerance / 2);
+    EXPECT_EQ(s.intervals()[14].hi, 7 + 1e-12 + s.tolerance / 2);
+    EXPECT_EQ(s.intervals()[15].lo, 7.5 - s.tolerance / 2);
+}
+
+// The quick merge of an ordered set against the general one (which a set
+// takes after a removal): random additions, touching, overlapping, nested,
+// within the widening of each other and far apart, give the same bits.
+TEST(IntervalSet, OrderedMergeGivesWhatTheGeneralMergeGives) {
+    std::uint64_t state = 12345;
+    auto next = [&] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24);
+    };
+    for (int round = 0; round < 200; ++round) {
+        IntervalSet quick;
+        IntervalSet general;
+        general.removeInterval(1e300, 1e300);  // takes the general path from now on
+        quick.tolerance = general.tolerance = round % 2 ? 1e-3 : IntervalSet::kDefaultTolerance;
+        const double scale = round % 3 == 0 ? 1e-11 : (round % 3 == 1 ? 1.0 : 100.0);
+        for (int k = 0; k < 60; ++k) {
+            const double a = next() * scale;
+            const double w = next() < 0.3 ? 0.0 : next() * scale * 0.1;
+            if (next() < 0.5) {
+                quick.addPoint(a);
+                general.addPoint(a);
+            } else {
+                quick.addInterval(a, a + w);
+                general.addInterval(a, a + w);
+            }
+            ASSERT_EQ(quick.count(), general.count()) << round << " " << k;
+            for (int i = 0; i < quick.count(); ++i) {
+                ASSERT_EQ(quick.intervals()[i].lo, general.intervals()[i].lo) << round << " " << k;
+                ASSERT_EQ(quick.intervals()[i].hi, general.intervals()[i].hi) << round << " " << k;
+            }
+        }
+    }
+}
+
+// Merging a whole ordered set in one pass gives what adding its intervals
+// one by one through the general merge gives.
+TEST(IntervalSet, OnePassUnionGivesWhatAddingOneByOneGives) {
+    std::uint64_t state = 777;
+    auto next = [&] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24);
+    };
+    auto randomSet = [&](double scale, int n) {
+        IntervalSet s;
+        for (int k = 0; k < n; ++k) {
+            const double a = next() * scale;
+            s.addInterval(a, a + (next() < 0.3 ? 0.0 : next() * scale * 0.05));
+        }
+        return s;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const double scale = round % 3 == 0 ? 1e-10 : (round % 3 == 1 ? 1.0 : 1e4);
+        const IntervalSet a = randomSet(scale, round % 40);
+        const IntervalSet b = randomSet(scale, (round * 7) % 50);
+        IntervalSet quick(a);
+        quick.addSet(b);
+        IntervalSet general;
+        general.removeInterval(1e300, 1e300);  // the general path from now on
+        for (const Interval& in : a.intervals()) general.addInterval(in.lo, in.hi);
+        for (const Interval& in : b.intervals()) general.addInterval(in.lo, in.hi);
+        ASSERT_EQ(quick.count(), general.count()) << round;
+        for (int i = 0; i < quick.count(); ++i) {
+            ASSERT_EQ(quick.intervals()[i].lo, general.intervals()[i].lo) << round;
+            ASSERT_EQ(quick.intervals()[i].hi, general.intervals()[i].hi) << round;
+        }
+    }
+    // A set added to itself stays as it is.
+    IntervalSet self = randomSet(1.0, 20);
+    const IntervalSet before(self);
+    self.addSet(self);
+    EXPECT_EQ(show(self), show(before));
 }
 
 }  // namespace
