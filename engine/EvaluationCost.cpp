@@ -40,7 +40,8 @@ double evaluationCost(const ExprNode& tree) {
     double total = 0.0;
     std::vector<std::pair<const ExprNode*, double>> stack{{&tree, 1.0}};
     while (!stack.empty()) {
-        auto [node, times] = stack.back();
+        const ExprNode* node = stack.back().first;
+        const double times = stack.back().second;
         stack.pop_back();
         total += times;
         if (node->kind() == Kind::NIntegrate) {
