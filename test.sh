@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every test:
 # the normal build, then the core tests (everything but the widgets) built
-# with the address and undefined-behaviour sanitizers.
+# with the address and undefined-behaviour sanitizers, then each fuzz target
+# for a minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -15,3 +16,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON -DKV_S
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# The fuzz targets (clang, libFuzzer with the address and undefined-behaviour
+# sanitizers), a minute each from a fixed seed: any finding fails the run.
+KV_FUZZ_SEED=1 scripts/fuzz.sh 60

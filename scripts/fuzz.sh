@@ -9,6 +9,10 @@
 # run with a non-zero status; the input is kept in $KV_FUZZ_DIR/findings/.
 # Inputs that reach new code collect in $KV_FUZZ_DIR/corpus/, so a later run
 # goes on from there; the seeds in fuzz/corpus/ stay as they are.
+#
+# KV_FUZZ_SEED fixes the fuzzer's random seed, so that a run repeats the
+# inputs of an earlier one with the same corpus (test.sh uses it: a test run
+# must not pass or fail by chance). Without it every run explores anew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,12 +34,12 @@ for target in "${targets[@]}"; do
     document | batch) seeds=fuzz/corpus/$target ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
   esac
-  # The sanitizers make the program about fifteen times slower, and a single
-  # command may use up to a second or two of its bounds (ten million scan
-  # steps or vertices) in a normal build. A whole document runs many commands,
-  # each within its own bounds, so it gets more time than a single line.
+  # The fuzzing build lowers the bounds on one command's work a hundredfold
+  # (engine/WorkBounds.h), so that the costliest command takes a second or
+  # two under the sanitizers (a tenth of that in a normal build); an input
+  # slower than ten seconds is a finding. A document runs many commands,
+  # each within its own bounds, so it gets twice as long.
   case $target in
-    document) timeout=5 ;;
     batch) timeout=20 ;;
     *) timeout=10 ;;
   esac
@@ -45,7 +49,7 @@ for target in "${targets[@]}"; do
   echo "== fuzz_$target: ${seconds} s (log: $log)"
   status=0
   "$dir/fuzz/fuzz_$target" -dict=fuzz/korvalinth.dict -max_total_time="$seconds" \
-    -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
+    -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 ${KV_FUZZ_SEED:+-seed=$KV_FUZZ_SEED} \
     -artifact_prefix="$dir/findings/$target-" "$work" "$seeds" >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+ +(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' \
     "$log" || true
