@@ -54,7 +54,7 @@ for target in "${targets[@]}"; do
   "$dir/fuzz/fuzz_$target" -dict=fuzz/korvalinth.dict -max_total_time="$seconds" \
     -timeout="$timeout" -malloc_limit_mb=2048 -rss_limit_mb=4096 -print_final_stats=1 ${KV_FUZZ_SEED:+-seed=$KV_FUZZ_SEED} \
     -artifact_prefix="$dir/findings/$target-" "$work" "$seeds" >"$log" 2>&1 || status=$?
-  grep -E '^#[0-9]+ +(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' \
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' \
     "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log" >&2
