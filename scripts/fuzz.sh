@@ -51,7 +51,15 @@ for target in "${targets[@]}"; do
   log="$dir/findings/$target.log"
   echo "== fuzz_$target: ${seconds} s (log: $log)"
   status=0
-  "$dir/fuzz/fuzz_$target" -dict=fuzz/korvalinth.dict -max_total_time="$seconds" \
+  # A long run works in a child process that is replaced from time to time:
+  # a single process grows as the sanitizer's allocator keeps freed memory,
+  # and a bloated process makes ordinary inputs slow. Any finding still
+  # ends the run.
+  fork=()
+  if [ "$seconds" -gt 120 ]; then
+    fork=(-fork=1 -ignore_timeouts=0 -ignore_ooms=0 -ignore_crashes=0)
+  fi
+  "$dir/fuzz/fuzz_$target" "${fork[@]}" -dict=fuzz/korvalinth.dict -max_total_time="$seconds" \
     -timeout="$timeout" -malloc_limit_mb=2048 -rss_limit_mb=4096 -print_final_stats=1 ${KV_FUZZ_SEED:+-seed=$KV_FUZZ_SEED} \
     -artifact_prefix="$dir/findings/$target-" "$work" "$seeds" >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' \
