@@ -64,6 +64,7 @@ for target in "${targets[@]}"; do
     -artifact_prefix="$dir/findings/$target-" "$work" "$seeds" >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' \
     "$log" || true
+  grep -E '^#[0-9]+: cov:' "$log" | tail -n 1 || true  # a forked run's last status
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log" >&2
     echo "fuzz_$target found a fault (status $status); the input is in $dir/findings/" >&2
