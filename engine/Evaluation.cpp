@@ -36,7 +36,7 @@ double evaluateIntegral(const NIntegrateNode& n) {
     const std::int64_t pairs = simpsonPairCount(n.steps->evaluate());
     double a = n.lower->evaluate();
     double b = n.upper->evaluate();
-    n.lastValue = simpsonIntegral(*n.operand, n.variable->index, pairs, a, b);
+    n.lastValue = simpsonIntegral(*n.operand, n.variable->index, pairs, a, b, &n.compiled);
     return n.lastValue;
 }
 

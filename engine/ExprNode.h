@@ -23,6 +23,8 @@
 
 namespace kv {
 
+struct CompiledIntegrand;  // the Simpson rule's, engine/Quadrature.cpp
+
 enum class Kind : int {
 #define X(name, id, fn) name = id,
 #include "engine/NodeKinds.def"
@@ -259,6 +261,10 @@ public:
     std::unique_ptr<VariableNode> variable;
     NodePtr steps;
     mutable double lastValue;
+    // The integrand compiled by the first evaluation with many pairs (see
+    // Quadrature.h), kept so that later evaluations neither compile nor
+    // allocate again. Copies of the node start without it.
+    mutable std::shared_ptr<CompiledIntegrand> compiled;
 };
 
 // A list of owned element trees; its operand is always null.

@@ -10,6 +10,12 @@
 
 namespace kv {
 
+// The integrand's compiled form; `code` is null when it does not compile.
+struct CompiledIntegrand {
+    std::unique_ptr<CompiledExpr> code;
+    CompiledExpr::Scratch scratch;
+};
+
 namespace {
 
 // Below this many pairs compiling the integrand costs more than it saves.
@@ -22,10 +28,8 @@ constexpr int kBlock = 4 * CompiledExpr::kBlock;
 // The sums of f over the odd points a + (2j-1)d and the even points a + 2jd
 // for j = 1 .. m-1, each added up in the order of j, by the compiled tree.
 // The points and every sample are the same doubles the plain loop gives.
-void compiledSums(const CompiledExpr& f, std::int64_t m, double a, double d, double& odd,
+void compiledSums(CompiledIntegrand& f, std::int64_t m, double a, double d, double& odd,
                   double& even) {
-    CompiledExpr::Scratch scratch;
-    f.prepare(scratch);
     std::array<double, kBlock> xs;
     std::array<double, kBlock> ys;
     const double* inputs[] = {xs.data()};
@@ -36,17 +40,13 @@ void compiledSums(const CompiledExpr& f, std::int64_t m, double a, double d, dou
             xs[2 * k] = a + static_cast<double>(2 * j - 1) * d;
             xs[2 * k + 1] = a + static_cast<double>(2 * j) * d;
         }
-        f.evaluate(inputs, 2 * count, ys.data(), scratch);
+        f.code->evaluate(inputs, 2 * count, ys.data(), f.scratch);
         for (int k = 0; k < count; ++k) {
             odd += ys[2 * k];
             even += ys[2 * k + 1];
         }
     }
 }
-
-}  // namespace
-
-namespace {
 
 std::int64_t evenPairs(std::int64_t m) {
     if (m < 2) m = 2;
@@ -68,7 +68,7 @@ std::int64_t simpsonPairCount(double steps) {
 }
 
 double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pairs, double a,
-                       double b) {
+                       double b, std::shared_ptr<CompiledIntegrand>* compiled) {
     const std::int64_t m = evenPairs(pairs);
     Workspace& ws = Workspace::current();
     auto& vars = ws.variables;
@@ -83,12 +83,21 @@ double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pai
     double odd = 0.0;
     double even = 0.0;
     bool done = false;
-    if (ws.compiledSampling && m >= kCompiledPairs) {
-        // Trees that read workspace state (rnd, inner integrals) are not
-        // compiled and go through the plain loop, in its order.
-        const CompiledExpr compiled(integrand, {{variable, true}});
-        if (compiled.ok()) {
-            compiledSums(compiled, m, a, d, odd, even);
+    if (compiled && ws.compiledSampling && m >= kCompiledPairs) {
+        // Compiled once; trees that read workspace state (rnd, inner
+        // integrals) are not and go through the plain loop, in its order.
+        if (!*compiled) {
+            auto made = std::make_shared<CompiledIntegrand>();
+            made->code = std::make_unique<CompiledExpr>(
+                integrand, std::vector<SampleInput>{{variable, true}});
+            if (made->code->ok())
+                made->code->prepare(made->scratch);
+            else
+                made->code.reset();
+            *compiled = std::move(made);
+        }
+        if ((*compiled)->code) {
+            compiledSums(**compiled, m, a, d, odd, even);
             done = true;
         }
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/WorkBounds.h"
 
@@ -19,10 +20,16 @@ inline constexpr std::int64_t kMaxSimpsonPairs = 50'000'000 / kWorkBoundDivisor;
 // give 2).
 std::int64_t simpsonPairCount(double steps);
 
+// An integrand compiled for the Simpson rule, or the note that it does not
+// compile, with the working memory of its evaluation.
+struct CompiledIntegrand;
+
 // Integrates `integrand` over [a, b] in the variable row `variable` with
 // `pairs` Simpson pairs (fewer than 2 become 2, an odd count is raised by one).
 // The variable is left at the last sample point. b < a gives the negated value.
+// With many pairs the samples come from the compiled integrand, kept in
+// `*compiled` from one call to the next (same bits as the plain loop).
 double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pairs, double a,
-                       double b);
+                       double b, std::shared_ptr<CompiledIntegrand>* compiled = nullptr);
 
 }  // namespace kv

@@ -204,6 +204,9 @@ TEST(EvaluateIntegral, CompiledIntegrandGivesThePlainBits) {
             NodePtr t = row.tree();
             value[compiled] = t->evaluate();
             last[compiled] = valueOf("t");
+            // Again, from the compiled integrand the first evaluation kept.
+            const double again = t->evaluate();
+            EXPECT_EQ(std::memcmp(&again, &value[compiled], sizeof(double)), 0) << row.what;
         }
         EXPECT_EQ(std::memcmp(&value[0], &value[1], sizeof(double)), 0)
             << row.what << ": " << value[0] << " vs " << value[1];
