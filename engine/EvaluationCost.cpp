@@ -11,24 +11,12 @@ namespace kv {
 
 namespace {
 
-// True when the tree holds a numeric integral anywhere.
-bool holdsIntegral(const ExprNode& tree) {
-    std::vector<const ExprNode*> stack{&tree};
-    while (!stack.empty()) {
-        const ExprNode* n = stack.back();
-        stack.pop_back();
-        if (n->kind() == Kind::NIntegrate) return true;
-        forEachChild(*n, [&](const ExprNode& c) { stack.push_back(&c); });
-    }
-    return false;
-}
-
 // Sample points of one evaluation of the integral: its pair count as
 // evaluation finds it now (a count that uses variables, with their present
 // values), or the largest when the count holds an integral of its own.
 double samplePoints(const NIntegrateNode& n) {
     std::int64_t pairs = kMaxSimpsonPairs;
-    if (!holdsIntegral(*n.steps)) pairs = simpsonPairCount(n.steps->evaluate());
+    if (!holdsKind(*n.steps, Kind::NIntegrate)) pairs = simpsonPairCount(n.steps->evaluate());
     return 2.0 * static_cast<double>(pairs) + 1.0;
 }
 

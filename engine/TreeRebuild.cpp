@@ -72,6 +72,12 @@ std::size_t countNodes(const ExprNode& root, std::size_t limit) {
     return count;
 }
 
+bool holdsKind(const ExprNode& root, Kind kind) {
+    bool found = false;
+    walk(root, [&](const ExprNode& n) { return !(found = n.kind() == kind); });
+    return found;
+}
+
 std::size_t countOccurrences(const ExprNode& root, int variable) {
     std::size_t uses = 0;
     walk(root, [&](const ExprNode& n) {

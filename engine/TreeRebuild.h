@@ -29,6 +29,9 @@ void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&
 // recursion, so any depth is safe.
 std::size_t countNodes(const ExprNode& root, std::size_t limit);
 
+// True when a node of `kind` occurs in the tree.
+bool holdsKind(const ExprNode& root, Kind kind);
+
 // How often variable row `variable` occurs in the tree.
 std::size_t countOccurrences(const ExprNode& root, int variable);
 
