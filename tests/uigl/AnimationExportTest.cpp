@@ -9,7 +9,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +21,7 @@
 #include "ui/ModalAnswerer.h"
 #include "ui/ModalDriver.h"
 #include "ui/ScenePane.h"
+#include "uigl/ShownWindow.h"
 
 namespace kv {
 namespace {
@@ -32,12 +32,7 @@ class AnimationExportUi : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(test::haveVideoTools()) << "ffprobe and ffmpeg (package ffmpeg) are needed";
-        QSettings s("Korvalinth", "Korvalinth");
-        s.setValue("UI/query_save", 0);
-        s.setValue("UI/format_output", 0);
-        window.resize(640, 480);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(test::showQuietly(window, 640, 480));
         window.console()->submitCommand(
             "curve(sin(a*x), [0..6], anim=[a, 1..3], nframes=8, color=[1, 0, 0], id=1)");
         window.tabs()->setCurrentWidget(window.scenePane());

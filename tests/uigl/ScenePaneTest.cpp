@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/ConsolePane.h"
+#include "uigl/ShownWindow.h"
 #include "ui/MainWindow.h"
 
 namespace kv {
@@ -19,12 +19,7 @@ namespace {
 class ScenePaneTest : public testing::Test {
 protected:
     void SetUp() override {
-        QSettings s("Korvalinth", "Korvalinth");
-        s.setValue("UI/query_save", 0);
-        s.setValue("UI/format_output", 0);
-        window.resize(800, 600);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(test::showQuietly(window, 800, 600));
         // The timers act only while the pane has the keyboard focus, which
         // needs an active window.
         window.activateWindow();
