@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace kv {
 namespace {
 
@@ -24,8 +26,11 @@ BatchRun runWithInput(std::vector<std::string> args, const std::string& input) {
     return {status, out.str(), err.str()};
 }
 
+// ctest runs each test, and each row of a table, as a process of its own and
+// several at once: the process id keeps their files apart.
 std::string writeTemp(const std::string& name, const std::string& bytes) {
-    std::string path = testing::TempDir() + name;
+    std::string path =
+        testing::TempDir() + "kv_batch_" + std::to_string(::getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -8,6 +8,11 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
 #include "export/AviWriter.h"
 #include "ui/ModalAnswerer.h"
 
@@ -88,7 +93,7 @@ TEST(CompressorDialogTest, EveryListedEncoderOpens) {
     for (const VideoEncoder& e : encoders) {
         mjpeg = mjpeg || e.name == "mjpeg";
         EXPECT_NE(e.name, "mpeg1video") << "MPEG-1 has no rate of 6 per second";
-        const std::string path = "/tmp/kv_encoder_probe_" + e.name + ".avi";
+        const std::string path = "/tmp/kv_encoder_probe_" + std::to_string(::getpid()) + "_" + e.name + ".avi";
         AviWriter writer(path, 64, 48, 6, e.name);
         std::string error;
         ASSERT_TRUE(writer.open(error)) << e.name << ": " << error;
