@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
 
 #include "engine/EvaluationCost.h"
 #include "engine/Workspace.h"
@@ -21,19 +22,24 @@ double lineCount(double value, int least) {
     return n;
 }
 
-// Widens one axis of the box by a finite value.
-void widen(float v, float& lo, float& hi) {
-    if (!std::isfinite(v)) return;
-    if (v > hi)
-        hi = v;
-    else if (v < lo)
-        lo = v;
+// A box that any finite value widens, on each axis independently.
+BoundingBox emptyBox() {
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    return {inf, -inf, inf, -inf, inf, -inf};
 }
 
-void widen(const Vec3f& p, BoundingBox& box) {
-    widen(p.x, box.xmin, box.xmax);
-    widen(p.y, box.ymin, box.ymax);
-    widen(p.z, box.zmin, box.zmax);
+// Widens one axis of a box started empty; the first of equal extremes (one
+// signed zero or the other) stays, as BoundingBox::widen keeps it.
+void widenPart(float v, float& lo, float& hi) {
+    if (!std::isfinite(v)) return;
+    if (v > hi) hi = v;
+    if (v < lo) lo = v;
+}
+
+void widenPart(const Vec3f& p, BoundingBox& box) {
+    widenPart(p.x, box.xmin, box.xmax);
+    widenPart(p.y, box.ymin, box.ymax);
+    widenPart(p.z, box.zmin, box.zmax);
 }
 
 float finiteOrZero(double v) {
@@ -276,23 +282,45 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
     // from above, so the quad's front face is its lower side, the side its
     // normal points to. The renderer lights two-sided and gives the back
     // faces front_color: the upper side shows front_color.
-    out.quads.reserve(static_cast<std::size_t>(nx - 1) * static_cast<std::size_t>(ny - 1));
-    for (int i = 0; i + 1 < nx; ++i) {
-        for (int j = 0; j + 1 < ny; ++j) {
-            if (d.check_def && !(sameRowPiece(j, i) && sameRowPiece(j + 1, i) &&
-                                 sameColumnPiece(i, j) && sameColumnPiece(i + 1, j)))
-                continue;
-            const Node* corners[4] = {&node(i, j), &node(i, j + 1), &node(i + 1, j + 1),
-                                      &node(i + 1, j)};
-            Quad q;
-            for (int k = 0; k < 4; ++k) {
-                q.corners[k] = corners[k]->point;
-                q.normals[k] = corners[k]->normal;
-                widen(q.corners[k], box);
-            }
-            out.quads.push_back(q);
+    auto assemble = [&](int i, int j, Quad& q, BoundingBox& part) {
+        const Node* corners[4] = {&node(i, j), &node(i, j + 1), &node(i + 1, j + 1),
+                                  &node(i + 1, j)};
+        for (int k = 0; k < 4; ++k) {
+            q.corners[k] = corners[k]->point;
+            q.normals[k] = corners[k]->normal;
+            widenPart(q.corners[k], part);
         }
+    };
+    // Each worker widens a box of its own over its cells in order; merged
+    // in the order of the cells, they give the box one pass would give,
+    // down to which signed zero it keeps.
+    const int cellRows = nx - 1;
+    const std::size_t cellsPerRow = static_cast<std::size_t>(ny - 1);
+    const int workers = d.check_def ? 1 : samplingWorkers(static_cast<long long>(nx) * ny);
+    std::vector<BoundingBox> parts(static_cast<std::size_t>(workers), emptyBox());
+    if (d.check_def) {
+        for (int i = 0; i < cellRows; ++i) {
+            for (int j = 0; j + 1 < ny; ++j) {
+                if (!(sameRowPiece(j, i) && sameRowPiece(j + 1, i) && sameColumnPiece(i, j) &&
+                      sameColumnPiece(i + 1, j)))
+                    continue;
+                Quad q;
+                assemble(i, j, q, parts[0]);
+                out.quads.push_back(q);
+            }
+        }
+    } else {
+        // Every cell: each row of cells has its place in the output.
+        out.quads.resize(static_cast<std::size_t>(cellRows) * cellsPerRow);
+        splitWork(cellRows, workers, [&](int first, int last, int worker) {
+            BoundingBox& part = parts[static_cast<std::size_t>(worker)];
+            for (int i = first; i < last; ++i) {
+                Quad* row = out.quads.data() + static_cast<std::size_t>(i) * cellsPerRow;
+                for (int j = 0; j + 1 < ny; ++j) assemble(i, j, row[j], part);
+            }
+        });
     }
+    for (const BoundingBox& part : parts) box.widen(part);
 
     clipBox(box);
     out.box = box;

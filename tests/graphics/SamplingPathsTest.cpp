@@ -98,6 +98,25 @@ INSTANTIATE_TEST_SUITE_P(
         "icurve(ln(x)-y, [-1..3], [-3..3], num_x=61, num_y=61, iters=4)",
         "icurve(abs(x)+abs(y)-1, [-2..2], [-2..2], num_x=40, num_y=40)"));
 
+// Cells of a grid this large are assembled on two threads, each widening a
+// box of its own; under check_def they are assembled on one. Where the
+// surface is defined everywhere the two must give the same bytes, box
+// included.
+TEST(SamplingPathsTest, CellsAssembledOnTwoThreadsMatchOneThread) {
+    auto run = [](const char* checkDef) {
+        SceneFixture s;
+        const GraphObject* g =
+            s.plot(std::string("surface(x*y*exp(-x^2)-0.5, [-3..2], [-2..1], nlines_x=240, "
+                               "nlines_y=230, check_def=") +
+                   checkDef + ", id=1)");
+        EXPECT_NE(g, nullptr) << s.error();
+        return g ? bytesOf(*g) : std::vector<unsigned char>{};
+    };
+    const auto parallel = run("false");
+    ASSERT_EQ(parallel.size(), sizeof(BoundingBox) + 239u * 229u * sizeof(Quad));
+    EXPECT_TRUE(parallel == run("true"));
+}
+
 // Trees the compiled form leaves alone take the point-by-point path in both
 // builds: rnd() keeps its sequence (the generator is pinned).
 TEST(SamplingPathsRndTest, TreesWithRndAreSampledPointByPoint) {
