@@ -20,6 +20,7 @@
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
 #include "algebra/Tolerance.h"
+#include "engine/Power.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv {
@@ -602,7 +603,7 @@ double numericPowerValue(const ExprNode& f) {
     if (f.kind() != Kind::Power || leftOf(f).kind() != Kind::Number) return std::nan("");
     const double k = constantValue(rightOf(f));
     if (!(tol::isIntegral(k) || tol::isIntegral(-k))) return std::nan("");
-    return std::pow(as<NumberNode>(leftOf(f)).value, k);
+    return numericPower(as<NumberNode>(leftOf(f)).value, k);
 }
 
 // Whether a factor b^k folds into the coefficient c: when c*b^k is an
@@ -768,7 +769,7 @@ NodePtr normalizedFactor(NodePtr f) {
             return negateSimplified(simplifyPower(number(-bv), std::move(e)));
         }
         if (isNumericLiteral(*b) && b->kind() != Kind::Zero) {
-            double v = std::pow(literalValue(*b), ev);
+            double v = numericPower(literalValue(*b), ev);
             if (tol::isIntegral(v)) return normalNumber(v);
         }
         double ae = std::fabs(ev);

@@ -21,7 +21,8 @@ struct Formula {
     const char* name;
     const char* text;
     double (*native)(double x, double y);
-    // The same with std::pow for the powers, as `evaluate` computes them.
+    // The same with std::pow for the powers: what an evaluator pays that
+    // leaves squares and cubes to pow (`evaluate` rounds them itself).
     double (*nativePow)(double x, double y, double two, double three);
 };
 

@@ -4,7 +4,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
+#include "engine/Power.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -13,76 +15,40 @@ namespace {
 
 using Op = CompiledExpr::Op;
 
-// a * b = p + e exactly (Dekker's product; no overflow or underflow in the
-// ranges nearestPower admits).
-inline void twoProduct(double a, double b, double& p, double& e) {
-    constexpr double kSplit = 134217729.0;  // 2^27 + 1
-    p = a * b;
-    double t = kSplit * a;
-    const double ah = t - (t - a);
-    const double al = a - ah;
-    t = kSplit * b;
-    const double bh = t - (t - b);
-    const double bl = b - bh;
-    e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
-}
-
-// x^2 or x^3 (n = 2, 3) with the bits std::pow gives, without calling it
-// where that can be shown: the power is carried exactly (n = 2) or within
-// 2^-100 of itself (n = 3) as a double-double, and r is its nearest double.
-// glibc's pow errs by 0.54 ULP at worst (the bound of its own error
-// analysis), so when the exact power lies within 0.45 ULP of r, every other
-// double is more than 0.54 ULP away and pow returns r. False where that
-// margin fails (about one point in ten), where r sits on a power of two
-// (its two neighbours are unequally far) and for zeros, tiny, huge and
-// non-finite values: the caller then asks pow. No branches, so that a loop
-// of these runs without mispredictions.
-template <int n>
-inline bool nearestPower(double x, double& r) {
-    double p = 0.0;
-    double e = 0.0;
-    twoProduct(x, x, p, e);
-    if constexpr (n == 3) {
-        double p3 = 0.0;
-        double e3 = 0.0;
-        twoProduct(p, x, p3, e3);
-        e = e3 + e * x;
-        p = p3;
+// d[k] = a[k]^3 (see roundedCube), two at a time; pow for the cubes it
+// leaves to pow. `d` may be `a`.
+void runCube(const double* a, bool av, double* d, int m) {
+    if (!av) {
+        std::fill(d, d + m, cubeOf(a[0]));
+        return;
     }
-    r = p + e;
-    const double residual = (p - r) + e;
-    const double magnitude = std::fabs(r);
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-    constexpr std::uint64_t kExponentBits = 0x7ff0000000000000ULL;
-    // The spacing of the doubles around r: its binade's power of two * 2^-52.
-    const double ulp = std::bit_cast<double>(bits & kExponentBits) * 0x1p-52;
-    const bool inRange = (magnitude >= 0x1p-960) & (magnitude <= 0x1p1000);
-    const bool notPowerOfTwo = (bits & ~kExponentBits) != 0;
-    return inRange & notPowerOfTwo & (std::fabs(residual) <= 0.45 * ulp);
-}
-
-// d[k] = pow(a[k], b) for b = 2 or 3 (n): the shortcut for every point, then
-// pow where it could not be shown. `d` may be `a`.
-template <int n>
-void runPower(const double* a, bool av, const double* b, double* d, int m) {
     double r[CompiledExpr::kBlock];
-    bool shown[CompiledExpr::kBlock];
-    const double exponent = b[0];  // read at run time: pow(a, 2.0) would become a * a
-    for (int k = 0; k < m; ++k) shown[k] = nearestPower<n>(av ? a[k] : a[0], r[k]);
-    for (int k = 0; k < m; ++k)
-        if (!shown[k]) r[k] = std::pow(av ? a[k] : a[0], exponent);
-    for (int k = 0; k < m; ++k) d[k] = r[k];
+    std::int64_t shown[CompiledExpr::kBlock];
+    int k = 0;
+    for (; k + 2 <= m; k += 2) {
+        Double2 x;
+        std::memcpy(&x, a + k, sizeof x);
+        Double2 rk;
+        const Mask2 ok = roundedCube(x, rk);
+        std::memcpy(r + k, &rk, sizeof rk);
+        std::memcpy(shown + k, &ok, sizeof ok);
+    }
+    for (; k < m; ++k) shown[k] = roundedCube(a[k], r[k]) ? -1 : 0;
+    for (k = 0; k < m; ++k)
+        if (!shown[k]) r[k] = std::pow(a[k], 3.0);
+    std::copy(r, r + m, d);
 }
 
-// Each operation exactly as ExprNode::evaluate writes it (squares and cubes
-// go through runPower).
+// Each operation exactly as ExprNode::evaluate writes it (cubes go through
+// runCube).
 template <Op op>
 inline double apply(double a, double b) {
     if constexpr (op == Op::Add) return a + b;
     if constexpr (op == Op::Sub) return a - b;
     if constexpr (op == Op::Mul) return a * b;
     if constexpr (op == Op::Div) return a / b;
-    if constexpr (op == Op::Pow) return std::pow(a, b);
+    if constexpr (op == Op::Pow) return numericPower(a, b);
+    if constexpr (op == Op::Square) return a * a;
     if constexpr (op == Op::LogBase) return std::log(a) / std::log(b);
     if constexpr (op == Op::Neg) return -a;
     if constexpr (op == Op::Sin) return std::sin(a);
@@ -130,10 +96,9 @@ void dispatch(Op op, const double* a, bool av, const double* b, bool bv, double*
         KV_OP(Mul)
         KV_OP(Div)
         KV_OP(Pow)
-        case Op::Square:
-            return runPower<2>(a, av, b, d, m);
+        KV_OP(Square)
         case Op::Cube:
-            return runPower<3>(a, av, b, d, m);
+            return runCube(a, av, d, m);
         KV_OP(LogBase)
         KV_OP(Neg)
         KV_OP(Sin)

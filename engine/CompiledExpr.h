@@ -77,7 +77,7 @@ class CompiledExpr {
 
     enum class Op : std::uint8_t {
         Add, Sub, Mul, Div, Pow, LogBase,  // two operands
-        Square, Cube,  // x^2 and x^3 (b is the exponent): pow's bits, mostly without calling it
+        Square, Cube,  // x^2 and x^3 (b is the exponent), as numericPower computes them
         Neg, Sin, Cos, Asin, Acos, Atan, Sinh, Cosh, Exp, Ln, Log10, Log2, Sqrt, Abs, Sign
     };
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/ExprNode.h"
+#include "engine/Power.h"
 #include "engine/Quadrature.h"
 #include "engine/Workspace.h"
 
@@ -81,7 +82,7 @@ double ExprNode::evaluate() const {
         }
         case Kind::Power: {
             double r = rightOf(*this).evaluate();
-            return std::pow(leftOf(*this).evaluate(), r);
+            return numericPower(leftOf(*this).evaluate(), r);
         }
         case Kind::Negation:
             return -operandOf(*this).evaluate();
