@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, -O2) in their own build folder and runs
 # them: ./scripts/bench.sh [build-dir] [extra Google Benchmark options...]
-# Each program runs with 5 repetitions and reports medians; pass e.g.
+# Each program runs with 5 repetitions, the repetitions of its benchmarks
+# interleaved in random order (so that a slow spell of a shared machine
+# falls on all of them, not on one), and reports medians; pass e.g.
 # --benchmark_filter=... to run part of one. Needs libbenchmark-dev and
 # libmuparser-dev (muparser is the peer the evaluation is compared with; the
 # program itself does not use it).
@@ -33,5 +35,6 @@ echo "machine: $(uname -m), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinf
 for b in eval surface icurve curve simpl parse rerun render solving; do
   echo
   echo "=== bench_$b"
-  "$build/bench/bench_$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@"
+  "$build/bench/bench_$b" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true "$@"
 done
