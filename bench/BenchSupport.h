@@ -8,12 +8,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/Workspace.h"
 #include "graphics/SceneModel.h"
@@ -42,6 +44,13 @@ struct Session {
         }
     }
 };
+
+// The median of an odd number of values (the pairs' ratios).
+inline double medianOf(std::vector<double> values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
 
 // Builds the graph of a plot command once per iteration; removing it is not
 // timed. Counters: allocations per build (all of them, parsing and geometry

@@ -1,7 +1,7 @@
 // A surface of E2 = exp(-(x^2+y^2))*cos(3*x)*sin(2*y) over [-2, 2]^2 with its
 // normals: built by the program (compiled sampling and point by point with
 // `evaluate`), against native code computing the same values and normals.
-#include <algorithm>
+#include <utility>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -84,8 +84,7 @@ double pairedRatio(int n) {
         s.run("clear_graphs()");
         ratios.push_back(build / native);
     }
-    std::nth_element(ratios.begin(), ratios.begin() + 20, ratios.end());
-    return ratios[20];
+    return kv::bench::medianOf(std::move(ratios));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -19,26 +18,12 @@ namespace {
 
 using Op = CompiledExpr::Op;
 
-// r[k] = a[k]^3 (see roundedCube) for k < m, two at a time, and whether
-// each may be used. Returns how many it did: all but an odd last one.
-int roundedCubes(const double* a, double* r, std::int64_t* shown, int m) {
-    int k = 0;
-    for (; k + 2 <= m; k += 2) {
-        Double2 x;
-        std::memcpy(&x, a + k, sizeof x);
-        Double2 rk;
-        const Mask2 ok = roundedCube(x, rk);
-        std::memcpy(r + k, &rk, sizeof rk);
-        std::memcpy(shown + k, &ok, sizeof ok);
-    }
-    return k;
-}
-
 #if defined(__x86_64__)
-// The same with fused multiply-adds, where the processor has them: an
-// exact product's error is one fused operation, x*x - p or p*x - p3, which
-// Dekker's product computes in seven. Both are exact in the cube's range, so
-// the bits are the same.
+// r[k] = a[k]^3 (see roundedCube) for k < m, two at a time with fused
+// multiply-adds, and whether each may be used; returns how many it did (all
+// but an odd last one). An exact product's error is one fused operation,
+// x*x - p or p*x - p3, which Dekker's product computes in seven; both are
+// exact in the cube's range, so the bits are roundedCube's.
 __attribute__((target("fma"))) int roundedCubesFma(const double* a, double* r,
                                                    std::int64_t* shown, int m) {
     const __m128d signless = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
@@ -71,11 +56,10 @@ void runCube(const double* a, bool av, double* d, int m) {
     }
     double r[CompiledExpr::kBlock];
     std::int64_t shown[CompiledExpr::kBlock];
+    int k = 0;
 #if defined(__x86_64__)
     static const bool fma = __builtin_cpu_supports("fma");
-    int k = fma ? roundedCubesFma(a, r, shown, m) : roundedCubes(a, r, shown, m);
-#else
-    int k = roundedCubes(a, r, shown, m);
+    if (fma) k = roundedCubesFma(a, r, shown, m);
 #endif
     for (; k < m; ++k) shown[k] = roundedCube(a[k], r[k]) ? -1 : 0;
     for (k = 0; k < m; ++k)

@@ -299,6 +299,7 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
     const int workers = d.check_def ? 1 : samplingWorkers(static_cast<long long>(nx) * ny);
     std::vector<BoundingBox> parts(static_cast<std::size_t>(workers), emptyBox());
     if (d.check_def) {
+        out.quads.reserve(static_cast<std::size_t>(cellRows) * cellsPerRow);
         for (int i = 0; i < cellRows; ++i) {
             for (int j = 0; j + 1 < ny; ++j) {
                 if (!(sameRowPiece(j, i) && sameRowPiece(j + 1, i) && sameColumnPiece(i, j) &&
