@@ -42,7 +42,7 @@ struct SampleInput {
 class CompiledExpr {
   public:
     // Points computed per instruction visit.
-    static constexpr int kBlock = 64;
+    static constexpr int kBlock = 256;
 
     // Working memory of evaluate(); sized on first use, reused afterwards.
     struct Scratch {
