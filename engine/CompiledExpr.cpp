@@ -23,11 +23,11 @@ using Op = CompiledExpr::Op;
 // multiply-adds; returns how many it did (all but the last m % 4). An exact
 // product's error is one fused operation, x*x - p or p*x - p3, which
 // Dekker's product computes in seven; both are exact in the cube's range, so
-// the bits are roundedCube's. Lanes outside that range take pow.
+// the bits are roundedCube's. Lanes outside that range take pow, as there.
 __attribute__((target("avx2,fma"))) int cubesFma(const double* a, double* d, int m) {
     const __m256d signless = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffffLL));
-    const __m256d lowest = _mm256_set1_pd(0x1p-960);
-    const __m256d highest = _mm256_set1_pd(0x1p1000);
+    const __m256d lowest = _mm256_set1_pd(kExactCubeLowest);
+    const __m256d highest = _mm256_set1_pd(kExactCubeHighest);
     int k = 0;
     for (; k + 4 <= m; k += 4) {
         const __m256d x = _mm256_loadu_pd(a + k);

@@ -26,11 +26,15 @@ inline void twoProduct(double a, double b, double& p, double& e) {
 
 }  // namespace power_detail
 
+// The magnitudes of cubes that roundedCube computes exactly: beyond them the
+// products could overflow or lose bits to underflow.
+inline constexpr double kExactCubeLowest = 0x1p-960;
+inline constexpr double kExactCubeHighest = 0x1p1000;
+
 // x^3 rounded once: x*x exactly as p + e, times x as p3 + e3 exactly, plus
 // e*x; the sum is within 2^-100 of the cube and r is its nearest double.
-// Gives whether r may be used: false for cubes beyond [2^-960, 2^1000] in
-// magnitude (where the products could overflow or lose bits to underflow),
-// zeros and non-finite values, which take std::pow.
+// Gives whether r may be used: false for cubes outside the exact range
+// above, zeros and non-finite values, which take std::pow.
 inline bool roundedCube(double x, double& r) {
     using power_detail::twoProduct;
     double p = 0.0;
@@ -41,7 +45,7 @@ inline bool roundedCube(double x, double& r) {
     twoProduct(p, x, p3, e3);
     r = p3 + (e3 + e * x);
     const double magnitude = std::fabs(r);
-    return magnitude >= 0x1p-960 && magnitude <= 0x1p1000;
+    return magnitude >= kExactCubeLowest && magnitude <= kExactCubeHighest;
 }
 
 inline double cubeOf(double x) {
