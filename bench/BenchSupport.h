@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -45,10 +46,24 @@ struct Session {
     }
 };
 
-// The median of an odd number of values (the pairs' ratios).
-inline double medianOf(std::vector<double> values) {
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
+// The time of ours() over the time of native(), measured in `pairs`
+// alternating runs (an odd number), and the median of the pairs' ratios:
+// both sides of a pair see the same state of a shared machine.
+template <typename Native, typename Ours>
+double pairedRatio(int pairs, Native&& native, Ours&& ours) {
+    using Clock = std::chrono::steady_clock;
+    auto secondsOf = [](auto&& body) {
+        const Clock::time_point start = Clock::now();
+        body();
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    std::vector<double> ratios;
+    for (int pair = 0; pair < pairs; ++pair) {
+        const double base = secondsOf(native);
+        ratios.push_back(secondsOf(ours) / base);
+    }
+    const auto middle = ratios.begin() + static_cast<std::ptrdiff_t>(ratios.size() / 2);
+    std::nth_element(ratios.begin(), middle, ratios.end());
     return *middle;
 }
 

@@ -2,7 +2,6 @@
 // normals: built by the program (compiled sampling and point by point with
 // `evaluate`), against native code computing the same values and normals.
 #include <utility>
-#include <chrono>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -72,19 +71,12 @@ void native(benchmark::State& state) {
 double pairedRatio(int n) {
     kv::bench::Session s;
     std::vector<Node> nodes(static_cast<std::size_t>(n) * n);
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> ratios;
-    for (int pair = 0; pair < 41; ++pair) {
-        Clock::time_point start = Clock::now();
-        nativeSurface(n, nodes);
-        const double native = std::chrono::duration<double>(Clock::now() - start).count();
-        start = Clock::now();
-        s.run(command(n));
-        const double build = std::chrono::duration<double>(Clock::now() - start).count();
-        s.run("clear_graphs()");
-        ratios.push_back(build / native);
-    }
-    return kv::bench::medianOf(std::move(ratios));
+    return kv::bench::pairedRatio(
+        41, [&] { nativeSurface(n, nodes); },
+        [&] {
+            s.run(command(n));
+            s.run("clear_graphs()");
+        });
 }
 
 }  // namespace
