@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setOption(QSurfaceFormat::DeprecatedFunctions);
     format.setDepthBufferSize(24);
+    // Lines are antialiased by multisampling where the driver offers it.
+    format.setSamples(4);
     QSurfaceFormat::setDefaultFormat(format);
 
     QApplication app(argc, argv);

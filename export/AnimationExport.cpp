@@ -1,12 +1,11 @@
 #include "export/AnimationExport.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <vector>
 
 #include "export/AviWriter.h"
 #include "export/ExportMessages.h"
+#include "export/FrameReadback.h"
 #include "export/Snapshot.h"
 #include "graphics/GlRenderer.h"
 #include "graphics/SceneModel.h"
@@ -19,19 +18,6 @@ std::string withNumber(const char* format, int value) {
     char text[160];
     std::snprintf(text, sizeof text, format, value);
     return text;
-}
-
-// The bottom-left width x height pixels of the current read buffer as BGR
-// triples, the bottom row first, rows packed.
-void readFrame(int width, int height, std::vector<unsigned char>& pixels) {
-    pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
-    glPopClientAttrib();
 }
 
 }  // namespace
@@ -64,7 +50,7 @@ bool recordAnimation(SceneModel& scene, GlRenderer& renderer, int paneWidth, int
             error = exportmsg::kAviWriteFailed;
             break;
         }
-        readFrame(width, height, pixels);
+        readFrame(width, height, PixelLayout::BgrBottomRowFirst, pixels);
         ok = writer.writeFrame(pixels.data(), error);
         if (progress) progress(i + 1);
     }

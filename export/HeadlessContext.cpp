@@ -22,6 +22,7 @@ struct FramebufferFunctions {
     PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
     PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample = nullptr;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 
@@ -39,6 +40,7 @@ struct FramebufferFunctions {
                load(deleteRenderbuffers, "glDeleteRenderbuffers") &&
                load(bindRenderbuffer, "glBindRenderbuffer") &&
                load(renderbufferStorage, "glRenderbufferStorage") &&
+               load(renderbufferStorageMultisample, "glRenderbufferStorageMultisample") &&
                load(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
                load(checkFramebufferStatus, "glCheckFramebufferStatus");
     }
@@ -163,21 +165,39 @@ bool HeadlessContext::createFramebuffer() {
         error_ = "size above the renderer's limit " + std::to_string(maxSize);
         return false;
     }
-    fb.genFramebuffers(1, &framebuffer_);
-    fb.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    fb.genRenderbuffers(1, &colorBuffer_);
-    fb.bindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
-    fb.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
-    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
-    fb.genRenderbuffers(1, &depthBuffer_);
-    fb.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
-    fb.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
-    fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
-    if (fb.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE ||
-        glGetError() != GL_NO_ERROR) {
-        error_ = "the framebuffer of " + std::to_string(width_) + "x" + std::to_string(height_) +
-                 " cannot be made";
-        return false;
+    // Multisampled colour and depth where the renderer offers them: lines
+    // are antialiased by coverage, so a curve of a million tiny segments is
+    // as dark as one of a hundred. Readers resolve the samples first.
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    // Very large pictures (posters) keep to one sample: four of them would
+    // take gigabytes.
+    const bool small = static_cast<long long>(width_) * height_ <= kMaxMultisampledPixels;
+    samples_ = maxSamples >= kSamples && small ? kSamples : 0;
+    for (;;) {
+        fb.genFramebuffers(1, &framebuffer_);
+        fb.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+        fb.genRenderbuffers(1, &colorBuffer_);
+        fb.bindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
+        fb.renderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_RGBA8, width_, height_);
+        fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                   colorBuffer_);
+        fb.genRenderbuffers(1, &depthBuffer_);
+        fb.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+        fb.renderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_DEPTH_COMPONENT24, width_,
+                                          height_);
+        fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                   depthBuffer_);
+        const bool complete = fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+                              glGetError() == GL_NO_ERROR;
+        if (complete) break;
+        deleteFramebuffer();
+        if (samples_ == 0) {
+            error_ = "the framebuffer of " + std::to_string(width_) + "x" +
+                     std::to_string(height_) + " cannot be made";
+            return false;
+        }
+        samples_ = 0;  // without multisampling, lines are smoothed instead
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -194,17 +214,21 @@ bool HeadlessContext::makeCurrent() {
     return true;
 }
 
+void HeadlessContext::deleteFramebuffer() {
+    fb.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (framebuffer_) fb.deleteFramebuffers(1, &framebuffer_);
+    if (colorBuffer_) fb.deleteRenderbuffers(1, &colorBuffer_);
+    if (depthBuffer_) fb.deleteRenderbuffers(1, &depthBuffer_);
+    framebuffer_ = colorBuffer_ = depthBuffer_ = 0;
+}
+
 void HeadlessContext::destroy() {
     if (!display_) return;
     EGLDisplay display = static_cast<EGLDisplay>(display_);
     if (context_) {
         EGLContext context = static_cast<EGLContext>(context_);
-        if (framebuffer_ && eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-            fb.bindFramebuffer(GL_FRAMEBUFFER, 0);
-            fb.deleteFramebuffers(1, &framebuffer_);
-            fb.deleteRenderbuffers(1, &colorBuffer_);
-            fb.deleteRenderbuffers(1, &depthBuffer_);
-        }
+        if (framebuffer_ && eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
+            deleteFramebuffer();
         if (eglGetCurrentContext() == context)
             eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display, context);

@@ -1,7 +1,6 @@
 #include "export/Snapshot.h"
 
-#include <GL/gl.h>
-
+#include "export/FrameReadback.h"
 #include "export/HeadlessContext.h"
 #include "export/JpegWriter.h"
 #include "graphics/GlRenderer.h"
@@ -26,18 +25,8 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 std::vector<unsigned char> readPixelsTopDown(int width, int height) {
-    if (width <= 0 || height <= 0) return {};
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    std::vector<unsigned char> pixels(stride * static_cast<std::size_t>(height));
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    for (int row = 0; row < height; ++row)
-        glReadPixels(0, height - 1 - row, width, 1, GL_RGB, GL_UNSIGNED_BYTE,
-                     pixels.data() + static_cast<std::size_t>(row) * stride);
-    glPopClientAttrib();
+    std::vector<unsigned char> pixels;
+    readFrame(width, height, PixelLayout::RgbTopRowFirst, pixels);
     return pixels;
 }
 

@@ -5,9 +5,12 @@
 
 #include <cmath>
 
+#include "graphics/DepthRange.h"
 #include "graphics/Geometry.h"
 #include "graphics/GraphDefinition.h"
 #include "graphics/GraphObject.h"
+#include "graphics/MeshEdges.h"
+#include "graphics/Polylines.h"
 #include "graphics/SceneModel.h"
 #include "graphics/SceneOverlay.h"
 
@@ -26,21 +29,13 @@ void color3(const Color& c) {
 // Replays a frame's primitives. A sample that came out undefined (not
 // finite) ends its strip there: no segment is drawn towards a point that has
 // no place in the scene. A quad with such a corner is left out; a normal that
-// is not finite falls back to the normal of a horizontal patch.
+// is not finite falls back to the normal of a horizontal patch. Strips and
+// the segments of implicit curves are stroked as thinned runs.
 void emitGeometry(const FrameGeometry& frame) {
-    for (const LineStrip& strip : frame.strips) {
-        bool open = false;
-        for (const Vec3f& p : strip.points) {
-            if (finite(p)) {
-                if (!open) glBegin(GL_LINE_STRIP);
-                open = true;
-                glVertex3f(p.x, p.y, p.z);
-            } else if (open) {
-                glEnd();
-                open = false;
-            }
-        }
-        if (open) glEnd();
+    for (const std::vector<Vec3f>& run : strokeRuns(frame, thinningTolerance(frame.box))) {
+        glBegin(GL_LINE_STRIP);
+        for (const Vec3f& p : run) glVertex3f(p.x, p.y, p.z);
+        glEnd();
     }
     if (!frame.quads.empty()) {
         glBegin(GL_QUADS);
@@ -56,17 +51,24 @@ void emitGeometry(const FrameGeometry& frame) {
         }
         glEnd();
     }
-    if (!frame.segments.empty()) {
+}
+
+// The second list of a frame: a surface's mesh, each shared edge once; the
+// vertices of a line graph's strokes, drawn as round points where thick
+// lines join.
+void emitEdges(const FrameGeometry& frame) {
+    if (!frame.quads.empty()) {
         glBegin(GL_LINES);
-        for (const Segment2& s : frame.segments) {
-            if (!std::isfinite(s.x0) || !std::isfinite(s.y0) || !std::isfinite(s.x1) ||
-                !std::isfinite(s.y1))
-                continue;
-            glVertex2f(s.x0, s.y0);
-            glVertex2f(s.x1, s.y1);
+        for (const Edge3& e : meshEdges(frame.quads)) {
+            glVertex3f(e.from.x, e.from.y, e.from.z);
+            glVertex3f(e.to.x, e.to.y, e.to.z);
         }
         glEnd();
     }
+    glBegin(GL_POINTS);
+    for (const std::vector<Vec3f>& run : strokeRuns(frame, thinningTolerance(frame.box)))
+        for (const Vec3f& p : run) glVertex3f(p.x, p.y, p.z);
+    glEnd();
 }
 
 void disableClipPlanes() {
@@ -108,6 +110,28 @@ void solidState(const SurfaceDefinition& d) {
     surfaceMaterials(d);
 }
 
+// Calls the list of the graph's frame at `counter` from `lists` (one name
+// per frame), compiling it from `emit` first; draws directly when the
+// context has no list to give.
+void callList(GraphObject& graph, std::vector<unsigned>& lists, int counter,
+              void (*emit)(const FrameGeometry&)) {
+    const std::size_t index = static_cast<std::size_t>(graph.frameIndex(counter));
+    if (lists.size() < static_cast<std::size_t>(graph.frameCount()))
+        lists.resize(static_cast<std::size_t>(graph.frameCount()), 0u);
+    unsigned& list = lists[index];
+    if (list == 0) {
+        list = glGenLists(1);
+        if (list == 0) {
+            emit(graph.frame(counter));
+            return;
+        }
+        glNewList(list, GL_COMPILE);
+        emit(graph.frame(counter));
+        glEndList();
+    }
+    glCallList(list);
+}
+
 // Clears a flag when the scope ends.
 class FlagGuard {
   public:
@@ -124,6 +148,9 @@ class FlagGuard {
 
 void GlRenderer::initialize() {
     glEnable(GL_DEPTH_TEST);
+    // Equal depths pass: a line's own fragments, a mesh over its faces and
+    // overlapping segments of a curve all show.
+    glDepthFunc(GL_LEQUAL);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DITHER);
     glEnable(GL_LIGHTING);
@@ -146,12 +173,14 @@ void GlRenderer::initialize() {
     glEnable(GL_LIGHT0);
 
     fontError_.clear();
-    if (!font_.create(fontError_) && fontError_.empty()) fontError_ = "label font unavailable";
+    if (!font_.create(fontError_, labelPixelHeight()) && fontError_.empty())
+        fontError_ = "label font unavailable";
 
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    glEnable(GL_LINE_SMOOTH);
+    applyAntialiasing();
 
     // The scale of the view would otherwise stretch the normals.
     glEnable(GL_NORMALIZE);
@@ -163,22 +192,68 @@ void GlRenderer::resize(int width, int height) {
     // so a zero width must not get that far either.
     if (width <= 0 || height <= 0) return;
     glViewport(0, 0, width, height);
+    aspect_ = static_cast<double>(width) / height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfView, static_cast<double>(width) / height, kNear, kFar);
+    gluPerspective(kFieldOfView, aspect_, kFallbackDepthRange.nearPlane,
+                   kFallbackDepthRange.farPlane);
     glMatrixMode(GL_MODELVIEW);
 }
 
+void GlRenderer::setDevicePixelRatio(double ratio) {
+    if (std::isfinite(ratio) && ratio > 0.0) devicePixelRatio_ = ratio;
+}
+
 void GlRenderer::setAntialias(bool on) {
-    if (on)
-        glEnable(GL_LINE_SMOOTH);
+    antialias_ = on;
+    if (initialized_) applyAntialiasing();
+}
+
+// Multisampling antialiases by coverage and never thins a line; where the
+// framebuffer has no samples, lines and points are smoothed by blending.
+void GlRenderer::applyAntialiasing() {
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    const bool multisample = antialias_ && sampleBuffers > 0;
+    const bool smooth = antialias_ && !multisample;
+    if (multisample)
+        glEnable(GL_MULTISAMPLE);
     else
+        glDisable(GL_MULTISAMPLE);
+    if (smooth) {
+        glEnable(GL_LINE_SMOOTH);
+        glEnable(GL_POINT_SMOOTH);
+    } else {
         glDisable(GL_LINE_SMOOTH);
+        glDisable(GL_POINT_SMOOTH);
+    }
+}
+
+int GlRenderer::labelPixelHeight() const {
+    return static_cast<int>(std::lround(LabelFont::kPixelHeight * devicePixelRatio_));
+}
+
+void GlRenderer::lineWidth(float logicalWidth) {
+    glLineWidth(static_cast<float>(logicalWidth * devicePixelRatio_));
 }
 
 bool GlRenderer::renderFrame(SceneModel& scene) {
     if (!initialized_ || drawing_) return false;
     FlagGuard drawing(drawing_);
+
+    // The framebuffer may have changed since the set-up (a window's is made
+    // after it), and with it whether it has samples; the labels follow the
+    // device pixel ratio.
+    applyAntialiasing();
+    if (font_.ready() && font_.pixelHeight() != labelPixelHeight())
+        font_.create(fontError_, labelPixelHeight());
+    if (aspect_ > 0.0) {
+        const DepthRange depth = depthRange(scene);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(kFieldOfView, aspect_, depth.nearPlane, depth.farPlane);
+        glMatrixMode(GL_MODELVIEW);
+    }
 
     const Color bg = scene.background();
     glClearColor(static_cast<float>(bg.r), static_cast<float>(bg.g), static_cast<float>(bg.b),
@@ -226,31 +301,39 @@ void GlRenderer::drawGraph(GraphObject& graph, int renderMode, int counter, floa
 }
 
 void GlRenderer::callFrame(GraphObject& graph, int counter) {
-    const std::size_t index = static_cast<std::size_t>(graph.frameIndex(counter));
-    if (graph.lists.size() < static_cast<std::size_t>(graph.frameCount()))
-        graph.lists.resize(static_cast<std::size_t>(graph.frameCount()), 0u);
-    unsigned& list = graph.lists[index];
-    if (list == 0) {
-        list = glGenLists(1);
-        if (list == 0) {
-            emitGeometry(graph.frame(counter));
-            return;
-        }
-        glNewList(list, GL_COMPILE);
-        emitGeometry(graph.frame(counter));
-        glEndList();
-    }
-    glCallList(list);
+    callList(graph, graph.lists, counter, emitGeometry);
+}
+
+void GlRenderer::callEdges(GraphObject& graph, int counter) {
+    callList(graph, graph.edgeLists, counter, emitEdges);
+}
+
+// A thick stroke shows notches where its pieces meet at an angle: round
+// points of the line's width at every vertex close them.
+void GlRenderer::drawJoins(GraphObject& graph, int counter, float logicalWidth) {
+    const float width = static_cast<float>(logicalWidth * devicePixelRatio_);
+    if (width <= kJoinWidth) return;
+    glPointSize(width);
+    // Points are round only when smoothed, and smoothing (by blending) is
+    // not applied to multisampled points.
+    const bool multisample = glIsEnabled(GL_MULTISAMPLE);
+    glDisable(GL_MULTISAMPLE);
+    glEnable(GL_POINT_SMOOTH);
+    callEdges(graph, counter);
+    if (!glIsEnabled(GL_LINE_SMOOTH)) glDisable(GL_POINT_SMOOTH);
+    if (multisample) glEnable(GL_MULTISAMPLE);
+    glPointSize(1.0f);
 }
 
 void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
     const auto& def = static_cast<const CurveDefinition&>(*graph.definition());
     disableClipPlanes();
-    glLineWidth(lineWidth);
+    this->lineWidth(lineWidth);
     enableClipPlanes(graph.frame(counter));
     glDisable(GL_LIGHTING);
     color3(def.color);
     callFrame(graph, counter);
+    drawJoins(graph, counter, lineWidth);
     glEnable(GL_LIGHTING);
     disableClipPlanes();
 }
@@ -258,8 +341,10 @@ void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
 void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
     const auto& def = static_cast<const SurfaceDefinition&>(*graph.definition());
     disableClipPlanes();
-    glLineWidth(1.0f);
+    lineWidth(1.0f);
     enableClipPlanes(graph.frame(counter));
+    // The mesh is drawn from the frame's edges, each shared edge once, as
+    // plain lines over the faces (which polygon offset pushes back).
     switch (renderMode) {
         case 0:  // lit faces
             solidState(def);
@@ -268,8 +353,7 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
         case 1:  // the wire mesh alone
             glDisable(GL_LIGHTING);
             color3(def.wire_color);
-            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-            callFrame(graph, counter);
+            callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             break;
         case 3:
@@ -281,8 +365,7 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
             glDisable(GL_LIGHTING);
             callFrame(graph, counter);
             color3(def.wire_color);
-            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-            callFrame(graph, counter);
+            callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             glPolygonOffset(1.0f, 1.0f);
             break;
@@ -290,9 +373,8 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
             solidState(def);
             callFrame(graph, counter);
             color3(def.wire_color);
-            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
             glDisable(GL_LIGHTING);
-            callFrame(graph, counter);
+            callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             break;
     }
@@ -303,17 +385,18 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
 void GlRenderer::drawImplicitCurve(GraphObject& graph, int counter, float lineWidth) {
     const auto& def = static_cast<const ImplicitCurveDefinition&>(*graph.definition());
     disableClipPlanes();
-    glLineWidth(lineWidth);
+    this->lineWidth(lineWidth);
     glDisable(GL_LIGHTING);
     color3(def.color);
     callFrame(graph, counter);
+    drawJoins(graph, counter, lineWidth);
     glEnable(GL_LIGHTING);
 }
 
 void GlRenderer::drawOverlay(const SceneModel& scene) {
     if (scene.graphCount() == 0) return;
     const BoundingBox& box = scene.scene_box;
-    glLineWidth(1.0f);
+    lineWidth(1.0f);
     if (scene.show_box) {
         glDisable(GL_LIGHTING);
         glBegin(GL_LINES);
@@ -326,7 +409,7 @@ void GlRenderer::drawOverlay(const SceneModel& scene) {
         glEnable(GL_LIGHTING);
     }
     if (scene.show_axes) {
-        glLineWidth(2.0f);
+        lineWidth(2.0f);
         glDisable(GL_LIGHTING);
         glBegin(GL_LINES);
         for (const OverlayLine& a : axisLines(box)) {
@@ -335,21 +418,30 @@ void GlRenderer::drawOverlay(const SceneModel& scene) {
             glVertex3f(a.to.x, a.to.y, a.to.z);
         }
         glEnd();
-        glLineWidth(1.0f);
+        lineWidth(1.0f);
         glEnable(GL_LIGHTING);
     }
-    if (scene.show_labels && font_.ready())
-        for (const OverlayLabel& label : boxLabels(box)) drawLabel(label);
+    if (scene.show_labels && font_.ready()) {
+        // Labels come last and over everything: a surface in front of a
+        // corner must not hide its coordinates.
+        glDisable(GL_DEPTH_TEST);
+        const Color bg = scene.background();
+        for (const OverlayLabel& label : boxLabels(box)) drawLabel(label, bg);
+        glEnable(GL_DEPTH_TEST);
+    }
 }
 
-void GlRenderer::drawLabel(const OverlayLabel& label) {
+void GlRenderer::drawLabel(const OverlayLabel& label, const Color& background) {
     const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, black);
     // The colour of a bitmap is taken when the raster position is set, and
     // with lighting on it would come from the material: lighting goes off
     // and the colour is given first, so each label has its own.
     glDisable(GL_LIGHTING);
-    glColor4f(label.color.r, label.color.g, label.color.b, label.color.a);
+    const OverlayColor c =
+        readableOn(label.color, static_cast<float>(background.r),
+                   static_cast<float>(background.g), static_cast<float>(background.b));
+    glColor4f(c.r, c.g, c.b, c.a);
     glRasterPos3f(label.at.x, label.at.y, label.at.z);
     glPushAttrib(GL_LIST_BIT);
     glListBase(font_.base() - LabelFont::kFirstChar);
@@ -361,7 +453,10 @@ void GlRenderer::drawLabel(const OverlayLabel& label) {
 void GlRenderer::releaseGraph(GraphObject& graph) {
     for (unsigned list : graph.lists)
         if (list != 0) glDeleteLists(list, 1);
+    for (unsigned list : graph.edgeLists)
+        if (list != 0) glDeleteLists(list, 1);
     graph.lists.clear();
+    graph.edgeLists.clear();
 }
 
 void GlRenderer::releaseContext(SceneModel& scene) {

@@ -4,7 +4,13 @@
 //
 // A graph's frames are compiled into display lists from their CPU geometry
 // the first time they are drawn, and the list names kept in the graph's
-// `lists`; the lists belong to the context the renderer draws in. Whoever
+// `lists` (and `edgeLists` for a surface's mesh and a thick curve's joins);
+// the lists belong to the context the renderer draws in.
+//
+// Lines are antialiased by multisampling where the framebuffer has samples
+// (a line of many sub-pixel segments then stays as dark as one of few), by
+// blended line smoothing otherwise. Depth passes on equal values, so the
+// fragments of one line drawn over each other do not erase each other. Whoever
 // owns the context tells the renderer before a graph is released
 // (releaseGraph) and before the context goes away (releaseContext).
 #pragma once
@@ -16,16 +22,18 @@
 namespace kv {
 
 class GraphObject;
+struct Color;
 class SceneModel;
 struct FrameGeometry;
 struct OverlayLabel;
 
 class GlRenderer {
   public:
-    // Vertical field of view in degrees, near and far planes.
+    // Vertical field of view in degrees. The near and far planes follow
+    // the scene (graphics/DepthRange.h).
     static constexpr double kFieldOfView = 55.0;
-    static constexpr double kNear = 0.01;
-    static constexpr double kFar = 1e9;
+    // Lines wider than this many device pixels get round joins.
+    static constexpr float kJoinWidth = 2.0f;
 
     GlRenderer() = default;
     GlRenderer(const GlRenderer&) = delete;
@@ -41,11 +49,16 @@ class GlRenderer {
     bool labelsAvailable() const { return font_.ready(); }
     const std::string& fontError() const { return fontError_; }
 
-    // Viewport and perspective for a drawing area of width x height pixels.
-    // An area without size leaves both as they were.
+    // Viewport and perspective for a drawing area of width x height device
+    // pixels. An area without size leaves both as they were.
     void resize(int width, int height);
 
-    // Line antialiasing on or off; blending stays on.
+    // Device pixels to the logical pixel of the screen drawn on: line
+    // widths and the label glyphs are scaled by it. 1 headless.
+    void setDevicePixelRatio(double ratio);
+
+    // Line antialiasing on or off (multisampling, or line smoothing where
+    // the framebuffer has no samples); blending stays on.
     void setAntialias(bool on);
 
     // Draws the whole scene into the current framebuffer (no buffer swap)
@@ -55,6 +68,7 @@ class GlRenderer {
 
     // Draws one graph at its animation counter in the scene's render mode,
     // compiling the frame's display list first if it has none yet.
+    // lineWidth is in logical pixels.
     void drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth);
 
     // Deletes the graph's display lists (the context must be current).
@@ -65,17 +79,25 @@ class GlRenderer {
     void releaseContext(SceneModel& scene);
 
   private:
-    // Calls the frame's list, compiling it first; draws directly when the
-    // context has no list to give.
+    // Calls the frame's list, compiling it first.
     void callFrame(GraphObject& graph, int counter);
+    // Calls the frame's second list (mesh edges or joins), compiling it first.
+    void callEdges(GraphObject& graph, int counter);
+    void applyAntialiasing();
+    int labelPixelHeight() const;
+    void lineWidth(float logicalWidth);
+    void drawJoins(GraphObject& graph, int counter, float logicalWidth);
     void drawCurve(GraphObject& graph, int counter, float lineWidth);
     void drawSurface(GraphObject& graph, int renderMode, int counter);
     void drawImplicitCurve(GraphObject& graph, int counter, float lineWidth);
     void drawOverlay(const SceneModel& scene);
-    void drawLabel(const OverlayLabel& label);
+    void drawLabel(const OverlayLabel& label, const Color& background);
 
     LabelFont font_;
     std::string fontError_;
+    double aspect_ = 0.0;  // 0 until the first resize
+    double devicePixelRatio_ = 1.0;
+    bool antialias_ = true;
     bool initialized_ = false;
     bool drawing_ = false;
 };

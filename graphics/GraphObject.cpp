@@ -63,6 +63,7 @@ const FrameGeometry& GraphObject::frame(int counter) const {
 
 void GraphObject::release() {
     lists.clear();
+    edgeLists.clear();
     frames_.clear();
     frames_.shrink_to_fit();
     definition_.reset();

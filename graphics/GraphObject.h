@@ -64,6 +64,9 @@ class GraphObject : public GraphIdSource {
 
     // Display-list names per frame, kept by the renderer (0: not compiled).
     std::vector<unsigned> lists;
+    // The second list of each frame, compiled when first needed: the mesh
+    // edges of a surface, the round joins of a thick curve.
+    std::vector<unsigned> edgeLists;
 
   protected:
     // Parses the kind's texts with parse(); false when one does not parse.

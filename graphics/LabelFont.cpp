@@ -5,7 +5,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace kv {
 
@@ -17,7 +19,7 @@ constexpr const char* kFamily = "Liberation Sans";
 // family when it is installed, else its nearest sans-serif). A private
 // configuration, destroyed afterwards, leaves the process's default one to
 // whoever else uses fontconfig.
-bool findFontFile(std::string& file, int& index, std::string& error) {
+bool findFontFile(int pixelHeight, std::string& file, int& index, std::string& error) {
     FcConfig* config = FcInitLoadConfigAndFonts();
     if (!config) {
         error = "fontconfig cannot be initialised";
@@ -25,7 +27,7 @@ bool findFontFile(std::string& file, int& index, std::string& error) {
     }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFamily));
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, LabelFont::kPixelHeight);
+    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelHeight);
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
@@ -53,17 +55,17 @@ struct FreeTypeLibrary {
     }
 };
 
-bool rasterizeOnce(std::vector<GlyphBitmap>& glyphs, std::string& error) {
+bool rasterizeOnce(int pixelHeight, std::vector<GlyphBitmap>& glyphs, std::string& error) {
     std::string file;
     int index = 0;
-    if (!findFontFile(file, index, error)) return false;
+    if (!findFontFile(pixelHeight, file, index, error)) return false;
     FreeTypeLibrary ft;
     if (FT_Init_FreeType(&ft.library) != 0) {
         error = "FreeType cannot be initialised";
         return false;
     }
     if (FT_New_Face(ft.library, file.c_str(), index, &ft.face) != 0 ||
-        FT_Set_Pixel_Sizes(ft.face, 0, LabelFont::kPixelHeight) != 0) {
+        FT_Set_Pixel_Sizes(ft.face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
         error = "the font " + file + " cannot be loaded";
         return false;
     }
@@ -103,31 +105,41 @@ bool GlyphBitmap::pixel(int x, int row) const {
     return (byte >> (7 - x % 8)) & 1;
 }
 
-bool LabelFont::rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error) {
-    // The glyphs do not change while the program runs: every context
-    // shares one rasterisation.
+bool LabelFont::rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error,
+                          int pixelHeight) {
+    if (pixelHeight < 1 || pixelHeight > kMaxPixelHeight) {
+        error = "label height " + std::to_string(pixelHeight) + " out of range";
+        return false;
+    }
+    // The glyphs of a height do not change while the program runs: every
+    // context shares one rasterisation of each height asked for (a screen
+    // has one or two device pixel ratios).
     struct Cache {
         std::vector<GlyphBitmap> glyphs;
         std::string error;
         bool ok = false;
     };
-    static const Cache cache = [] {
+    static std::mutex mutex;
+    static std::map<int, Cache> cache;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto it = cache.find(pixelHeight);
+    if (it == cache.end()) {
         Cache c;
-        c.ok = rasterizeOnce(c.glyphs, c.error);
-        return c;
-    }();
-    if (!cache.ok) {
-        error = cache.error;
+        c.ok = rasterizeOnce(pixelHeight, c.glyphs, c.error);
+        it = cache.emplace(pixelHeight, std::move(c)).first;
+    }
+    if (!it->second.ok) {
+        error = it->second.error;
         return false;
     }
-    glyphs = cache.glyphs;
+    glyphs = it->second.glyphs;
     return true;
 }
 
-bool LabelFont::create(std::string& error) {
+bool LabelFont::create(std::string& error, int pixelHeight) {
     destroy();
     std::vector<GlyphBitmap> glyphs;
-    if (!rasterize(glyphs, error)) return false;
+    if (!rasterize(glyphs, error, pixelHeight)) return false;
     const GLuint base = glGenLists(kCharCount);
     if (base == 0) {
         error = "no display lists for the label font";
@@ -149,6 +161,7 @@ bool LabelFont::create(std::string& error) {
     }
     glPopClientAttrib();
     base_ = base;
+    pixelHeight_ = pixelHeight;
     return true;
 }
 

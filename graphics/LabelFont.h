@@ -1,5 +1,6 @@
 // The bitmap font of the scene's labels: the characters 32..127 of a
-// 10-pixel sans-serif face (Liberation Sans, found through fontconfig),
+// 10-pixel sans-serif face (10 logical pixels: on a screen of two device
+// pixels to the logical one, the glyphs are rasterised 20 pixels tall) (Liberation Sans, found through fontconfig),
 // rasterised with FreeType into one-bit glyphs, one display list per
 // character that draws the glyph at the raster position and moves it on.
 //
@@ -31,10 +32,13 @@ class LabelFont {
     static constexpr int kFirstChar = 32;
     static constexpr int kCharCount = 96;
     static constexpr int kPixelHeight = 10;
+    // The tallest glyphs made (a device pixel ratio of 8).
+    static constexpr int kMaxPixelHeight = 80;
 
-    // Rasterises the 96 glyphs. False, with the reason, when no font could
-    // be loaded.
-    static bool rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error);
+    // Rasterises the 96 glyphs, pixelHeight pixels tall. False, with the
+    // reason, when no font could be loaded.
+    static bool rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error,
+                          int pixelHeight = kPixelHeight);
 
     LabelFont() = default;
     ~LabelFont() = default;  // the lists belong to the context; destroy() frees them
@@ -43,16 +47,19 @@ class LabelFont {
 
     // Compiles the glyph lists in the current context. False, with the
     // reason, when the glyphs or the lists cannot be had.
-    bool create(std::string& error);
+    bool create(std::string& error, int pixelHeight = kPixelHeight);
     // Deletes the lists; the context that made them must be current.
     void destroy();
 
     bool ready() const { return base_ != 0; }
     // The list of character 32; a character c is drawn by list base + c - 32.
     unsigned base() const { return base_; }
+    // The height the lists were made for; 0 without lists.
+    int pixelHeight() const { return base_ != 0 ? pixelHeight_ : 0; }
 
   private:
     unsigned base_ = 0;
+    int pixelHeight_ = 0;
 };
 
 }  // namespace kv

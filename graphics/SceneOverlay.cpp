@@ -11,7 +11,6 @@ constexpr OverlayColor kXColor{0.8f, 0.0f, 0.0f, 1.0f};
 constexpr OverlayColor kYColor{0.0f, 0.8f, 0.0f, 1.0f};
 constexpr OverlayColor kZColor{0.0f, 0.0f, 0.8f, 1.0f};
 constexpr OverlayColor kBlack{0.0f, 0.0f, 0.0f, 1.0f};
-constexpr float kLabelShift = 0.2f;
 // Below this an extent counts as none.
 constexpr float kFlat = 5e-12f;
 
@@ -114,6 +113,13 @@ std::vector<OverlayLabel> boxLabels(const BoundingBox& b) {
         }
     }
     return labels;
+}
+
+OverlayColor readableOn(const OverlayColor& label, float bgRed, float bgGreen, float bgBlue) {
+    const bool black = label.r == 0.0f && label.g == 0.0f && label.b == 0.0f;
+    const float luminance = 0.2126f * bgRed + 0.7152f * bgGreen + 0.0722f * bgBlue;
+    if (!black || luminance >= 0.5f) return label;
+    return {1.0f, 1.0f, 1.0f, label.a};
 }
 
 }  // namespace kv

@@ -24,6 +24,9 @@ struct OverlayLine {
     OverlayColor color;
 };
 
+// How far the labels stand out from the box, in scene units.
+inline constexpr float kLabelShift = 0.2f;
+
 struct OverlayLabel {
     std::string text;
     Vec3f at;  // raster position of the text's start
@@ -45,6 +48,12 @@ std::vector<OverlayLine> axisLines(const BoundingBox& box);
 // box with depth (or lifted off z = 0), four "[x, y]" corners for a flat box
 // in z = 0, nothing for a box without width or height.
 std::vector<OverlayLabel> boxLabels(const BoundingBox& box);
+
+// The colour a label is drawn in over a background of the given colour: the
+// black corner labels turn white over a dark background (relative luminance
+// below one half), where black would not be read; coloured labels keep
+// their colour.
+OverlayColor readableOn(const OverlayColor& label, float bgRed, float bgGreen, float bgBlue);
 
 // The corner texts, numbers as printf's "%.3g" writes them in the C locale
 // whatever the process locale is.

@@ -49,6 +49,7 @@ void ScenePane::showEvent(QShowEvent* event) {
 // solid model with wire mesh, no spin from construction on) and only line
 // antialiasing is switched on here.
 void ScenePane::initializeGL() {
+    renderer_.setDevicePixelRatio(devicePixelRatioF());
     renderer_.initialize();
     renderer_.setAntialias(true);
     scene_.antialias = true;
@@ -58,7 +59,10 @@ void ScenePane::initializeGL() {
 }
 
 void ScenePane::resizeGL(int w, int h) {
+    // The pane draws at the full device resolution; a move to a screen of
+    // another pixel ratio resizes it.
     const qreal dpr = devicePixelRatioF();
+    renderer_.setDevicePixelRatio(dpr);
     renderer_.resize(static_cast<int>(w * dpr), static_cast<int>(h * dpr));
 }
 

@@ -144,5 +144,29 @@ TEST(SceneOverlay, CornerNumbersIgnoreTheLocale) {
     if (!comma) GTEST_SKIP() << "no decimal-comma locale installed; checked in the C locale only";
 }
 
+
+TEST(SceneOverlay, BlackLabelsTurnWhiteOnlyOverADarkBackground) {
+    const OverlayColor black{0.0f, 0.0f, 0.0f, 1.0f};
+    const OverlayColor red{0.8f, 0.0f, 0.0f, 1.0f};
+    struct {
+        const char* name;
+        float r, g, b;
+        OverlayColor label;
+        float expectedRed;
+    } rows[] = {
+        {"white", 1.0f, 1.0f, 1.0f, black, 0.0f},
+        {"dark blue", 0.0f, 0.0f, 0.15f, black, 1.0f},
+        {"pure blue is dark", 0.0f, 0.0f, 1.0f, black, 1.0f},
+        {"yellow is light", 1.0f, 1.0f, 0.0f, black, 0.0f},
+        {"axis names keep their colour", 0.0f, 0.0f, 0.0f, red, 0.8f},
+    };
+    for (const auto& row : rows) {
+        const OverlayColor c = readableOn(row.label, row.r, row.g, row.b);
+        EXPECT_EQ(c.r, row.expectedRed) << row.name;
+        EXPECT_EQ(c.r == 1.0f, c.g == 1.0f && c.b == 1.0f) << row.name;
+        EXPECT_EQ(c.a, 1.0f) << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace kv

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "graphics/CurveGraph.h"
 #include "graphics/GlRenderer.h"
@@ -427,6 +429,124 @@ TEST(GlRenderer, FramesAreCompiledOnceAndReleasedWithTheGraph) {
             EXPECT_EQ(glIsList(n), GL_FALSE);
         }
     }
+}
+
+
+bool magenta(Rgb c) {
+    return c.r > c.g + 60 && c.b > c.g + 60;
+}
+bool bright(Rgb c) {
+    return c.r > 170 && c.g > 170 && c.b > 170;
+}
+
+int magentaPixels(const std::vector<std::string>& commands) {
+    RenderFixture fx;
+    EXPECT_TRUE(fx.context.ok()) << fx.context.error();
+    if (!fx.context.ok()) return 0;
+    fx.overlay(false);
+    for (const std::string& c : commands) fx.run(c);
+    return countPixels(fx.render(), magenta);
+}
+
+// Scenes whose lines once came out faint, broken or not at all, each
+// against a plainly drawn reference: the share of the reference's magenta
+// pixels the scene must reach (or, without a reference, a pixel count: a
+// line across the picture's width).
+struct VisibleLineRow {
+    const char* name;
+    std::vector<std::string> scene;
+    std::vector<std::string> reference;
+    double share;
+};
+
+void PrintTo(const VisibleLineRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class VisibleLines : public ::testing::TestWithParam<VisibleLineRow> {};
+
+TEST_P(VisibleLines, AsDarkAndWholeAsTheReference) {
+    const VisibleLineRow& row = GetParam();
+    const int got = magentaPixels(row.scene);
+    const int wanted = row.reference.empty()
+                           ? RenderFixture::kWidth / 2
+                           : static_cast<int>(row.share * magentaPixels(row.reference));
+    EXPECT_GE(got, wanted);
+    EXPECT_GT(wanted, 0);
+}
+
+const char* const kSine150 = "curve(sin(x), [0..6], nlines=150, color=[1,0,1], id=1)";
+
+INSTANTIATE_TEST_SUITE_P(
+    GlRenderer, VisibleLines,
+    ::testing::Values(
+        VisibleLineRow{"AThousandSamples",
+                       {"curve(sin(x), [0..6], nlines=1000, color=[1,0,1], id=1)"},
+                       {kSine150},
+                       0.7},
+        VisibleLineRow{"AHundredThousandSamples",
+                       {"curve(sin(x), [0..6], nlines=100000, color=[1,0,1], id=1)"},
+                       {kSine150},
+                       0.7},
+        VisibleLineRow{"DefinitionCheckedPole",
+                       {"curve(1/x, [-1..1], check_def=true, color=[1,0,1], id=1)"},
+                       {},
+                       0.0},
+        VisibleLineRow{"MillionHighBox",
+                       {"curve(sin(x)*10^6, [0..6], color=[1,0,1], id=1)"},
+                       {},
+                       0.0},
+        VisibleLineRow{"TinyBox",
+                       {"curve(sin(x)/1000000, [0..0.000006], color=[1,0,1], id=1)"},
+                       {},
+                       0.0},
+        VisibleLineRow{"LongSlowWave",
+                       {"curve(10*sin(x/10), [0..200], color=[1,0,1], id=1)"},
+                       {},
+                       0.0},
+        VisibleLineRow{"FineImplicitGrid",
+                       {"icurve(x^2+y^2=1, [-2..2], [-2..2], num_x=400, num_y=400, "
+                        "color=[1,0,1], id=1)"},
+                       {"icurve(x^2+y^2=1, [-2..2], [-2..2], color=[1,0,1], id=1)"},
+                       0.7}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GlRenderer, ThickCurveIsOneStrokeWithoutGaps) {
+    RenderFixture fx;
+    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
+    fx.overlay(false);
+    fx.run("line_width(5)");
+    fx.run("curve(sin(x), [0..6], color=[1,0,1], id=1)");
+    const Image img = fx.render();
+    // Every column the curve crosses holds a run of at least five magenta
+    // pixels (a steep part holds more); a seam or bead gap shows as a
+    // column without one.
+    const int left = static_cast<int>(fx.project(0.2, 0, 0).x);
+    const int right = static_cast<int>(fx.project(5.8, 0, 0).x);
+    ASSERT_LT(left + 20, right);
+    for (int x = left; x <= right; ++x) {
+        int run = 0, best = 0;
+        for (int y = 0; y < img.height; ++y) {
+            run = magenta(img.at(x, y)) ? run + 1 : 0;
+            best = std::max(best, run);
+        }
+        EXPECT_GE(best, 4) << "column " << x;
+    }
+}
+
+TEST(GlRenderer, LabelsAreBrightOnADarkBackgroundAndNotHiddenBySurfaces) {
+    auto brightPixels = [](bool labels) {
+        RenderFixture fx;
+        EXPECT_TRUE(fx.context.ok()) << fx.context.error();
+        if (!fx.context.ok()) return 0;
+        fx.run("bg_color(0, 0, 0.15)");
+        fx.run("surface(x*y, [-1..1], [-1..1], front_color=[0,0,0.3], back_color=[0,0,0.3], "
+               "id=1)");
+        fx.scene.show_labels = labels;
+        fx.scene.render_mode = 0;
+        return countPixels(fx.render(), bright);
+    };
+    EXPECT_GT(brightPixels(true), brightPixels(false) + 40);
 }
 
 }  // namespace
