@@ -81,7 +81,7 @@ void ConsolePane::insertOutput(QTextCursor& c, const CommandOutcome& out) {
     std::string text = out.result->toText();
     c.insertText(QStringLiteral("   "));
     if (settings_.formatOutput() && static_cast<int>(text.size()) <= kMaxTypesetText) {
-        QtTypesetSurface surface(document()->defaultFont());
+        QtTypesetSurface surface(document()->defaultFont(), devicePixelRatioF());
         TypesetBox box = out.result->typeset(surface);
         if (box.image) {
             const QImage& img = static_cast<const QtTypesetImage&>(*box.image).image;

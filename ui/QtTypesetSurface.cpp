@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace kv {
@@ -14,7 +16,10 @@ QString text(std::string_view utf8) {
 }
 }  // namespace
 
-QtTypesetSurface::QtTypesetSurface(const QFont& font) : font_(font) {
+QtTypesetSurface::QtTypesetSurface(const QFont& font, qreal devicePixelRatio)
+    : font_(font), ratio_(devicePixelRatio > 0.0 && std::isfinite(devicePixelRatio)
+                              ? std::min<qreal>(devicePixelRatio, 8.0)
+                              : 1.0) {
     if (font_.pixelSize() <= 0) {
         QFontInfo info(font_);
         font_.setPixelSize(info.pixelSize());
@@ -34,12 +39,21 @@ int QtTypesetSurface::averageCharWidth() { return QFontMetrics(font_).averageCha
 
 int QtTypesetSurface::fontHeight() { return QFontMetrics(font_).height(); }
 
+// The first device pixel of logical coordinate v.
+int QtTypesetSurface::device(int v) const {
+    return static_cast<int>(std::floor(v * ratio_));
+}
+
 std::unique_ptr<TypesetImage> QtTypesetSurface::newImage(int width, int height) {
-    if (static_cast<long long>(width) * height > kMaxPixels) return nullptr;
+    if (width < 0 || height < 0) return nullptr;
+    const long long w = static_cast<long long>(std::ceil(width * ratio_));
+    const long long h = static_cast<long long>(std::ceil(height * ratio_));
+    if (w * h > kMaxPixels) return nullptr;
     QImage img;
     if (width > 0 && height > 0) {
-        img = QImage(width, height, QImage::Format_RGB32);
+        img = QImage(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
         if (img.isNull()) return nullptr;
+        img.setDevicePixelRatio(ratio_);
         img.fill(Qt::white);
     }
     return std::make_unique<QtTypesetImage>(std::move(img));
@@ -79,9 +93,16 @@ void QtTypesetSurface::drawLine(TypesetImage& image, int x0, int y0, int x1, int
     }
 }
 
+// One logical pixel: a block of device pixels.
 void QtTypesetSurface::setPixel(TypesetImage& image, int x, int y) {
     QImage& img = imageOf(image);
-    if (x >= 0 && y >= 0 && x < img.width() && y < img.height()) img.setPixel(x, y, qRgb(0, 0, 0));
+    const int x0 = device(x);
+    const int y0 = device(y);
+    const int x1 = std::max(x0 + 1, device(x + 1));
+    const int y1 = std::max(y0 + 1, device(y + 1));
+    for (int dy = std::max(y0, 0); dy < std::min(y1, img.height()); ++dy)
+        for (int dx = std::max(x0, 0); dx < std::min(x1, img.width()); ++dx)
+            img.setPixel(dx, dy, qRgb(0, 0, 0));
 }
 
 void QtTypesetSurface::copyImage(TypesetImage& target, const TypesetImage& source, int x, int y) {
@@ -89,7 +110,7 @@ void QtTypesetSurface::copyImage(TypesetImage& target, const TypesetImage& sourc
     const QImage& s = imageOf(source);
     if (t.isNull() || s.isNull()) return;
     QPainter p(&t);
-    p.drawImage(x, y, s);
+    p.drawImage(QPointF(x, y), s);  // logical position; both images share the ratio
 }
 
 }  // namespace kv

@@ -1,4 +1,7 @@
-// The typeset surface on QImage and QPainter: the console's pictures.
+// The typeset surface on QImage and QPainter: the console's pictures. The
+// layout is worked out in logical pixels; the pictures are painted at the
+// screen's device pixel ratio (twice as many pixels each way on a 2x
+// screen), so text and rules stay crisp instead of being scaled up.
 #pragma once
 
 #include <QFont>
@@ -16,11 +19,11 @@ public:
 
 class QtTypesetSurface : public TypesetSurface {
 public:
-    // Pictures larger than this many pixels are not made; the caller prints
-    // the text form instead.
+    // Pictures larger than this many device pixels are not made; the caller
+    // prints the text form instead.
     static constexpr long long kMaxPixels = 4096LL * 4096LL;
 
-    explicit QtTypesetSurface(const QFont& font);
+    explicit QtTypesetSurface(const QFont& font, qreal devicePixelRatio = 1.0);
 
     int fontPixelSize() const override;
     void setFontPixelSize(int pixels) override;
@@ -35,7 +38,10 @@ public:
     void copyImage(TypesetImage& target, const TypesetImage& source, int x, int y) override;
 
 private:
+    int device(int logical) const;
+
     QFont font_;
+    qreal ratio_ = 1.0;
 };
 
 }  // namespace kv
