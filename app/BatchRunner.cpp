@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "app/BatchView.h"
 #include "doc/Document.h"
 #include "doc/Messages.h"
 #include "export/AnimationExport.h"
@@ -62,9 +63,18 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     std::string avi;
     AnimationSettings animation;
     bool animationOptions = false;
+    BatchView view;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--batch" && i + 1 < args.size()) {
+        bool used = false;
+        std::string viewError;
+        if (view.take(a, i + 1 < args.size() ? &args[i + 1] : nullptr, used, viewError)) {
+            if (!viewError.empty()) {
+                err << viewError << "\n";
+                return 2;
+            }
+            if (used) ++i;
+        } else if (a == "--batch" && i + 1 < args.size()) {
             path = args[++i];
         } else if (a == "--digits" && i + 1 < args.size()) {
             const std::string& v = args[++i];
@@ -79,7 +89,7 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
                 return 2;
             }
             snapshot = args[++i];
-        } else if (a == "--avi") {
+        } else if (a == "--avi" || a == "--video") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 err << exportmsg::kMissingAviFile << "\n";
                 return 2;
@@ -118,6 +128,10 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
         err << exportmsg::kSizeWithoutSnapshot << "\n";
         return 2;
     }
+    if (view.any() && snapshot.empty() && avi.empty()) {
+        err << exportmsg::kViewWithoutPicture << "\n";
+        return 2;
+    }
     if (animationOptions && avi.empty()) {
         err << exportmsg::kAviOptionWithoutAvi << "\n";
         return 2;
@@ -148,7 +162,9 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
     for (const std::string& line : transcript) out << line << "\n";
     out.flush();
 
-    // The final scene, drawn off the screen as the scene pane would show it.
+    // The final scene, drawn off the screen as the scene pane would show it,
+    // in the view the command line asks for.
+    view.apply(scene);
     if (!snapshot.empty()) {
         std::string error;
         std::string warning;

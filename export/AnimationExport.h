@@ -18,7 +18,7 @@ struct AnimationSettings {
 
     int frames = 12;
     int frames_per_second = 6;
-    std::string codec = "rawvideo";
+    std::string codec;  // empty: the container's first encoder (rawvideo for AVI)
 };
 
 // The message for a frame count or rate out of range; empty when both are

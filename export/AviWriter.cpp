@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,30 @@ extern "C" {
 namespace kv {
 
 namespace {
+
+struct ContainerInfo {
+    VideoContainer container;
+    const char* extension;
+    const char* muxer;
+    // The encoders listed first, in this order, where they are usable.
+    std::vector<const char*> preferred;
+};
+
+const std::vector<ContainerInfo>& containers() {
+    static const std::vector<ContainerInfo> table{
+        {VideoContainer::Avi, ".avi", "avi", {"rawvideo"}},
+        {VideoContainer::Mp4, ".mp4", "mp4", {"libx264", "mpeg4"}},
+        {VideoContainer::WebM, ".webm", "webm", {"libvpx-vp9", "libvpx"}},
+        {VideoContainer::Gif, ".gif", "gif", {"gif"}},
+    };
+    return table;
+}
+
+const ContainerInfo& infoOf(VideoContainer container) {
+    for (const ContainerInfo& c : containers())
+        if (c.container == container) return c;
+    return containers().front();
+}
 
 std::string avError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -69,9 +94,31 @@ bool usesQuantiser(AVCodecID id) {
     }
 }
 
+// Options that make the usual encoders of MP4 and WebM keep the scene's
+// thin lines sharp at a speed fit for a desktop export.
+AVDictionary* encoderOptions(const AVCodec* codec) {
+    AVDictionary* options = nullptr;
+    const std::string name = codec->name;
+    if (name == "libx264") {
+        av_dict_set(&options, "preset", "fast", 0);
+        av_dict_set(&options, "crf", "18", 0);
+    } else if (name == "libx265") {
+        // The library prints to standard error itself, past FFmpeg's log.
+        av_dict_set(&options, "x265-params", "log-level=error", 0);
+    } else if (name == "libvpx-vp9" || name == "libvpx") {
+        av_dict_set(&options, "deadline", "realtime", 0);
+        av_dict_set(&options, "cpu-used", "8", 0);
+        av_dict_set(&options, "crf", name == "libvpx" ? "8" : "24", 0);
+        av_dict_set(&options, "b", name == "libvpx" ? "8M" : "0", 0);
+    }
+    return options;
+}
+
 // An encoder context set up for frames of the given size and rate; null when
-// it cannot be opened.
-AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps) {
+// it cannot be opened. `globalHeader`: the container keeps the stream's
+// headers once, not in every key frame (MP4, WebM).
+AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps,
+                            bool globalHeader = false) {
     const AVPixelFormat format = pixelFormatFor(codec);
     if (format == AV_PIX_FMT_NONE) return nullptr;
     AVCodecContext* context = avcodec_alloc_context3(codec);
@@ -90,7 +137,11 @@ AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps
         context->flags |= AV_CODEC_FLAG_QSCALE;
         context->global_quality = FF_QP2LAMBDA * 2;
     }
-    if (avcodec_open2(context, codec, nullptr) < 0) {
+    if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVDictionary* options = encoderOptions(codec);
+    const int opened = avcodec_open2(context, codec, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         avcodec_free_context(&context);
         return nullptr;
     }
@@ -102,19 +153,25 @@ AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps
 // probe below does to every encoder.
 bool unusable(const std::string& name) { return name == "libsvtav1"; }
 
-const AVCodec* findAviEncoder(const std::string& name) {
+const AVCodec* findEncoder(VideoContainer container, const std::string& name) {
     if (unusable(name)) return nullptr;
     const AVCodec* codec = avcodec_find_encoder_by_name(name.c_str());
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO) return nullptr;
-    const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
-    if (!avi || avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) != 1) return nullptr;
+    const AVOutputFormat* format = av_guess_format(infoOf(container).muxer, nullptr, nullptr);
+    if (!format || avformat_query_codec(format, codec->id, FF_COMPLIANCE_NORMAL) != 1)
+        return nullptr;
     return codec;
+}
+
+bool needsGlobalHeader(VideoContainer container) {
+    const AVOutputFormat* format = av_guess_format(infoOf(container).muxer, nullptr, nullptr);
+    return format && (format->flags & AVFMT_GLOBALHEADER);
 }
 
 // Whether the encoder opens and takes a black frame of this size and rate:
 // some open at any size and refuse frames that do not suit them.
-bool encodesOneFrame(const AVCodec* codec, int width, int height, int fps) {
-    AVCodecContext* context = openEncoder(codec, width, height, fps);
+bool encodesOneFrame(const AVCodec* codec, int width, int height, int fps, bool globalHeader) {
+    AVCodecContext* context = openEncoder(codec, width, height, fps, globalHeader);
     if (!context) return false;
     AVFrame* frame = av_frame_alloc();
     AVPacket* packet = av_packet_alloc();
@@ -154,12 +211,36 @@ void quietLibraries() {
 
 }  // namespace
 
-const std::vector<VideoEncoder>& aviEncoders(int width, int height, int fps) {
+VideoContainer containerOf(const std::string& path) {
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const ContainerInfo& c : containers()) {
+        const std::string ext = c.extension;
+        if (lower.size() >= ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
+            return c.container;
+    }
+    return VideoContainer::Avi;
+}
+
+const char* extensionOf(VideoContainer container) { return infoOf(container).extension; }
+
+std::string withVideoExtension(const std::string& chosen, VideoContainer container) {
+    for (const ContainerInfo& c : containers()) {
+        const std::string ext = c.extension;
+        if (chosen.size() >= ext.size() &&
+            chosen.compare(chosen.size() - ext.size(), ext.size(), ext) == 0)
+            return chosen;
+    }
+    return chosen + extensionOf(container);
+}
+
+const std::vector<VideoEncoder>& videoEncoders(VideoContainer container, int width, int height,
+                                               int fps) {
     static std::mutex lock;
-    static std::map<std::tuple<int, int, int>, std::vector<VideoEncoder>> cache;
+    static std::map<std::tuple<VideoContainer, int, int, int>, std::vector<VideoEncoder>> cache;
     std::lock_guard<std::mutex> guard(lock);
     quietLibraries();
-    auto found = cache.find({width, height, fps});
+    auto found = cache.find({container, width, height, fps});
     if (found != cache.end()) return found->second;
 
     std::vector<VideoEncoder> list;
@@ -167,23 +248,30 @@ const std::vector<VideoEncoder>& aviEncoders(int width, int height, int fps) {
     // probe is quiet, only its result counts.
     const int level = av_log_get_level();
     av_log_set_level(AV_LOG_QUIET);
+    const bool globalHeader = needsGlobalHeader(container);
     void* iterator = nullptr;
     while (const AVCodec* codec = av_codec_iterate(&iterator)) {
         if (!av_codec_is_encoder(codec) || codec->type != AVMEDIA_TYPE_VIDEO) continue;
         if (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) continue;
-        if (findAviEncoder(codec->name) != codec) continue;
+        if (findEncoder(container, codec->name) != codec) continue;
         if (width <= 0 || height <= 0 || fps <= 0) continue;
-        if (!encodesOneFrame(codec, width, height, fps)) continue;
+        if (!encodesOneFrame(codec, width, height, fps, globalHeader)) continue;
         list.push_back({codec->name, codec->long_name ? codec->long_name : codec->name});
     }
     av_log_set_level(level);
-    std::sort(list.begin(), list.end(), [](const VideoEncoder& a, const VideoEncoder& b) {
-        const bool rawA = a.name == "rawvideo";
-        const bool rawB = b.name == "rawvideo";
-        if (rawA != rawB) return rawA;
+    const std::vector<const char*>& preferred = infoOf(container).preferred;
+    auto rank = [&](const VideoEncoder& e) {
+        for (std::size_t i = 0; i < preferred.size(); ++i)
+            if (e.name == preferred[i]) return i;
+        return preferred.size();
+    };
+    std::sort(list.begin(), list.end(), [&](const VideoEncoder& a, const VideoEncoder& b) {
+        const std::size_t ra = rank(a), rb = rank(b);
+        if (ra != rb) return ra < rb;
         return a.name < b.name;
     });
-    return cache.emplace(std::tuple{width, height, fps}, std::move(list)).first->second;
+    return cache.emplace(std::tuple{container, width, height, fps}, std::move(list))
+        .first->second;
 }
 
 struct AviWriter::Codec {
@@ -231,7 +319,12 @@ bool AviWriter::open(std::string& error) {
         error = exportmsg::kAviTooSmall;
         return false;
     }
-    const AVCodec* codec = findAviEncoder(codec_);
+    const VideoContainer container = containerOf(file_name);
+    if (codec_.empty()) {
+        const auto& usable = videoEncoders(container, width_, height_, frames_per_second);
+        if (!usable.empty()) codec_ = usable.front().name;
+    }
+    const AVCodec* codec = findEncoder(container, codec_);
     if (!codec) {
         error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
         return false;
@@ -250,7 +343,8 @@ bool AviWriter::open(std::string& error) {
 
     state_ = std::make_unique<Codec>();
     Codec& s = *state_;
-    if (avformat_alloc_output_context2(&s.format, nullptr, "avi", temp_name_.c_str()) < 0 ||
+    if (avformat_alloc_output_context2(&s.format, nullptr, infoOf(container).muxer,
+                                       temp_name_.c_str()) < 0 ||
         !s.format) {
         error = withName(exportmsg::kAviCannotCreate, file_name);
         abandon();
@@ -264,7 +358,8 @@ bool AviWriter::open(std::string& error) {
     }
     s.stream->time_base = AVRational{1, frames_per_second};
 
-    s.encoder = openEncoder(codec, width_, height_, frames_per_second);
+    s.encoder =
+        openEncoder(codec, width_, height_, frames_per_second, needsGlobalHeader(container));
     if (!s.encoder) {
         error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
         abandon();

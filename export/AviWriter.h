@@ -1,7 +1,8 @@
-// Video files of the scene's animation: one video stream in an AVI file,
-// written with FFmpeg's libraries. Frames come as the renderer reads them
-// back (8-bit BGR triples, the bottom row first, rows packed) and are
-// converted to the encoder's pixel format.
+// Video files of the scene's animation: one video stream in an AVI, MP4,
+// WebM or GIF file (the container chosen by the file's extension), written
+// with FFmpeg's libraries. Frames come as the renderer reads them back
+// (8-bit BGR triples, the bottom row first, rows packed) and are converted
+// to the encoder's pixel format.
 #pragma once
 
 #include <memory>
@@ -16,13 +17,31 @@ struct VideoEncoder {
     std::string description;  // the library's long name
 };
 
-// The encoders whose streams an AVI file can hold and that really open on
+enum class VideoContainer { Avi, Mp4, WebM, Gif };
+
+// The container a file name asks for by its extension, in any case:
+// ".mp4", ".webm", ".gif"; every other name is an AVI file.
+VideoContainer containerOf(const std::string& path);
+// The extension of the container's files, with its dot: ".avi", ".mp4", ...
+const char* extensionOf(VideoContainer container);
+// The name a video chosen in the export dialog is saved under: a name
+// ending in one of the extensions (exactly so, in lower case) stays as it
+// is, any other gets the chosen container's extension appended.
+std::string withVideoExtension(const std::string& chosen, VideoContainer container);
+
+// The encoders whose streams the container can hold and that really open on
 // this machine (encoders FFmpeg knows but cannot use here, such as hardware
-// ones without their device, are left out). "rawvideo" (uncompressed) comes
-// first, the rest by name. Each encoder is tried with the frame size and
-// rate of the export (some take only certain sizes or rates); the answer is
-// kept for the rest of the run.
-const std::vector<VideoEncoder>& aviEncoders(int width, int height, int frames_per_second);
+// ones without their device, are left out), the container's usual ones
+// first: "rawvideo" (uncompressed) for AVI, H.264 then MPEG-4 part 2 for
+// MP4, VP9 then VP8 for WebM, "gif" for GIF; the rest by name. Each encoder
+// is tried with the frame size and rate of the export (some take only
+// certain sizes or rates); the answer is kept for the rest of the run.
+const std::vector<VideoEncoder>& videoEncoders(VideoContainer container, int width, int height,
+                                               int frames_per_second);
+inline const std::vector<VideoEncoder>& aviEncoders(int width, int height,
+                                                    int frames_per_second) {
+    return videoEncoders(VideoContainer::Avi, width, height, frames_per_second);
+}
 
 class AviWriter {
   public:
@@ -31,7 +50,9 @@ class AviWriter {
     static int roundedSize(int pixels) { return pixels / kSizeStep * kSizeStep; }
 
     // A writer for frames of width x height pixels (already rounded) at
-    // `frames_per_second`, encoded with the encoder named `codec`.
+    // `frames_per_second`, encoded with the encoder named `codec` (empty:
+    // the container's first encoder) into the container that the name of
+    // `file_name` asks for.
     AviWriter(std::string file_name, int width, int height, int frames_per_second,
               std::string codec);
     // An export that did not finish leaves nothing behind.

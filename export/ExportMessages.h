@@ -8,6 +8,9 @@ inline constexpr const char* kJpegFatalCaption = "JPEG Fatal Error";
 // The file could not be created (kept for the log, not shown).
 inline constexpr const char* kJpegCannotOpen = "JpegFile :\nCan't open %s\n";
 
+// A PNG picture that could not be written.
+inline constexpr const char* kPictureCannotCreate = "Obrázek nelze uložit: ";
+
 // The batch runner's --snapshot option.
 inline constexpr const char* kSnapshotFailed = "Snímek se nepodařilo uložit";
 inline constexpr const char* kNoHeadlessContext = "Nelze vytvořit grafický kontext";
@@ -33,5 +36,12 @@ inline constexpr const char* kAviRate = "FPS musí být celé číslo od 1 do %d
 inline constexpr const char* kAviUnknownCodec = "Neznámý nebo nepoužitelný kodek: ";
 inline constexpr const char* kAviOptionWithoutAvi = "Volby --frames, --fps a --codec vyžadují --avi.";
 inline constexpr const char* kMissingAviFile = "Chybí soubor pro --avi.";
+
+// The batch runner's view options.
+inline constexpr const char* kViewMissingValue = "Chybí hodnota pro ";
+inline constexpr const char* kInvalidRenderMode = "Neplatný režim zobrazení (0 až 3): ";
+inline constexpr const char* kInvalidAngles = "Neplatné úhly (očekáváno X,Y,Z ve stupních): ";
+inline constexpr const char* kViewWithoutPicture =
+    "Volby pohledu vyžadují --snapshot nebo --avi.";
 
 }  // namespace kv::exportmsg

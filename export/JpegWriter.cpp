@@ -1,9 +1,5 @@
 #include "export/JpegWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +9,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "doc/TemporaryFile.h"
+#include "export/AtomicFile.h"
 #include "export/ExportMessages.h"
 
 namespace kv {
@@ -93,28 +89,13 @@ bool writeJpeg(const std::string& path, const unsigned char* pixels, int width, 
         }
     }
 
-    std::string tmp;
-    const int fd = createTemporaryNextTo(path, tmp);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
-    if (!file) {
-        if (fd >= 0) {
-            ::close(fd);
-            std::remove(tmp.c_str());
-        }
-        if (error) *error = cannotOpen(path);
-        return false;
-    }
-
     ErrorManager em;
-    const bool compressed = compress(file, is_color ? pixels : grey.data(), width, height,
-                                     is_color ? 3 : 1, quality, em);
-    // A write error the library did not see shows up when the file is closed.
-    const bool written = std::fflush(file) == 0 && !std::ferror(file);
-    const bool closed = std::fclose(file) == 0;
-    if (compressed && written && closed && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-
-    std::remove(tmp.c_str());
-    if (!compressed) {
+    const AtomicWrite result = writeAtomically(path, [&](std::FILE* file) {
+        return compress(file, is_color ? pixels : grey.data(), width, height, is_color ? 3 : 1,
+                        quality, em);
+    });
+    if (result == AtomicWrite::Done) return true;
+    if (result == AtomicWrite::EncodeFailed) {
         if (error) *error = em.message;
         if (fatal) *fatal = true;
     } else if (error) {

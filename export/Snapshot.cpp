@@ -1,8 +1,11 @@
 #include "export/Snapshot.h"
 
+#include <cctype>
+
 #include "export/FrameReadback.h"
 #include "export/HeadlessContext.h"
 #include "export/JpegWriter.h"
+#include "export/PngWriter.h"
 #include "graphics/GlRenderer.h"
 #include "graphics/SceneModel.h"
 
@@ -30,10 +33,35 @@ std::vector<unsigned char> readPixelsTopDown(int width, int height) {
     return pixels;
 }
 
+bool isPngName(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".png";
+}
+
+std::string withPictureExtension(const std::string& chosen, bool png) {
+    auto endsWith = [&](const char* ext) {
+        const std::size_t n = std::char_traits<char>::length(ext);
+        return chosen.size() >= n && chosen.compare(chosen.size() - n, n, ext) == 0;
+    };
+    if (endsWith(".png") || endsWith(".jpg")) return chosen;
+    return chosen + (png ? ".png" : ".jpg");
+}
+
+bool writePicture(const std::string& path, const unsigned char* pixels, int width, int height,
+                  std::string* error, bool* fatal) {
+    if (isPngName(path)) {
+        if (fatal) *fatal = false;
+        return writePng(path, pixels, width, height, error);
+    }
+    return writeJpeg(path, pixels, width, height, true, 100, error, fatal);
+}
+
 bool saveSnapshot(const std::string& path, int width, int height, std::string* error, bool* fatal) {
     const std::vector<unsigned char> pixels = readPixelsTopDown(width, height);
-    return writeJpeg(path, pixels.empty() ? nullptr : pixels.data(), width, height, true, 100,
-                     error, fatal);
+    return writePicture(path, pixels.empty() ? nullptr : pixels.data(), width, height, error,
+                        fatal);
 }
 
 bool withHeadlessRenderer(SceneModel& scene, int width, int height, std::string& error,

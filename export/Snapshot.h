@@ -1,6 +1,6 @@
 // Pictures of the scene: reading the current framebuffer back upright and
-// saving it as a JPEG file, and rendering a scene off the screen for the
-// batch runner.
+// saving it as a PNG or JPEG file, and rendering a scene off the screen for
+// the batch runner.
 #pragma once
 
 #include <functional>
@@ -16,8 +16,21 @@ class SceneModel;
 // row first (GL's row 0 is the bottom one), read one row at a time.
 std::vector<unsigned char> readPixelsTopDown(int width, int height);
 
-// Reads what the current framebuffer shows and saves it as a JPEG file of
-// quality 100. `error` and `fatal` as for writeJpeg.
+// Whether a picture's name asks for PNG (it ends in ".png", in any case);
+// every other name is written as JPEG.
+bool isPngName(const std::string& path);
+
+// The name a picture chosen in the export dialog is saved under: a name
+// ending in ".png" or ".jpg" (exactly so, in lower case) stays as it is,
+// any other gets the extension of the chosen type appended.
+std::string withPictureExtension(const std::string& chosen, bool png);
+
+// Writes 8-bit RGB pixels, the top row first, as PNG or JPEG (quality 100)
+// by the name. `error` and `fatal` as for writeJpeg.
+bool writePicture(const std::string& path, const unsigned char* pixels, int width, int height,
+                  std::string* error = nullptr, bool* fatal = nullptr);
+
+// Reads what the current framebuffer shows and saves it with writePicture.
 bool saveSnapshot(const std::string& path, int width, int height, std::string* error = nullptr,
                   bool* fatal = nullptr);
 

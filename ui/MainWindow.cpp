@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
 #include "export/ExportMessages.h"
+#include "export/Snapshot.h"
 #include "ui/AboutDialog.h"
 #include "ui/AnimationExportDialogs.h"
 #include "ui/ConsolePane.h"
@@ -409,17 +411,35 @@ void MainWindow::removeAll() {
 void MainWindow::onSnapshot() {
     if (snapshotFolder_.isEmpty()) snapshotFolder_ = QDir::currentPath();
     tabs_->setCurrentWidget(scene_);
+    const QString png = u(uimsg::kSnapshotPngFilter);
+    QString chosenFilter = png;
     QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSnapshotTitle), snapshotFolder_,
-                                                u(uimsg::kSnapshotFilter));
+                                                png + ";;" + u(uimsg::kSnapshotFilter),
+                                                &chosenFilter);
     if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".jpg"))) path += QStringLiteral(".jpg");
-    exportSnapshot(path);
+    path = QString::fromStdString(withPictureExtension(path.toStdString(), chosenFilter == png));
+
+    // The size: the pane's, or two or four times it for print, drawn at
+    // that size (not scaled up afterwards).
+    const QSize pane = scene_->size() * scene_->devicePixelRatioF();
+    QStringList sizes{u(uimsg::kSnapshotSizePane).arg(pane.width()).arg(pane.height())};
+    for (int k : {2, 4})
+        sizes << u(uimsg::kSnapshotSizeTimes).arg(k).arg(pane.width() * k).arg(pane.height() * k);
+    bool ok = false;
+    const QString size = QInputDialog::getItem(this, u(uimsg::kSnapshotSizeTitle),
+                                               u(uimsg::kSnapshotSizeLabel), sizes, 0, false, &ok);
+    if (!ok) return;
+    const int index = static_cast<int>(sizes.indexOf(size));
+    exportSnapshot(path, index <= 0 ? 1 : (index == 1 ? 2 : 4));
 }
 
-bool MainWindow::exportSnapshot(const QString& path) {
+bool MainWindow::exportSnapshot(const QString& path, int scale) {
     std::string error;
     bool fatal = false;
-    if (scene_->saveSnapshot(path, error, fatal)) return true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = scene_->saveSnapshot(path, error, fatal, scale);
+    QApplication::restoreOverrideCursor();
+    if (saved) return true;
     // A fatal error of the JPEG library is shown under its own caption.
     QMessageBox::warning(this, fatal ? QStringLiteral("JPEG Fatal Error") : u(uimsg::kProgramName),
                          fatal ? QString::fromStdString(error)
@@ -432,10 +452,24 @@ bool MainWindow::exportSnapshot(const QString& path) {
 void MainWindow::onExportAnimation() {
     if (animationFolder_.isEmpty()) animationFolder_ = QDir::currentPath();
     tabs_->setCurrentWidget(scene_);
+    // The container by the filter chosen (or the name's extension).
+    const std::pair<const char*, VideoContainer> filters[] = {
+        {uimsg::kAnimationFilter, VideoContainer::Avi},
+        {uimsg::kAnimationMp4Filter, VideoContainer::Mp4},
+        {uimsg::kAnimationWebmFilter, VideoContainer::WebM},
+        {uimsg::kAnimationGifFilter, VideoContainer::Gif},
+    };
+    QStringList filterList;
+    for (const auto& f : filters) filterList << u(f.first);
+    QString chosenFilter = filterList.front();
     QString path = QFileDialog::getSaveFileName(this, u(uimsg::kAnimationTitle), animationFolder_,
-                                                u(uimsg::kAnimationFilter));
+                                                filterList.join(";;"), &chosenFilter);
     if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".avi"))) path += QStringLiteral(".avi");
+    VideoContainer container = VideoContainer::Avi;
+    for (const auto& f : filters)
+        if (chosenFilter == u(f.first)) container = f.second;
+    path = QString::fromStdString(withVideoExtension(path.toStdString(), container));
+    container = containerOf(path.toStdString());
 
     AnimSetDialog frames(this);
     if (frames.exec() != QDialog::Accepted) return;
@@ -446,10 +480,10 @@ void MainWindow::onExportAnimation() {
     const QSize size = scene_->videoSize();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<VideoEncoder>& encoders =
-        aviEncoders(size.width(), size.height(), settings.frames_per_second);
+        videoEncoders(container, size.width(), size.height(), settings.frames_per_second);
     QApplication::restoreOverrideCursor();
     if (encoders.empty()) {
-        warn(this, u(uimsg::kNoEncoder));
+        warn(this, u(uimsg::kNoEncoder).arg(QString::fromUtf8(extensionOf(container))));
         return;
     }
     CompressorDialog compressor(encoders, this);

@@ -43,8 +43,9 @@ public:
     // Starts a new document: the save prompt, the user functions cleared,
     // an empty console with its prompt.
     void newDocument();
-    // Saves the scene picture as the snapshot command does, without the dialog.
-    bool exportSnapshot(const QString& path);
+    // Saves the scene picture as the snapshot command does, without the
+    // dialogs: PNG or JPEG by the name, `scale` times the pane's size.
+    bool exportSnapshot(const QString& path, int scale = 1);
     // Records the animation as the animation export does once its dialogs
     // are answered; reports the outcome in a message box.
     bool exportAnimation(const QString& path, const AnimationSettings& settings);

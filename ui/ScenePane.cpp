@@ -4,12 +4,13 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QTimer>
 #include <QWheelEvent>
 
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
-#include "export/JpegWriter.h"
+#include "export/Snapshot.h"
 #include "ui/UiMessages.h"
 
 namespace kv {
@@ -199,12 +200,13 @@ bool ScenePane::exportAnimation(const QString& path, const AnimationSettings& se
     return ok;
 }
 
-bool ScenePane::saveSnapshot(const QString& path, std::string& error, bool& fatal) {
+bool ScenePane::saveSnapshot(const QString& path, std::string& error, bool& fatal, int scale) {
     fatal = false;
-    if (!isValid()) {
+    if (!isValid() || !renderer_.initialized()) {
         error = uimsg::kNoGlContext;
         return false;
     }
+    if (scale > 1) return saveScaledSnapshot(path, error, fatal, scale);
     QImage image = grabFramebuffer().convertToFormat(QImage::Format_RGB888);
     if (image.isNull()) {
         error = uimsg::kNoGlContext;
@@ -217,8 +219,45 @@ bool ScenePane::saveSnapshot(const QString& path, std::string& error, bool& fata
         const uchar* row = image.constScanLine(y);
         pixels.insert(pixels.end(), row, row + image.width() * 3);
     }
-    return writeJpeg(path.toStdString(), pixels.data(), image.width(), image.height(), true, 100,
-                     &error, &fatal);
+    return writePicture(path.toStdString(), pixels.data(), image.width(), image.height(), &error,
+                        &fatal);
+}
+
+// The pane's own context draws the view once more into a multisampled
+// framebuffer of the larger size: the graphs' display lists belong to this
+// context, and the same renderer keeps the view exactly.
+bool ScenePane::saveScaledSnapshot(const QString& path, std::string& error, bool& fatal,
+                                   int scale) {
+    const qreal dpr = devicePixelRatioF();
+    const int w = static_cast<int>(width() * dpr) * scale;
+    const int h = static_cast<int>(height() * dpr) * scale;
+    makeCurrent();
+    QOpenGLFramebufferObjectFormat format;
+    format.setAttachment(QOpenGLFramebufferObject::Depth);
+    format.setSamples(4);
+    std::vector<unsigned char> pixels;
+    {
+        QOpenGLFramebufferObject target(w, h, format);
+        if (!target.isValid() || !target.bind()) {
+            doneCurrent();
+            error = uimsg::kSnapshotTooLarge;
+            return false;
+        }
+        renderer_.setDevicePixelRatio(dpr * scale);
+        renderer_.resize(w, h);
+        const bool drawn = renderer_.renderFrame(scene_);
+        if (drawn) pixels = readPixelsTopDown(w, h);
+        target.release();
+        renderer_.setDevicePixelRatio(dpr);
+        renderer_.resize(static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));
+    }
+    doneCurrent();
+    update();
+    if (pixels.empty()) {
+        error = uimsg::kSnapshotTooLarge;
+        return false;
+    }
+    return writePicture(path.toStdString(), pixels.data(), w, h, &error, &fatal);
 }
 
 }  // namespace kv

@@ -1,6 +1,6 @@
 // The scene pane: an OpenGL widget that draws the scene through the
 // renderer, feeds it the keys, mouse drags and timer ticks, and saves what it
-// shows as a JPEG picture.
+// shows as a PNG or JPEG picture.
 #pragma once
 
 #include <QBasicTimer>
@@ -24,8 +24,11 @@ public:
 
     SceneModel& scene() { return scene_; }
 
-    // Renders the current view and saves it; false with the reason in `error`.
-    bool saveSnapshot(const QString& path, std::string& error, bool& fatal);
+    // Renders the current view and saves it (PNG or JPEG by the name),
+    // `scale` times the pane's size in device pixels: at 2 or 4 the view is
+    // drawn again off the screen at that size, with lines and labels scaled
+    // alike. False with the reason in `error`.
+    bool saveSnapshot(const QString& path, std::string& error, bool& fatal, int scale = 1);
     // Records the animation as a video of the pane's size rounded down to
     // multiples of 4, with the timers stopped meanwhile; false with the
     // reason in `error`, and then no file is left.
@@ -62,6 +65,7 @@ protected:
 
 private:
     void releaseContext();
+    bool saveScaledSnapshot(const QString& path, std::string& error, bool& fatal, int scale);
 
     SceneModel& scene_;
     GlRenderer renderer_;

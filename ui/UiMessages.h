@@ -22,16 +22,28 @@ inline constexpr const char* kShowToolbarCheck = "Zobrazit ToolBar v grafickém 
 
 inline constexpr const char* kNoGlContext = "Nepodařilo se zvolit PixelFormat!";
 inline constexpr const char* kSnapshotTitle = "Exportovat Statický Snímek...";
+inline constexpr const char* kSnapshotPngFilter = "PNG Soubory (*.png)";
 inline constexpr const char* kSnapshotFilter = "JPEG Soubory (*.jpg)";
+inline constexpr const char* kSnapshotSizeTitle = "Velikost Snímku";
+inline constexpr const char* kSnapshotSizeLabel = "Velikost:";
+// %1 x %2: the size in pixels.
+inline constexpr const char* kSnapshotSizePane = "Jako okno (%1 × %2 bodů)";
+// %1 the factor, %2 x %3 the size.
+inline constexpr const char* kSnapshotSizeTimes = "%1× pro tisk (%2 × %3 bodů)";
 inline constexpr const char* kSnapshotFailed = "Snímek se nepodařilo uložit!";
+inline constexpr const char* kSnapshotTooLarge = "Snímek této velikosti nelze vykreslit.";
 
 inline constexpr const char* kAnimationTitle = "Exportovat Animaci...";
 inline constexpr const char* kAnimationFilter = "Soubory AVI (*.avi)";
+inline constexpr const char* kAnimationMp4Filter = "Video MP4 (*.mp4)";
+inline constexpr const char* kAnimationWebmFilter = "Video WebM (*.webm)";
+inline constexpr const char* kAnimationGifFilter = "Animovaný GIF (*.gif)";
 inline constexpr const char* kAnimSetTitle = "Nastavení Animace";
 inline constexpr const char* kCompressorTitle = "Komprese Videa";
 inline constexpr const char* kCompressorLabel = "Kompresor:";
 inline constexpr const char* kUncompressed = "rawvideo – nekomprimované snímky";
-inline constexpr const char* kNoEncoder = "Na tomto počítači není k dispozici žádný kodek videa pro AVI.";
+// %1 the container's extension, e.g. ".mp4".
+inline constexpr const char* kNoEncoder = "Na tomto počítači není k dispozici žádný kodek videa pro soubory %1.";
 
 inline constexpr const char* kInternalError = "Interní chyba programu!";
 // %1 the characters shown, %2 the whole result's length.

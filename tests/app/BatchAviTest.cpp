@@ -34,29 +34,72 @@ class BatchAvi : public testing::Test {
     std::string dir_;
 };
 
-class BatchAviCodec : public BatchAvi, public testing::WithParamInterface<const char*> {};
+struct CodecRow {
+    const char* name;
+    const char* file;   // the extension chooses the container
+    const char* codec;  // empty: the container's first encoder
+    const char* probed;  // the codec ffprobe reads back
+    int frames;
+};
 
-// One video stream of 12 frames at 6 per second, the asked size rounded
-// down to multiples of 4, and the frames move.
-TEST_P(BatchAviCodec, RecordsTwelveMovingFramesAtSixPerSecond) {
-    const std::string path = file("movie.avi");
-    const BatchResult r = batch({"--avi", path, "--codec", GetParam(), "--size", "301x203"},
-                                kAnimatedSurface);
+void PrintTo(const CodecRow& row, std::ostream* os) { *os << row.name; }
+
+class BatchAviCodec : public BatchAvi, public testing::WithParamInterface<CodecRow> {};
+
+// One video stream of the asked frames at 6 per second, the asked size
+// rounded down to multiples of 4, and the frames move.
+TEST_P(BatchAviCodec, RecordsMovingFramesAtSixPerSecond) {
+    const CodecRow& row = GetParam();
+    const std::string path = file(row.file);
+    std::vector<std::string> args{"--avi", path, "--size", "301x203", "--frames",
+                                  std::to_string(row.frames)};
+    if (*row.codec) args.insert(args.end(), {"--codec", row.codec});
+    const BatchResult r = batch(args, kAnimatedSurface);
     ASSERT_EQ(r.status, 0) << r.err;
     const test::VideoInfo info = test::probeVideo(path);
     EXPECT_EQ(info.streams, 1);
-    EXPECT_EQ(info.codec, GetParam());
+    EXPECT_EQ(info.codec, row.probed);
     EXPECT_EQ(info.width, 300);
     EXPECT_EQ(info.height, 200);
-    EXPECT_EQ(info.rate, "6/1");
-    EXPECT_EQ(info.frames, 12);
+    if (std::string(row.probed) != "gif") {  // GIF keeps delays in hundredths
+        EXPECT_EQ(info.rate, "6/1");
+    }
+    EXPECT_EQ(info.frames, row.frames);
     const auto frames = test::decodeFrames(path, 300, 200);
-    ASSERT_EQ(frames.size(), 12u);
+    ASSERT_EQ(frames.size(), static_cast<std::size_t>(row.frames));
     for (std::size_t i = 1; i < frames.size(); ++i)
         EXPECT_NE(frames[i], frames[i - 1]) << "frame " << i << " repeats the one before";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left beside it
 }
 
-INSTANTIATE_TEST_SUITE_P(Codecs, BatchAviCodec, testing::Values("rawvideo", "mjpeg", "mpeg4"));
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, BatchAviCodec,
+    testing::Values(CodecRow{"AviRaw", "movie.avi", "rawvideo", "rawvideo", 12},
+                    CodecRow{"AviDefaultIsRaw", "movie.avi", "", "rawvideo", 6},
+                    CodecRow{"AviMjpeg", "movie.avi", "mjpeg", "mjpeg", 12},
+                    CodecRow{"AviMpeg4", "movie.avi", "mpeg4", "mpeg4", 12},
+                    CodecRow{"Mp4H264", "movie.mp4", "", "h264", 6},
+                    CodecRow{"Mp4Mpeg4", "movie.MP4", "mpeg4", "mpeg4", 6},
+                    CodecRow{"WebmVp9", "movie.webm", "", "vp9", 6},
+                    CodecRow{"WebmVp8", "movie.webm", "libvpx", "vp8", 6},
+                    CodecRow{"Gif", "movie.gif", "", "gif", 6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A static scene moves only by its spin, which --spin sets.
+TEST_F(BatchAvi, SpinTurnsAStaticScene) {
+    const std::string path = file("spin.avi");  // uncompressed: equal frames stay equal
+    const char* still = "surface(x*y, [-1..1], [-1..1], id=1)\n";
+    for (const char* spin : {"0,0,0", "0,20,0"}) {
+        const BatchResult r =
+            batch({"--avi", path, "--frames", "3", "--size", "64x48", "--spin", spin}, still);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto frames = test::decodeFrames(path, 64, 48);
+        ASSERT_EQ(frames.size(), 3u);
+        EXPECT_EQ(frames[0] != frames[2], std::string(spin) != "0,0,0") << spin;
+    }
+}
 
 TEST_F(BatchAvi, FrameCountAndRateFollowTheOptions) {
     const std::string path = file("short.avi");
@@ -84,6 +127,7 @@ TEST_P(BatchAviRefusal, SaysWhyAndLeavesNoFile) {
     std::vector<std::string> args = GetParam().args;
     for (std::string& a : args)
         if (a == "@") a = file("x.avi");
+        else if (a[0] == '@') a = file("x" + a.substr(1));  // "@.mp4": another container
     const BatchResult r = batch(args, kAnimatedSurface);
     EXPECT_EQ(r.status, GetParam().status);
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
@@ -107,6 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{{"--avi", "@", "--codec", "mpeg1video"}, 3, "A suitable compressor"},
         // pcm_s16le is an encoder, but of sound.
         RefusalRow{{"--avi", "@", "--codec", "pcm_s16le"}, 3, "A suitable compressor"},
+        // WebM holds only VP8, VP9 and AV1.
+        RefusalRow{{"--avi", "@.webm", "--codec", "mpeg4"}, 3, "A suitable compressor"},
+        RefusalRow{{"--video", "/nonexistent-folder/x.gif"}, 3, "Check filename"},
         RefusalRow{{"--avi", "/nonexistent-folder/x.avi"},
                    3,
                    "AVI Engine failed to initialize. Check filename /nonexistent-folder/x.avi."}));

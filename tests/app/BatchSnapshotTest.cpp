@@ -1,5 +1,5 @@
-// The batch runner's --snapshot option: the final scene saved as a JPEG
-// picture of the asked size, and the arguments it refuses.
+// The batch runner's --snapshot option: the final scene saved as a JPEG or
+// PNG picture of the asked size and view, and the arguments it refuses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "tests/app/BatchCall.h"
 #include "tests/render/JpegDecode.h"
+#include "tests/support/VideoProbe.h"
 
 namespace kv {
 namespace {
@@ -71,6 +72,60 @@ TEST_F(BatchSnapshot, UnwritablePictureIsANonZeroExitWithAMessage) {
     EXPECT_NE(r.err.find("Snímek se nepodařilo uložit"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find(">> 1+1"), std::string::npos);  // the run itself completed
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);       // one line
+}
+
+
+// A PNG by its name: lossless, so a picture of the background is exactly
+// white.
+TEST_F(BatchSnapshot, PngByTheExtension) {
+    const std::string path = file("scene.PNG");
+    const BatchResult r = batch({"--snapshot", path, "--size", "64x48"}, "1+1\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto frames = test::decodeFrames(path, 64, 48);
+    ASSERT_EQ(frames.size(), 1u);
+    for (unsigned char c : frames[0]) ASSERT_EQ(c, 255);
+    EXPECT_EQ(test::runCommand("head -c 4 '" + path + "' | tail -c 3"), "PNG");
+}
+
+// The view options change the picture as the scene pane's keys would.
+TEST_F(BatchSnapshot, ViewRenderModeAndOverlayOptions) {
+    const char* surface = "surface(x*y, [-1..1], [-1..1], front_color=[1,0,0], "
+                          "back_color=[1,0,0], id=1)\n";
+    auto picture = [&](std::vector<std::string> options) {
+        const std::string path = file("view.png");
+        options.insert(options.begin(), {"--snapshot", path, "--size", "80x60"});
+        const BatchResult r = batch(options, surface);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const auto frames = test::decodeFrames(path, 80, 60);
+        return frames.empty() ? std::vector<unsigned char>{} : frames[0];
+    };
+    auto reds = [](const std::vector<unsigned char>& p) {
+        int n = 0;
+        for (std::size_t i = 0; i + 2 < p.size(); i += 3) n += p[i] > p[i + 1] + 80;
+        return n;
+    };
+    const auto plain = picture({});
+    ASSERT_FALSE(plain.empty());
+    EXPECT_NE(picture({"--view", "60,0,30"}), plain);
+    EXPECT_EQ(picture({"--view", "0,0,0"}), plain);
+    // Without the overlay (whose x axis and label are red too), the lit
+    // faces are the red; the mesh alone has none.
+    const auto bare = picture({"--no-box", "--no-axes", "--no-labels"});
+    EXPECT_NE(bare, plain);
+    EXPECT_GT(reds(bare), 200);
+    EXPECT_EQ(reds(picture({"--render-mode", "1", "--no-box", "--no-axes", "--no-labels"})), 0);
+    // Unusable values stop the run before anything is drawn.
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--render-mode", "4"}, {"--render-mode", "x"}, {"--view", "1,2"},
+          {"--view", "1,2,3,"}, {"--spin", "a,b,c"}, {"--view"}}) {
+        std::vector<std::string> args{"--snapshot", file("bad.png")};
+        args.insert(args.end(), bad.begin(), bad.end());
+        const BatchResult r = batch(args, surface);
+        EXPECT_EQ(r.status, 2) << bad[0];
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_EQ(batch({"--view", "1,2,3"}, surface).status, 2);  // a view without a picture
+    EXPECT_FALSE(std::filesystem::exists(file("bad.png")));
 }
 
 }  // namespace

@@ -61,6 +61,20 @@ TEST_F(ScenePaneTest, GraphsFromTheConsoleAppearAndSnapshotIsUpright) {
     auto [upper, lower] = redPixels(img);
     EXPECT_GT(upper, 50);
     EXPECT_LT(lower, upper / 10);
+
+    // For print: a PNG of twice the size, drawn at that size with the same
+    // view (the lines twice as wide, so about four times the red pixels).
+    const QString big = dir.filePath("print.png");
+    ASSERT_TRUE(window.exportSnapshot(big, 2));
+    QImage twice(big);
+    ASSERT_FALSE(twice.isNull());
+    EXPECT_EQ(twice.size(), img.size() * 2);
+    auto [bigUpper, bigLower] = redPixels(twice);
+    EXPECT_GT(bigUpper, 3 * upper);
+    EXPECT_LT(bigLower, bigUpper / 10);
+    // The pane draws at its own size again afterwards.
+    ASSERT_TRUE(window.exportSnapshot(path));
+    EXPECT_EQ(QImage(path).size(), img.size());
 }
 
 TEST_F(ScenePaneTest, RemoveAllFromTheConsoleTabStaysThere) {
