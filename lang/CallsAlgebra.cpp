@@ -10,13 +10,13 @@
 
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
+#include "engine/TextScan.h"
 #include "engine/TreeRebuild.h"
 #include "lang/AlgebraCallMessages.h"
 #include "lang/Builtins.h"
 #include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

@@ -47,7 +47,11 @@ NodePtr buildAndAdd(Call& call, SceneModel& scene, std::unique_ptr<GraphDefiniti
 
     std::unique_ptr<GraphObject> graph = createGraph(def->kind);
     if (!graph) return graphError(call, gmsg::kInvalidInput);
-    if (!graph->build(std::move(def), call.ci)) return graphError(call, graph->failureMessage());
+    const ParseText parseText = [&call](std::string_view text) -> NodePtr {
+        NodePtr tree = call.ci.parseCommand(text);
+        return call.ci.hasError() ? nullptr : std::move(tree);
+    };
+    if (!graph->build(std::move(def), parseText)) return graphError(call, graph->failureMessage());
     if (!idBeforeBuild && graph->graphId() == -1) return graphError(call, gmsg::kNoGraphId);
 
     GraphObject* added = scene.addGraph(std::move(graph));

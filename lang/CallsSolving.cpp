@@ -8,12 +8,12 @@
 #include "algebra/Solving.h"
 #include "engine/EvaluationCost.h"
 #include "engine/Quadrature.h"
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/SolvingCallMessages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

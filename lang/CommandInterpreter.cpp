@@ -5,9 +5,9 @@
 
 #include "engine/TreeRebuild.h"
 
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

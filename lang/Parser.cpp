@@ -8,10 +8,10 @@
 // left-leaning one the rules describe, but a long sum cannot exhaust the stack.
 #include <cmath>
 
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

@@ -2,9 +2,9 @@
 
 #include <exception>
 
+#include "engine/TextScan.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

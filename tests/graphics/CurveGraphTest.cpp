@@ -314,13 +314,13 @@ TEST(CurveGraph, BuildFlagIsSetOnlyWhileBuilding) {
     def->param_hi = "1";
     CurveGraph g;
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);
-    ASSERT_TRUE(g.build(std::move(def), fx.ci));
+    ASSERT_TRUE(g.build(std::move(def), fx.parser()));
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);
     EXPECT_EQ(g.frameCount(), 1);
 
     auto bad = std::make_unique<CurveDefinition>();
     bad->y_expr = "(";
-    EXPECT_FALSE(g.build(std::move(bad), fx.ci));
+    EXPECT_FALSE(g.build(std::move(bad), fx.parser()));
     EXPECT_EQ(g.definition(), nullptr);
     EXPECT_EQ(g.frameCount(), 0);
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);

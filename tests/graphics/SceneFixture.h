@@ -26,6 +26,13 @@ struct SceneFixture {
         if (ci.hasError() || scene.graphCount() != before + 1) return nullptr;
         return &scene.graph(before);
     }
+    // What a graph's build reads its texts with, as the plot commands pass it.
+    ParseText parser() {
+        return [this](std::string_view text) -> NodePtr {
+            NodePtr tree = ci.parseCommand(text);
+            return ci.hasError() ? nullptr : std::move(tree);
+        };
+    }
     std::string error() const { return ci.workspace().error.message; }
     double variable(const std::string& name) const {
         return ci.workspace()
