@@ -26,6 +26,8 @@
 
 #include "algebra/Algebra.h"
 #include "algebra/Solving.h"
+#include "engine/DepthGuard.h"
+#include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 #include "engine/Workspace.h"
 
@@ -34,20 +36,15 @@ namespace kv {
 namespace {
 
 // The tolerance of the integral test of degrees and of zero coefficients.
-constexpr double kTolerance = 5e-12;
+constexpr double kTolerance = tol::kEpsilon;
 // Nested solving (a logarithm solved through its argument, an atom through
 // its inverse) goes no deeper than this.
 constexpr int kMaxDepth = 12;
 // The largest denominator of a fractional degree.
 constexpr int kMaxDenominator = 12;
 
-int g_depth = 0;
-
-struct DepthGuard {
-    bool ok;
-    DepthGuard() : ok(++g_depth <= kMaxDepth) {}
-    ~DepthGuard() { --g_depth; }
-};
+// How deeply the solving of this thread is nested.
+thread_local int g_depth = 0;
 
 NodePtr sumOf(NodePtr a, NodePtr b) { return std::make_unique<SumNode>(std::move(a), std::move(b)); }
 NodePtr differenceOf(NodePtr a, NodePtr b) {
@@ -463,8 +460,8 @@ OwnedNodeList logarithmicRoots(const ExprNode& sum, const std::vector<NodePtr>& 
 }
 
 OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
-    DepthGuard guard;
-    if (!guard.ok) return {};
+    DepthGuard guard(g_depth);
+    if (!guard.within(kMaxDepth)) return {};
 
     // 1. Logarithms split, one fraction bar.
     NodePtr t = sum.splitLogarithms(variable)->together();
@@ -597,8 +594,8 @@ OwnedNodeList ExprNode::roots(int variable) const {
         case Kind::Negation:
             return operandOf(*this).roots(variable);
         case Kind::Difference: {
-            DepthGuard guard;
-            if (!guard.ok) return {};
+            DepthGuard guard(g_depth);
+            if (!guard.within(kMaxDepth)) return {};
             return toSumForm()->roots(variable);
         }
         case Kind::Product: {
@@ -647,8 +644,8 @@ OwnedNodeList ExprNode::roots(int variable) const {
         case Kind::Log:
         case Kind::Log2:
         case Kind::LogBase: {
-            DepthGuard guard;
-            if (!guard.ok) return {};
+            DepthGuard guard(g_depth);
+            if (!guard.within(kMaxDepth)) return {};
             return DifferenceNode(operandOf(*this).clone(), number(1.0)).roots(variable);
         }
         case Kind::Sum:

@@ -8,7 +8,7 @@
 // negations of positive ones; the last two passes turn the result back into
 // quotients and differences.
 //
-// Every numeric test uses the one tolerance of algebra/Tolerance.h. The passes
+// Every numeric test uses the one tolerance of engine/Tolerance.h. The passes
 // spend the budget of algebra/RewriteBudget.h, so no input makes them run or
 // grow without bound.
 #include <cmath>
@@ -19,8 +19,8 @@
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
-#include "algebra/Tolerance.h"
 #include "engine/Power.h"
+#include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv {

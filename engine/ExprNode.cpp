@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/Tolerance.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -255,13 +256,13 @@ bool ExprNode::isZero() const {
     return isConstant() && evaluate() == 0.0;
 }
 
-// Structural equality. Numbers compare within 5e-12; sums and products also
+// Structural equality. Numbers compare within the tolerance; sums and products also
 // compare with their children swapped, at this one level only.
 bool ExprNode::equals(const ExprNode& other) const {
     switch (kind()) {
         case Kind::Number:
             return other.kind() == Kind::Number &&
-                   std::fabs(as<NumberNode>(*this).value - other.evaluate()) < 5e-12;
+                   tol::equal(as<NumberNode>(*this).value, other.evaluate());
         case Kind::Constant:
             return other.kind() == Kind::Constant && evaluate() == other.evaluate();
         case Kind::Zero:

@@ -277,7 +277,8 @@ public:
 
 // ---- Small helpers used throughout ---------------------------------------------
 
-// Checked downcast by kind (the caller has switched on kind()).
+// Downcast by kind, unchecked: the caller has switched on kind() or tested
+// it, so the static_cast is safe without a test of its own.
 template <class T>
 const T& as(const ExprNode& node) {
     return static_cast<const T&>(node);

@@ -8,6 +8,7 @@
 
 #include "engine/ExprNode.h"
 #include "engine/NumberFormat.h"
+#include "engine/Tolerance.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -193,7 +194,7 @@ TypesetBox layoutNumber(TypesetSurface& s, double value) {
     double m = std::strtod(text.substr(0, e).c_str(), nullptr);
     double k = std::strtod(text.substr(e + 1).c_str(), nullptr);
     NodePtr power = std::make_unique<PowerNode>(number(10), number(k));
-    if (std::fabs(m - 1) < 5e-12) return power->typeset(s);
+    if (tol::equal(m, 1)) return power->typeset(s);
     ProductNode product(number(m), std::move(power));
     return product.typeset(s);
 }

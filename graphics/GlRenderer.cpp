@@ -209,7 +209,8 @@ bool GlRenderer::renderFrame(SceneModel& scene) {
     return true;
 }
 
-void GlRenderer::drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth) {
+void GlRenderer::drawGraph(GraphObject& graph, SceneModel::RenderMode renderMode, int counter,
+                           float lineWidth) {
     const GraphDefinition* def = graph.definition();
     if (!def || graph.frameCount() == 0) return;
     switch (def->kind) {
@@ -255,7 +256,7 @@ void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
     disableClipPlanes();
 }
 
-void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
+void GlRenderer::drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter) {
     const auto& def = static_cast<const SurfaceDefinition&>(*graph.definition());
     disableClipPlanes();
     glLineWidth(1.0f);

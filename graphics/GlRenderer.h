@@ -12,11 +12,11 @@
 #include <string>
 
 #include "graphics/LabelFont.h"
+#include "graphics/SceneModel.h"
 
 namespace kv {
 
 class GraphObject;
-class SceneModel;
 struct FrameGeometry;
 struct OverlayLabel;
 
@@ -55,7 +55,8 @@ class GlRenderer {
 
     // Draws one graph at its animation counter in the scene's render mode,
     // compiling the frame's display list first if it has none yet.
-    void drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth);
+    void drawGraph(GraphObject& graph, SceneModel::RenderMode renderMode, int counter,
+                   float lineWidth);
 
     // Deletes the graph's display lists (the context must be current).
     void releaseGraph(GraphObject& graph);
@@ -69,7 +70,7 @@ class GlRenderer {
     // context has no list to give.
     void callFrame(GraphObject& graph, int counter);
     void drawCurve(GraphObject& graph, int counter, float lineWidth);
-    void drawSurface(GraphObject& graph, int renderMode, int counter);
+    void drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter);
     void drawImplicitCurve(GraphObject& graph, int counter, float lineWidth);
     void drawOverlay(const SceneModel& scene);
     void drawLabel(const OverlayLabel& label);

@@ -75,7 +75,8 @@ CallHandler findBuiltin(std::string_view name) {
 }
 
 NodePtr notAvailable(Call& call) {
-    return call.ci.fail(9, call.text, msg::format(msg::kNotAvailable, std::string(call.name)));
+    return call.ci.fail(ErrorCode::Syntax, call.text,
+                        msg::format(msg::kNotAvailable, std::string(call.name)));
 }
 
 // One argument, parsed as an expression. A constant argument outside the
@@ -85,7 +86,7 @@ NodePtr callElementary(Call& call) {
     const int n = static_cast<int>(call.args.size());
     if (n != 1) {
         std::string pattern = "Funkce '" + std::string(call.name) + "' nebere %d parametrů!";
-        return call.ci.fail(1, call.text, msg::format(pattern.c_str(), n));
+        return call.ci.fail(ErrorCode::Arguments, call.text, msg::format(pattern.c_str(), n));
     }
     NodePtr arg = call.ci.parseExpression(call.args[0]);
     if (call.ci.hasError()) return zero();
@@ -95,7 +96,7 @@ NodePtr callElementary(Call& call) {
         double v = kind == Kind::Ln ? std::log(u) : std::sqrt(u);
         if (!isFiniteValue(v)) {
             const char* pattern = kind == Kind::Ln ? msg::kLnDomain : msg::kSqrtDomain;
-            return call.ci.fail(13, call.text, msg::format(pattern, arg->toText()));
+            return call.ci.fail(ErrorCode::Domain, call.text, msg::format(pattern, arg->toText()));
         }
     }
     return makeFunction(kind, std::move(arg));

@@ -19,7 +19,7 @@ namespace kv {
 
 namespace {
 
-constexpr int kCountError = 1;
+constexpr ErrorCode kCountError = ErrorCode::Arguments;
 
 NodePtr wrongCount(Call& call) {
     return call.ci.fail(kCountError, call.text,

@@ -112,7 +112,7 @@ TEST_F(LimitsTest, FailureSetsTheRecordAndAZero) {
     EXPECT_FALSE(r.valid);
     ASSERT_TRUE(r.value);
     EXPECT_EQ(r.value->kind(), Kind::Zero);
-    EXPECT_EQ(ci.workspace().error.code, kLimitErrorCode);
+    EXPECT_EQ(ci.workspace().error.code, static_cast<int>(kLimitErrorCode));
     EXPECT_EQ(ci.workspace().error.message, kLimitNotFound);
 }
 

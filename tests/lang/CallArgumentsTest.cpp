@@ -88,7 +88,7 @@ TEST_F(ParseIntervalTest, ParsesBothBounds) {
 
 TEST_F(ParseIntervalTest, MalformedIntervalNamesItsText) {
     EXPECT_FALSE(parseInterval(ci, "nintegrate(x,x,0:1)", "0:1"));
-    EXPECT_EQ(ci.workspace().error.code, kArgumentFormatError);
+    EXPECT_EQ(ci.workspace().error.code, static_cast<int>(kArgumentFormatError));
     EXPECT_EQ(ci.workspace().error.message, "'0:1' není platný formát intervalu!");
     EXPECT_EQ(ci.workspace().error.text, "nintegrate(x,x,0:1)");
 }

@@ -183,7 +183,7 @@ struct SurfaceScene : RenderFixture {
         auto def = std::make_unique<SurfaceDefinition>();
         def->wire_color = {0, 1, 0};
         graph = add(std::move(def), squareGrid(cells));
-        scene.render_mode = mode;
+        scene.render_mode = static_cast<SceneModel::RenderMode>(mode);
         overlay(false);
     }
     // Centres of the cells of the 4 x 4 grid, as pixels.
