@@ -20,6 +20,7 @@
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
 #include "engine/Power.h"
+#include "engine/ScalarOps.h"
 #include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 
@@ -169,17 +170,6 @@ namespace {
 
 bool isLogKind(Kind k) {
     return k == Kind::Ln || k == Kind::Log || k == Kind::Log2 || k == Kind::LogBase;
-}
-
-double logValue(Kind k, double x) {
-    switch (k) {
-        case Kind::Ln:
-            return std::log(x);
-        case Kind::Log:
-            return std::log10(x);
-        default:
-            return std::log10(x) / std::log10(2.0);
-    }
 }
 
 // A logarithm of the same kind (and base) as `model` around `argument`.
@@ -821,9 +811,9 @@ NodePtr normalizedFactor(NodePtr f) {
 [[gnu::noinline]] NodePtr simplifyLog(const ExprNode& node, NodePtr a) {
     const Kind k = node.kind();
     if (isConstantTree(*a)) {
-        double v = k == Kind::LogBase
-                       ? std::log(a->evaluate()) / std::log(as<LogBaseNode>(node).base->evaluate())
-                       : logValue(k, a->evaluate());
+        double v = k == Kind::LogBase ? scalarOp<Kind::LogBase>(
+                                            a->evaluate(), as<LogBaseNode>(node).base->evaluate())
+                                      : scalarOpOf(k, a->evaluate());
         if (tol::isIntegral(v)) return normalNumber(v);
     }
     if (a->kind() == Kind::Power) {
@@ -844,7 +834,7 @@ NodePtr normalizedFactor(NodePtr f) {
 
 // exp(0) -> 1, exp(ln(3)) -> 3   (constant argument, integral value)
 [[gnu::noinline]] NodePtr simplifyExp(NodePtr a) {
-    double v = std::exp(constantValue(*a));
+    double v = scalarOp<Kind::Exp>(constantValue(*a));
     if (tol::isIntegral(v)) return normalNumber(v);
     return makeFunction(Kind::Exp, std::move(a));
 }
@@ -854,7 +844,7 @@ NodePtr normalizedFactor(NodePtr f) {
 // abs(u^2) -> u^2               (constant exponent that is not an odd integer)
 // abs(u^3), abs(u^(-1)) stay    (odd exponents, negative ones too)
 [[gnu::noinline]] NodePtr simplifyAbs(NodePtr a) {
-    if (isConstantTree(*a)) return normalNumber(std::fabs(a->evaluate()));
+    if (isConstantTree(*a)) return normalNumber(scalarOp<Kind::Abs>(a->evaluate()));
     if (a->kind() == Kind::Abs) return a;
     if (a->kind() == Kind::Power && isConstantTree(rightOf(*a))) {
         double odd = std::fabs(std::fmod(rightOf(*a).evaluate(), 2.0));

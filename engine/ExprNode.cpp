@@ -19,6 +19,35 @@ const char* kindName(Kind kind) {
     return "?";
 }
 
+const char* functionName(Kind kind) {
+    switch (kind) {
+#define X(name, id, fn) \
+    case Kind::name:    \
+        return fn;
+#include "engine/NodeKinds.def"
+#undef X
+    }
+    return "";
+}
+
+bool functionKind(std::string_view name, Kind& kind) {
+    static constexpr struct {
+        std::string_view name;
+        Kind kind;
+    } kFunctions[] = {
+#define X(name, id, fn) {fn, Kind::name},
+#include "engine/NodeKinds.def"
+#undef X
+    };
+    if (name.empty()) return false;
+    for (const auto& f : kFunctions)
+        if (f.name == name) {
+            kind = f.kind;
+            return true;
+        }
+    return false;
+}
+
 bool isBinaryKind(Kind kind) {
     switch (kind) {
         case Kind::Sum:

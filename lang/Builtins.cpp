@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/ScalarOps.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 
@@ -52,18 +53,11 @@ constexpr Builtin kBuiltins[] = {
     {"clear_user_funcs", callClearUserFuncs},
 };
 
+// The kind of an elementary function name of the table above (rnd apart).
 Kind elementaryKind(std::string_view name) {
-    if (name == "sinh") return Kind::Sinh;
-    if (name == "asin") return Kind::Asin;
-    if (name == "acos") return Kind::Acos;
-    if (name == "sin") return Kind::Sin;
-    if (name == "cos") return Kind::Cos;
-    if (name == "fact") return Kind::Fact;
-    if (name == "exp") return Kind::Exp;
-    if (name == "ln") return Kind::Ln;
-    if (name == "sign") return Kind::Sign;
-    if (name == "abs") return Kind::Abs;
-    return Kind::Sqrt;
+    Kind kind = Kind::Sqrt;
+    functionKind(name, kind);
+    return kind;
 }
 
 }  // namespace
@@ -93,7 +87,7 @@ NodePtr callElementary(Call& call) {
     Kind kind = elementaryKind(call.name);
     if ((kind == Kind::Ln || kind == Kind::Sqrt) && arg->isConstant()) {
         double u = arg->evaluate();
-        double v = kind == Kind::Ln ? std::log(u) : std::sqrt(u);
+        double v = scalarOpOf(kind, u);
         if (!isFiniteValue(v)) {
             const char* pattern = kind == Kind::Ln ? msg::kLnDomain : msg::kSqrtDomain;
             return call.ci.fail(ErrorCode::Domain, call.text, msg::format(pattern, arg->toText()));
