@@ -9,9 +9,12 @@
 #include "graphics/GraphMessages.h"
 #include "lang/Messages.h"
 #include "tests/graphics/SceneFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 using test::SceneFixture;
 
@@ -44,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CountRow{"curve(x, [0..1], nlines=500, id=1)", {500}},
                       CountRow{"curve(x, [0..1], nlines=-7, id=1)", {2}},
                       CountRow{"curve(x, [3..1], id=1)", {50}},  // length |1 - 3|
-                      CountRow{"curve(x, [0..1], nlines=4*5, id=1)", {20}}));
+                      CountRow{"curve(x, [0..1], nlines=4*5, id=1)", {20}}),
+    rowNames(&CountRow::command));
 
 // Positions come from repeated addition of the step, from lo upwards.
 TEST(CurveGraph, SamplesByRepeatedAdditionOfThePositiveStep) {
