@@ -4,7 +4,7 @@
 
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
-#include "algebra/Tolerance.h"
+#include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv {

@@ -13,6 +13,7 @@
 
 #include "algebra/Algebra.h"
 #include "algebra/Solving.h"
+#include "engine/DepthGuard.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -29,13 +30,8 @@ constexpr int kMaxDepth = 256;
 // The distance from the point at which a logarithm is probed.
 constexpr double kProbe = 2.220446049250313e-16;  // 2^-52
 
-int g_depth = 0;
-
-struct DepthGuard {
-    bool ok;
-    DepthGuard() : ok(++g_depth <= kMaxDepth) {}
-    ~DepthGuard() { --g_depth; }
-};
+// How deeply the limit search of this thread is nested.
+thread_local int g_depth = 0;
 
 LimitResult numeric(NodePtr value) { return {0, std::move(value), true}; }
 LimitResult symbolic(NodePtr value) { return {1, std::move(value), true}; }
@@ -341,8 +337,8 @@ LimitResult opaqueLimit(const ExprNode& node, const LimitRequest& request) {
 }  // namespace
 
 LimitResult ExprNode::limit(const LimitRequest& request) const {
-    DepthGuard guard;
-    if (!guard.ok) return failure();
+    DepthGuard guard(g_depth);
+    if (!guard.within(kMaxDepth)) return failure();
     if (Workspace::current().hasError()) return notFound();
 
     switch (kind()) {

@@ -14,6 +14,7 @@
 
 #include "algebra/Algebra.h"
 #include "algebra/Solving.h"
+#include "engine/Tolerance.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -22,7 +23,7 @@ namespace {
 
 constexpr double kWidening = IntervalSet::kWidening;
 // A constant counts as zero below this magnitude.
-constexpr double kConstantZero = 5e-12;
+constexpr double kConstantZero = tol::kEpsilon;
 // Bisection halvings before a bracket is given up (a double bracket cannot
 // be halved more often than this).
 constexpr int kMaxBisectionSteps = 2100;

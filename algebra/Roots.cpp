@@ -1,6 +1,6 @@
-// Exact equation solving: `roots` of every node kind, and the operations that
+// Exact equation solving: `roots` of every node kind. The operations that
 // read a polynomial off a sum (splitLogarithms, coefficientIn,
-// dependentFactorIn, degreeIn).
+// dependentFactorIn, degreeIn) are in PolynomialReaders.cpp.
 //
 // A tree is taken apart by its structure (a product vanishes where a factor
 // does, a quotient where its numerator does and its denominator does not, a
@@ -25,7 +25,10 @@
 #include <numeric>
 
 #include "algebra/Algebra.h"
+#include "algebra/Rewriting.h"
 #include "algebra/Solving.h"
+#include "engine/DepthGuard.h"
+#include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 #include "engine/Workspace.h"
 
@@ -33,43 +36,14 @@ namespace kv {
 
 namespace {
 
-// The tolerance of the integral test of degrees and of zero coefficients.
-constexpr double kTolerance = 5e-12;
 // Nested solving (a logarithm solved through its argument, an atom through
 // its inverse) goes no deeper than this.
 constexpr int kMaxDepth = 12;
 // The largest denominator of a fractional degree.
 constexpr int kMaxDenominator = 12;
 
-int g_depth = 0;
-
-struct DepthGuard {
-    bool ok;
-    DepthGuard() : ok(++g_depth <= kMaxDepth) {}
-    ~DepthGuard() { --g_depth; }
-};
-
-NodePtr sumOf(NodePtr a, NodePtr b) { return std::make_unique<SumNode>(std::move(a), std::move(b)); }
-NodePtr differenceOf(NodePtr a, NodePtr b) {
-    return std::make_unique<DifferenceNode>(std::move(a), std::move(b));
-}
-NodePtr productOf(NodePtr a, NodePtr b) {
-    return std::make_unique<ProductNode>(std::move(a), std::move(b));
-}
-NodePtr quotientOf(NodePtr a, NodePtr b) {
-    return std::make_unique<QuotientNode>(std::move(a), std::move(b));
-}
-NodePtr powerOf(NodePtr a, NodePtr b) { return std::make_unique<PowerNode>(std::move(a), std::move(b)); }
-NodePtr negationOf(NodePtr a) { return std::make_unique<NegationNode>(std::move(a)); }
-
-bool isOne(const ExprNode& n) { return n.kind() == Kind::Number && as<NumberNode>(n).value == 1.0; }
-
-// a*b without a factor that is the number 1.
-NodePtr times(NodePtr a, NodePtr b) {
-    if (isOne(*a)) return b;
-    if (isOne(*b)) return a;
-    return productOf(std::move(a), std::move(b));
-}
+// How deeply the solving of this thread is nested.
+thread_local int g_depth = 0;
 
 bool isEverything(const OwnedNodeList& roots) {
     return roots.size() == 1 && roots[0]->kind() == Kind::Number &&
@@ -108,7 +82,7 @@ bool acceptableRoot(const ExprNode& other, int variable, const ExprNode& root, b
     if (!at->isConstant()) return true;
     double v = at->evaluate();
     if (!std::isfinite(v)) return false;
-    return !nonZero || std::fabs(v) >= kTolerance;
+    return !nonZero || std::fabs(v) >= tol::kEpsilon;
 }
 
 // ---- Reading a term as c * A^k ---------------------------------------------------
@@ -163,7 +137,7 @@ AtomPower atomPower(const ExprNode& d, int variable) {
 using Coefficients = std::map<int, NodePtr>;
 
 bool isConstantZero(const ExprNode* c) {
-    return !c || (c->isConstant() && std::fabs(c->evaluate()) < kTolerance);
+    return !c || (c->isConstant() && std::fabs(c->evaluate()) < tol::kEpsilon);
 }
 
 NodePtr coefficientOrZero(const Coefficients& a, int n) {
@@ -215,7 +189,8 @@ OwnedNodeList cubicRoots(const std::vector<double>& p) {
     std::vector<std::pair<double, NodePtr>> found;
     auto add = [&](double value, NodePtr tree) {
         for (const auto& f : found)
-            if (std::fabs(f.first - value) < kTolerance * std::max(1.0, std::fabs(value))) return;
+            if (std::fabs(f.first - value) < tol::kEpsilon * std::max(1.0, std::fabs(value)))
+                return;
         found.emplace_back(value, std::move(tree));
     };
     const double scale = std::max({R * R, std::fabs(Q * Q * Q), 1e-300});
@@ -242,9 +217,9 @@ OwnedNodeList cubicRoots(const std::vector<double>& p) {
                 continue;
             }
             // -2*sqrt(Q)*cos(angle) - b/3
-            add(pr.value, simpl(*differenceOf(
-                              negationOf(productOf(number(2 * std::sqrt(Q)),
-                                                   std::make_unique<CosNode>(number(angle)))),
+            add(pr.value, simpl(*rw::difference(
+                              rw::negation(rw::product(number(2 * std::sqrt(Q)),
+                                                       std::make_unique<CosNode>(number(angle)))),
                               number(b / 3))));
         }
     }
@@ -261,33 +236,33 @@ OwnedNodeList polynomialRoots(const Coefficients& a, int degree) {
     bool numeric = true;
     for (const auto& [n, c] : a) numeric = numeric && c->isConstant();
     if (degree == 1) {
-        roots.push_back(simpl(*quotientOf(negationOf(coefficientOrZero(a, 0)),
-                                          coefficientOrZero(a, 1))));
+        roots.push_back(
+            simpl(*rw::quotient(rw::negation(coefficientOrZero(a, 0)), coefficientOrZero(a, 1))));
         return roots;
     }
     if (degree == 2) {
         NodePtr a2 = coefficientOrZero(a, 2), a1 = coefficientOrZero(a, 1),
                 a0 = coefficientOrZero(a, 0);
-        auto denominator = [&] { return productOf(number(2.0), a2->clone()); };
+        auto denominator = [&] { return rw::product(number(2.0), a2->clone()); };
         if (numeric) {
             const double D = std::pow(a1->evaluate(), 2) - 4 * a2->evaluate() * a0->evaluate();
-            if (std::fabs(D) < kTolerance) {
-                roots.push_back(simpl(*quotientOf(negationOf(a1->clone()), denominator())));
+            if (std::fabs(D) < tol::kEpsilon) {
+                roots.push_back(simpl(*rw::quotient(rw::negation(a1->clone()), denominator())));
                 return roots;
             }
             if (D < 0) return roots;
         }
         // D = a1^2 - 4*a2*a0; x = (-a1 +- sqrt(D)) / (2*a2)
         auto discriminant = [&] {
-            return differenceOf(powerOf(a1->clone(), number(2.0)),
-                                productOf(number(4.0), productOf(a2->clone(), a0->clone())));
+            return rw::difference(rw::power(a1->clone(), number(2.0)),
+                                  rw::product(number(4.0), rw::product(a2->clone(), a0->clone())));
         };
         OwnedNodeList two;
-        two.push_back(simpl(*quotientOf(
-            differenceOf(negationOf(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
+        two.push_back(simpl(*rw::quotient(
+            rw::difference(rw::negation(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
             denominator())));
-        two.push_back(simpl(*quotientOf(
-            sumOf(negationOf(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
+        two.push_back(simpl(*rw::quotient(
+            rw::sum(rw::negation(a1->clone()), std::make_unique<SqrtNode>(discriminant())),
             denominator())));
         appendDistinct(roots, std::move(two));
         return roots;
@@ -313,32 +288,32 @@ OwnedNodeList invertAtom(const ExprNode& atom, const ExprNode& value, int variab
     const bool known = value.isConstant();
     const double v = known ? value.evaluate() : 0.0;
     auto solveFor = [&](NodePtr target) {
-        return rootsOfTree(differenceOf(operandOf(atom).clone(), std::move(target)), variable);
+        return rootsOfTree(rw::difference(operandOf(atom).clone(), std::move(target)), variable);
     };
     switch (atom.kind()) {
         case Kind::Ln:
             return solveFor(std::make_unique<ExpNode>(value.clone()));
         case Kind::Log:
-            return solveFor(powerOf(number(10.0), value.clone()));
+            return solveFor(rw::power(number(10.0), value.clone()));
         case Kind::Log2:
-            return solveFor(powerOf(number(2.0), value.clone()));
+            return solveFor(rw::power(number(2.0), value.clone()));
         case Kind::LogBase:
-            return solveFor(powerOf(as<LogBaseNode>(atom).base->clone(), value.clone()));
+            return solveFor(rw::power(as<LogBaseNode>(atom).base->clone(), value.clone()));
         case Kind::Exp:
             if (known && !(v > 0)) return {};
             return solveFor(std::make_unique<LnNode>(value.clone()));
         case Kind::Sqrt:
             if (known && v < 0) return {};
-            return solveFor(powerOf(value.clone(), number(2.0)));
+            return solveFor(rw::power(value.clone(), number(2.0)));
         case Kind::Abs: {
             if (!known || v < 0) return {};
             OwnedNodeList r = solveFor(value.clone());
-            if (v > 0) appendDistinct(r, solveFor(negationOf(value.clone())));
+            if (v > 0) appendDistinct(r, solveFor(rw::negation(value.clone())));
             return r;
         }
         case Kind::Sum:
         case Kind::Difference:
-            return rootsOfTree(differenceOf(atom.clone(), value.clone()), variable);
+            return rootsOfTree(rw::difference(atom.clone(), value.clone()), variable);
         default:
             // Periodic and other functions: not solved.
             return {};
@@ -355,7 +330,7 @@ OwnedNodeList atomValues(NodePtr v, int g, int q) {
     }
     if (!v->isConstant()) {
         if (g != 1) return out;
-        out.push_back(simpl(*powerOf(std::move(v), number(q))));
+        out.push_back(simpl(*rw::power(std::move(v), number(q))));
         return out;
     }
     const double value = v->evaluate();
@@ -375,9 +350,9 @@ OwnedNodeList atomValues(NodePtr v, int g, int q) {
         if (g == 1)
             tree = v->clone();
         else
-            tree = si < 0 ? negationOf(powerOf(v->clone(), number(1.0 / g)))
-                          : powerOf(v->clone(), number(1.0 / g));
-        if (q > 1) tree = powerOf(std::move(tree), number(q));
+            tree = si < 0 ? rw::negation(rw::power(v->clone(), number(1.0 / g)))
+                          : rw::power(v->clone(), number(1.0 / g));
+        if (q > 1) tree = rw::power(std::move(tree), number(q));
         out.push_back(simpl(*tree));
     }
     return out;
@@ -433,7 +408,7 @@ void collectSignedTerms(const ExprNode& t, bool negated, std::vector<NodePtr>& o
             collectSignedTerms(operandOf(t), !negated, out);
             return;
         default:
-            out.push_back(negated ? negationOf(t.clone()) : t.clone());
+            out.push_back(negated ? rw::negation(t.clone()) : t.clone());
     }
 }
 
@@ -453,18 +428,18 @@ OwnedNodeList logarithmicRoots(const ExprNode& sum, const std::vector<NodePtr>& 
     if (firstNegated == secondNegated) return {};
     auto logOf = [](const ExprNode& t) -> NodePtr {
         if (t.kind() == Kind::Negation)
-            return negationOf(std::make_unique<LnNode>(operandOf(t).clone()));
+            return rw::negation(std::make_unique<LnNode>(operandOf(t).clone()));
         return std::make_unique<LnNode>(t.clone());
     };
-    NodePtr logs = sumOf(logOf(*terms[0]), logOf(*terms[1]));
+    NodePtr logs = rw::sum(logOf(*terms[0]), logOf(*terms[1]));
     NodePtr split = logs->splitLogarithms(variable)->toSumForm()->expandIn(variable);
     if (split->kind() != Kind::Sum) return rootsOfTree(std::move(split), variable);
     return polynomialSumRoots(sum, *split, variable, false);
 }
 
 OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
-    DepthGuard guard;
-    if (!guard.ok) return {};
+    DepthGuard guard(g_depth);
+    if (!guard.within(kMaxDepth)) return {};
 
     // 1. Logarithms split, one fraction bar.
     NodePtr t = sum.splitLogarithms(variable)->together();
@@ -510,7 +485,7 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
     }
     if (!atomTree) {
         // No term depends on the variable.
-        if (t.isConstant() && std::fabs(t.evaluate()) < kTolerance) return everything();
+        if (t.isConstant() && std::fabs(t.evaluate()) < tol::kEpsilon) return everything();
         return {};
     }
 
@@ -521,7 +496,7 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
         bool all = true;
         for (double k : powers) {
             double scaled = k * cand;
-            all = all && std::fabs(std::round(scaled) - scaled) < kTolerance * cand;
+            all = all && std::fabs(std::round(scaled) - scaled) < tol::kEpsilon * cand;
         }
         if (all) q = cand;
     }
@@ -553,7 +528,7 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
         if (it == a.end())
             a.emplace(n, std::move(c));
         else
-            it->second = sumOf(std::move(it->second), std::move(c));
+            it->second = rw::sum(std::move(it->second), std::move(c));
     }
     int degree = 0;
     for (const auto& [n, c] : a)
@@ -567,7 +542,7 @@ OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int var
     // A negative numeric leading coefficient is made positive, for the
     // simpler shapes of the roots.
     if (a.count(degree) && a[degree]->isConstant() && a[degree]->evaluate() < 0)
-        for (auto& [n, c] : a) c = negationOf(std::move(c));
+        for (auto& [n, c] : a) c = rw::negation(std::move(c));
 
     OwnedNodeList result;
     for (NodePtr& v : polynomialRoots(a, degree)) {
@@ -597,8 +572,8 @@ OwnedNodeList ExprNode::roots(int variable) const {
         case Kind::Negation:
             return operandOf(*this).roots(variable);
         case Kind::Difference: {
-            DepthGuard guard;
-            if (!guard.ok) return {};
+            DepthGuard guard(g_depth);
+            if (!guard.within(kMaxDepth)) return {};
             return toSumForm()->roots(variable);
         }
         case Kind::Product: {
@@ -647,170 +622,14 @@ OwnedNodeList ExprNode::roots(int variable) const {
         case Kind::Log:
         case Kind::Log2:
         case Kind::LogBase: {
-            DepthGuard guard;
-            if (!guard.ok) return {};
+            DepthGuard guard(g_depth);
+            if (!guard.within(kMaxDepth)) return {};
             return DifferenceNode(operandOf(*this).clone(), number(1.0)).roots(variable);
         }
         case Kind::Sum:
             return sumRoots(*this, variable);
         default:
             return {};
-    }
-}
-
-// ---- splitLogarithms -------------------------------------------------------------------
-//
-// Logarithms whose argument depends on the variable are taken apart, so that
-// a term such as 3*2^x under a logarithm becomes linear in x:
-//   L(a*b)    -> L(a) + L(b)
-//   L(a/b)    -> L(a) - L(b)
-//   L(u^v)    -> v*L(u)          (only when v depends on the variable: ln(x^2)
-//                                 is not 2*ln(x) for x < 0)
-//   ln(exp(v)) -> v;  L(exp(v)) -> v*L(e) for the other logarithms
-// where L is ln, log, log2 or a logarithm with a base. Other nodes rebuild
-// around their parts.
-NodePtr ExprNode::splitLogarithms(int variable) const {
-    const bool isLog = kind() == Kind::Ln || kind() == Kind::Log || kind() == Kind::Log2 ||
-                       kind() == Kind::LogBase;
-    if (!isLog || !dependsOn(variable))
-        return mapChildren(*this, [variable](const ExprNode& c) { return c.splitLogarithms(variable); });
-
-    auto logOf = [this](NodePtr argument) -> NodePtr {
-        if (kind() == Kind::LogBase)
-            return std::make_unique<LogBaseNode>(std::move(argument),
-                                                 as<LogBaseNode>(*this).base->clone());
-        return makeFunction(kind(), std::move(argument));
-    };
-    auto split = [&](const ExprNode& argument) { return logOf(argument.clone())->splitLogarithms(variable); };
-
-    const ExprNode& u = operandOf(*this);
-    switch (u.kind()) {
-        case Kind::Product:
-            return sumOf(split(leftOf(u)), split(rightOf(u)));
-        case Kind::Quotient:
-            return differenceOf(split(leftOf(u)), split(rightOf(u)));
-        case Kind::Power:
-            if (rightOf(u).dependsOn(variable))
-                return productOf(rightOf(u).splitLogarithms(variable), split(leftOf(u)));
-            break;
-        case Kind::Exp:
-            if (kind() == Kind::Ln) return operandOf(u).splitLogarithms(variable);
-            return productOf(operandOf(u).splitLogarithms(variable), logOf(number(std::exp(1.0))));
-        default:
-            break;
-    }
-    return logOf(u.splitLogarithms(variable));
-}
-
-// ---- coefficientIn, dependentFactorIn --------------------------------------------------
-//
-// A term is read as coefficient * dependent factor:
-//   free of the variable  -> (term, 1)
-//   a*b                   -> (coef(a)*coef(b), dep(a)*dep(b))
-//   a/b                   -> (coef(a)/coef(b), dep(a)/dep(b))
-//   -a                    -> (-coef(a), dep(a))
-//   u^e, e constant       -> (coef(u)^e, dep(u)^e)
-//   anything else         -> (1, term)
-// Factors equal to the number 1 are left out of the products built.
-NodePtr ExprNode::coefficientIn(int variable) const {
-    if (!dependsOn(variable)) return clone();
-    switch (kind()) {
-        case Kind::Product:
-            return times(leftOf(*this).coefficientIn(variable), rightOf(*this).coefficientIn(variable));
-        case Kind::Quotient: {
-            NodePtr den = rightOf(*this).coefficientIn(variable);
-            NodePtr num = leftOf(*this).coefficientIn(variable);
-            if (isOne(*den)) return num;
-            return quotientOf(std::move(num), std::move(den));
-        }
-        case Kind::Negation:
-            return negationOf(operandOf(*this).coefficientIn(variable));
-        case Kind::Power: {
-            if (rightOf(*this).dependsOn(variable)) return number(1.0);
-            NodePtr c = leftOf(*this).coefficientIn(variable);
-            if (isOne(*c)) return c;
-            return powerOf(std::move(c), rightOf(*this).clone());
-        }
-        default:
-            return number(1.0);
-    }
-}
-
-NodePtr ExprNode::dependentFactorIn(int variable) const {
-    if (!dependsOn(variable)) return number(1.0);
-    switch (kind()) {
-        case Kind::Product:
-            return times(leftOf(*this).dependentFactorIn(variable),
-                         rightOf(*this).dependentFactorIn(variable));
-        case Kind::Quotient: {
-            NodePtr den = rightOf(*this).dependentFactorIn(variable);
-            NodePtr num = leftOf(*this).dependentFactorIn(variable);
-            if (isOne(*den)) return num;
-            return quotientOf(std::move(num), std::move(den));
-        }
-        case Kind::Negation:
-            return operandOf(*this).dependentFactorIn(variable);
-        case Kind::Power: {
-            if (rightOf(*this).dependsOn(variable)) return clone();
-            return powerOf(leftOf(*this).dependentFactorIn(variable), rightOf(*this).clone());
-        }
-        default:
-            return clone();
-    }
-}
-
-// ---- degreeIn ------------------------------------------------------------------------------
-//
-//   free of the variable -> 0;  the variable -> 1
-//   a*b -> deg(a) + deg(b);  a/b -> deg(a) - deg(b);  -a -> deg(a)
-//   u^e, e constant -> deg(u)*e;  sqrt(u) -> deg(u)/2
-//   a^v with v depending on the variable -> v (times deg(a) when a depends
-//   on it too);  exp(v) -> v
-//   any other function of the variable -> 1
-// Numeric degrees are numbers; a degree that depends on the variable is a
-// tree.
-NodePtr ExprNode::degreeIn(int variable) const {
-    if (!dependsOn(variable)) return number(0.0);
-    auto combine = [](NodePtr a, NodePtr b, double sign) -> NodePtr {
-        auto isNumber = [](const NodePtr& n, double v) {
-            return n->kind() == Kind::Number && as<NumberNode>(*n).value == v;
-        };
-        if (a->kind() == Kind::Number && b->kind() == Kind::Number)
-            return number(as<NumberNode>(*a).value + sign * as<NumberNode>(*b).value);
-        if (isNumber(b, 0.0)) return a;
-        if (isNumber(a, 0.0)) return sign > 0 ? std::move(b) : negationOf(std::move(b));
-        if (sign > 0) return sumOf(std::move(a), std::move(b));
-        return differenceOf(std::move(a), std::move(b));
-    };
-    switch (kind()) {
-        case Kind::Variable:
-            return number(1.0);
-        case Kind::Product:
-            return combine(leftOf(*this).degreeIn(variable), rightOf(*this).degreeIn(variable), 1.0);
-        case Kind::Quotient:
-            return combine(leftOf(*this).degreeIn(variable), rightOf(*this).degreeIn(variable), -1.0);
-        case Kind::Negation:
-            return operandOf(*this).degreeIn(variable);
-        case Kind::Power: {
-            const ExprNode& base = leftOf(*this);
-            const ExprNode& e = rightOf(*this);
-            if (e.dependsOn(variable)) {
-                if (!base.dependsOn(variable)) return e.clone();
-                return productOf(base.degreeIn(variable), e.clone());
-            }
-            NodePtr d = base.degreeIn(variable);
-            if (d->kind() == Kind::Number) return number(as<NumberNode>(*d).value * e.evaluate());
-            return productOf(std::move(d), e.clone());
-        }
-        case Kind::Sqrt: {
-            NodePtr d = operandOf(*this).degreeIn(variable);
-            if (d->kind() == Kind::Number) return number(as<NumberNode>(*d).value / 2);
-            return quotientOf(std::move(d), number(2.0));
-        }
-        case Kind::Exp:
-            return operandOf(*this).clone();
-        default:
-            return number(1.0);
     }
 }
 

@@ -2,8 +2,10 @@
 // operations.
 #pragma once
 
+#include "engine/ErrorCode.h"
 #include "engine/ExprNode.h"
 #include "engine/IntervalSet.h"
+#include "engine/Tolerance.h"
 #include "engine/WorkBounds.h"
 
 namespace kv {
@@ -11,11 +13,11 @@ namespace kv {
 // ---- Limits --------------------------------------------------------------------
 
 // A limit value counts as zero below this magnitude.
-inline constexpr double kLimitZero = 5e-12;
+inline constexpr double kLimitZero = tol::kEpsilon;
 // l'Hospital steps one limit computation may take.
 inline constexpr int kMaxLhospitalSteps = 8;
 // The error code and message of a limit that was not found.
-inline constexpr int kLimitErrorCode = 2;
+inline constexpr ErrorCode kLimitErrorCode = ErrorCode::Graph;
 inline constexpr const char* kLimitNotFound = "Limita nebyla nalezena nebo neexistuje!";
 
 // Resets the shared l'Hospital counter, takes the limit of `node` and

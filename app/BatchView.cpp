@@ -70,7 +70,7 @@ void BatchView::apply(SceneModel& scene) const {
         scene.rotation = {SceneModel::wrapAngle(rotation->x), SceneModel::wrapAngle(rotation->y),
                           SceneModel::wrapAngle(rotation->z)};
     if (spin) scene.spin = *spin;
-    if (renderMode) scene.render_mode = *renderMode;
+    if (renderMode) scene.render_mode = static_cast<SceneModel::RenderMode>(*renderMode);
     if (noBox) scene.show_box = false;
     if (noAxes) scene.show_axes = false;
     if (noLabels) scene.show_labels = false;

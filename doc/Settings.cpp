@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "lang/TextScan.h"
+#include "engine/TextScan.h"
 
 namespace kv {
 

@@ -10,6 +10,7 @@
 #endif
 
 #include "engine/Power.h"
+#include "engine/ScalarOps.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -67,35 +68,46 @@ void runCube(const double* a, bool av, double* d, int m) {
     for (; k < m; ++k) d[k] = cubeOf(a[k]);
 }
 
-// Each operation exactly as ExprNode::evaluate writes it (cubes go through
-// runCube). Inlined into dispatch, so that each of its copies vectorizes the
-// loops for its own processor.
+// The node kind whose operation each instruction runs. Cubes go through
+// runCube; squares are the power's own case for exponent 2.
+constexpr struct {
+    Op op;
+    Kind kind;
+} kOpKinds[] = {
+    {Op::Add, Kind::Sum},      {Op::Sub, Kind::Difference}, {Op::Mul, Kind::Product},
+    {Op::Div, Kind::Quotient}, {Op::Pow, Kind::Power},      {Op::LogBase, Kind::LogBase},
+    {Op::Neg, Kind::Negation}, {Op::Sin, Kind::Sin},        {Op::Cos, Kind::Cos},
+    {Op::Asin, Kind::Asin},    {Op::Acos, Kind::Acos},      {Op::Atan, Kind::Atan},
+    {Op::Sinh, Kind::Sinh},    {Op::Cosh, Kind::Cosh},      {Op::Exp, Kind::Exp},
+    {Op::Ln, Kind::Ln},        {Op::Log10, Kind::Log},      {Op::Log2, Kind::Log2},
+    {Op::Sqrt, Kind::Sqrt},    {Op::Abs, Kind::Abs},        {Op::Sign, Kind::Sign},
+};
+
+constexpr Kind kindOf(Op op) {
+    for (const auto& e : kOpKinds)
+        if (e.op == op) return e.kind;
+    return Kind::Zero;
+}
+
+// The instruction of a kind that has one; false for every other kind.
+bool opOf(Kind kind, Op& op) {
+    for (const auto& e : kOpKinds)
+        if (e.kind == kind) {
+            op = e.op;
+            return true;
+        }
+    return false;
+}
+
+// Each operation exactly as ExprNode::evaluate computes it: both call
+// ScalarOps.h. Inlined into dispatch, so that each of its copies vectorizes
+// the loops for its own processor.
 template <Op op>
 [[gnu::always_inline]] inline double apply(double a, double b) {
-    if constexpr (op == Op::Add) return a + b;
-    if constexpr (op == Op::Sub) return a - b;
-    if constexpr (op == Op::Mul) return a * b;
-    if constexpr (op == Op::Div) return a / b;
-    if constexpr (op == Op::Pow) return numericPower(a, b);
-    if constexpr (op == Op::Square) return a * a;
-    if constexpr (op == Op::LogBase) return std::log(a) / std::log(b);
-    if constexpr (op == Op::Neg) return -a;
-    if constexpr (op == Op::Sin) return std::sin(a);
-    if constexpr (op == Op::Cos) return std::cos(a);
-    if constexpr (op == Op::Asin) return std::asin(a);
-    if constexpr (op == Op::Acos) return std::acos(a);
-    if constexpr (op == Op::Atan) return std::atan(a);
-    if constexpr (op == Op::Sinh) return std::sinh(a);
-    if constexpr (op == Op::Cosh) return std::cosh(a);
-    if constexpr (op == Op::Exp) return std::exp(a);
-    if constexpr (op == Op::Ln) return std::log(a);
-    if constexpr (op == Op::Log10) return std::log10(a);
-    if constexpr (op == Op::Log2) return std::log10(a) / std::log10(2.0);
-    if constexpr (op == Op::Sqrt) return std::sqrt(a);
-    if constexpr (op == Op::Abs) return std::fabs(a);
-    if constexpr (op == Op::Sign) return a < 0 ? -1.0 : (a > 0 ? 1.0 : 0.0);
-    (void)b;
-    return 0.0;
+    if constexpr (op == Op::Square)
+        return squareOf(a);
+    else
+        return scalarOp<kindOf(op)>(a, b);
 }
 
 // d[k] = op(a[k], b[k]) for k < m; a scalar operand is read once.
@@ -153,39 +165,6 @@ __attribute__((target_clones("avx2", "default"))) void dispatch(Op op, const dou
         KV_OP(Abs)
         KV_OP(Sign)
 #undef KV_OP
-    }
-}
-
-// The one-operand kinds and their operations.
-bool functionOp(Kind kind, Op& op) {
-    switch (kind) {
-        case Kind::Negation: op = Op::Neg; return true;
-        case Kind::Sin: op = Op::Sin; return true;
-        case Kind::Cos: op = Op::Cos; return true;
-        case Kind::Asin: op = Op::Asin; return true;
-        case Kind::Acos: op = Op::Acos; return true;
-        case Kind::Atan: op = Op::Atan; return true;
-        case Kind::Sinh: op = Op::Sinh; return true;
-        case Kind::Cosh: op = Op::Cosh; return true;
-        case Kind::Exp: op = Op::Exp; return true;
-        case Kind::Ln: op = Op::Ln; return true;
-        case Kind::Log: op = Op::Log10; return true;
-        case Kind::Log2: op = Op::Log2; return true;
-        case Kind::Sqrt: op = Op::Sqrt; return true;
-        case Kind::Abs: op = Op::Abs; return true;
-        case Kind::Sign: op = Op::Sign; return true;
-        default: return false;
-    }
-}
-
-bool operatorOp(Kind kind, Op& op) {
-    switch (kind) {
-        case Kind::Sum: op = Op::Add; return true;
-        case Kind::Difference: op = Op::Sub; return true;
-        case Kind::Product: op = Op::Mul; return true;
-        case Kind::Quotient: op = Op::Div; return true;
-        case Kind::Power: op = Op::Pow; return true;
-        default: return false;
     }
 }
 
@@ -369,7 +348,7 @@ CompiledExpr::Ref CompiledExpr::compile(const ExprNode& node) {
             return scalarConstant(node.evaluate());
         }
         default:
-            if (operatorOp(kind, op)) {
+            if (isBinaryKind(kind) && opOf(kind, op)) {
                 const Ref l = compile(leftOf(node));
                 const Ref r = compile(rightOf(node));
                 // Squares and cubes of a variable part: the integer-power path.
@@ -380,7 +359,7 @@ CompiledExpr::Ref CompiledExpr::compile(const ExprNode& node) {
                 }
                 return emit(op, l, r, true);
             }
-            if (functionOp(kind, op)) return emit(op, compile(operandOf(node)), {}, false);
+            if (opOf(kind, op)) return emit(op, compile(operandOf(node)), {}, false);
             break;  // rnd, numeric integrals
     }
     ok_ = false;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/Tolerance.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -16,6 +17,35 @@ const char* kindName(Kind kind) {
 #undef X
     }
     return "?";
+}
+
+const char* functionName(Kind kind) {
+    switch (kind) {
+#define X(name, id, fn) \
+    case Kind::name:    \
+        return fn;
+#include "engine/NodeKinds.def"
+#undef X
+    }
+    return "";
+}
+
+bool functionKind(std::string_view name, Kind& kind) {
+    static constexpr struct {
+        std::string_view name;
+        Kind kind;
+    } kFunctions[] = {
+#define X(name, id, fn) {fn, Kind::name},
+#include "engine/NodeKinds.def"
+#undef X
+    };
+    if (name.empty()) return false;
+    for (const auto& f : kFunctions)
+        if (f.name == name) {
+            kind = f.kind;
+            return true;
+        }
+    return false;
 }
 
 bool isBinaryKind(Kind kind) {
@@ -255,13 +285,13 @@ bool ExprNode::isZero() const {
     return isConstant() && evaluate() == 0.0;
 }
 
-// Structural equality. Numbers compare within 5e-12; sums and products also
+// Structural equality. Numbers compare within the tolerance; sums and products also
 // compare with their children swapped, at this one level only.
 bool ExprNode::equals(const ExprNode& other) const {
     switch (kind()) {
         case Kind::Number:
             return other.kind() == Kind::Number &&
-                   std::fabs(as<NumberNode>(*this).value - other.evaluate()) < 5e-12;
+                   tol::equal(as<NumberNode>(*this).value, other.evaluate());
         case Kind::Constant:
             return other.kind() == Kind::Constant && evaluate() == other.evaluate();
         case Kind::Zero:

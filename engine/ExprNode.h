@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/IntervalSet.h"
@@ -33,6 +34,11 @@ enum class Kind : int {
 
 // The class name of a kind ("SumNode"), for diagnostics and tests.
 const char* kindName(Kind kind);
+// The name of a one-argument function kind ("sin" for Sin); "" for the other
+// kinds. From NodeKinds.def, as is the reverse below.
+const char* functionName(Kind kind);
+// The function kind of a name ("sin" gives Sin); false when no kind has it.
+bool functionKind(std::string_view name, Kind& kind);
 
 class ExprNode;
 using NodePtr = std::unique_ptr<ExprNode>;
@@ -277,7 +283,8 @@ public:
 
 // ---- Small helpers used throughout ---------------------------------------------
 
-// Checked downcast by kind (the caller has switched on kind()).
+// Downcast by kind, unchecked: the caller has switched on kind() or tested
+// it, so the static_cast is safe without a test of its own.
 template <class T>
 const T& as(const ExprNode& node) {
     return static_cast<const T&>(node);

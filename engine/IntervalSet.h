@@ -1,11 +1,14 @@
 // A set of closed intervals with a point tolerance, used by the numeric zero
 // search, the definition domains, the numeric integral and the graph builders.
-// Every comparison of a value with a bound is widened by 5e-12; the intervals
+// Every comparison of a value with a bound is widened by the tolerance of
+// Tolerance.h; the intervals
 // are kept sorted by their lower bound and, after any addInterval, disjoint.
 #pragma once
 
 #include <limits>
 #include <vector>
+
+#include "engine/Tolerance.h"
 
 namespace kv {
 
@@ -16,7 +19,7 @@ struct Interval {
 
 class IntervalSet {
 public:
-    static constexpr double kWidening = 5e-12;
+    static constexpr double kWidening = tol::kEpsilon;
     static constexpr double kDefaultTolerance = 2.220446049250313e-16;  // 2^-52
 
     IntervalSet() = default;
@@ -33,7 +36,7 @@ public:
     void removeInterval(double a, double b);
     void removeSet(const IntervalSet& other);
 
-    // True when x lies in some interval, widened by 5e-12.
+    // True when x lies in some interval, widened by tol::kEpsilon.
     bool contains(double x) const;
 
     const std::vector<Interval>& intervals() const { return data_; }

@@ -48,6 +48,10 @@ inline bool roundedCube(double x, double& r) {
     return magnitude >= kExactCubeLowest && magnitude <= kExactCubeHighest;
 }
 
+inline double squareOf(double x) {
+    return x * x;
+}
+
 inline double cubeOf(double x) {
     double r = 0.0;
     return roundedCube(x, r) ? r : std::pow(x, 3.0);
@@ -55,7 +59,7 @@ inline double cubeOf(double x) {
 
 // a^b as every numeric evaluation computes it.
 inline double numericPower(double a, double b) {
-    if (b == 2.0) return a * a;
+    if (b == 2.0) return squareOf(a);
     if (b == 3.0) return cubeOf(a);
     return std::pow(a, b);
 }

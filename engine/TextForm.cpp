@@ -8,17 +8,6 @@ namespace kv {
 
 namespace {
 
-const char* functionName(Kind kind) {
-    switch (kind) {
-#define X(name, id, fn) \
-    case Kind::name:    \
-        return fn;
-#include "engine/NodeKinds.def"
-#undef X
-    }
-    return "";
-}
-
 bool isSumLike(Kind k) { return k == Kind::Sum || k == Kind::Difference; }
 
 // Whether the left and right child of an operator are wrapped in parentheses.

@@ -8,6 +8,7 @@
 
 #include "engine/ExprNode.h"
 #include "engine/NumberFormat.h"
+#include "engine/Tolerance.h"
 #include "engine/Workspace.h"
 
 namespace kv {
@@ -165,25 +166,6 @@ TypesetBox negationLayout(const ExprNode& n, TypesetSurface& s) {
     return box;
 }
 
-const char* typesetFunctionName(Kind k) {
-    switch (k) {
-        case Kind::Sin: return "sin";
-        case Kind::Cos: return "cos";
-        case Kind::Asin: return "asin";
-        case Kind::Acos: return "acos";
-        case Kind::Atan: return "atan";
-        case Kind::Sinh: return "sinh";
-        case Kind::Cosh: return "cosh";
-        case Kind::Exp: return "exp";
-        case Kind::Ln: return "ln";
-        case Kind::Log: return "log";
-        case Kind::Log2: return "log2";
-        case Kind::Sign: return "sign";
-        case Kind::Fact: return "fact";
-        default: return "";
-    }
-}
-
 // A number whose text has an exponent is shown as a power of ten: 1e+020 as
 // 10 with a raised 20, 2.5e-007 as 2.5 times 10 with a raised -7.
 TypesetBox layoutNumber(TypesetSurface& s, double value) {
@@ -193,7 +175,7 @@ TypesetBox layoutNumber(TypesetSurface& s, double value) {
     double m = std::strtod(text.substr(0, e).c_str(), nullptr);
     double k = std::strtod(text.substr(e + 1).c_str(), nullptr);
     NodePtr power = std::make_unique<PowerNode>(number(10), number(k));
-    if (std::fabs(m - 1) < 5e-12) return power->typeset(s);
+    if (tol::equal(m, 1)) return power->typeset(s);
     ProductNode product(number(m), std::move(power));
     return product.typeset(s);
 }
@@ -329,7 +311,7 @@ TypesetBox ExprNode::typeset(TypesetSurface& s) const {
         default: {
             std::vector<TypesetBox> args;
             args.push_back(operandOf(*this).typeset(s));
-            return functionBox(s, typesetFunctionName(kind()), std::move(args));
+            return functionBox(s, functionName(kind()), std::move(args));
         }
     }
 }

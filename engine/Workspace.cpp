@@ -60,8 +60,8 @@ void Workspace::fillConstants() {
     addConstant("false", 0.0);
 }
 
-void Workspace::setError(int code, std::string_view text, std::string message) {
-    error.code = code;
+void Workspace::setError(ErrorCode code, std::string_view text, std::string message) {
+    error.code = static_cast<int>(code);
     error.position = 0;
     error.text = std::string(text);
     error.message = std::move(message);

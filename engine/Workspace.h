@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ErrorCode.h"
+
 namespace kv {
 
 struct NamedValue {
@@ -17,7 +19,7 @@ struct NamedValue {
     double value = 0.0;
 };
 
-// The one error record: code 0 means no error.
+// The one error record: code 0 means no error, others are ErrorCode values.
 struct ParseError {
     int code = 0;
     int position = 0;
@@ -46,7 +48,7 @@ public:
     ParseError error;
     void clearError() { error = ParseError{}; }
     bool hasError() const { return error.code != 0; }
-    void setError(int code, std::string_view text, std::string message);
+    void setError(ErrorCode code, std::string_view text, std::string message);
 
     // ---- number formatting ----
     int ndigits = 12;

@@ -284,7 +284,8 @@ bool GlRenderer::renderFrame(SceneModel& scene) {
     return true;
 }
 
-void GlRenderer::drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth) {
+void GlRenderer::drawGraph(GraphObject& graph, SceneModel::RenderMode renderMode, int counter,
+                           float lineWidth) {
     const GraphDefinition* def = graph.definition();
     if (!def || graph.frameCount() == 0) return;
     switch (def->kind) {
@@ -338,7 +339,7 @@ void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
     disableClipPlanes();
 }
 
-void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
+void GlRenderer::drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter) {
     const auto& def = static_cast<const SurfaceDefinition&>(*graph.definition());
     disableClipPlanes();
     lineWidth(1.0f);
@@ -346,17 +347,17 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
     // The mesh is drawn from the frame's edges, each shared edge once, as
     // plain lines over the faces (which polygon offset pushes back).
     switch (renderMode) {
-        case 0:  // lit faces
+        case SceneModel::SolidModel:
             solidState(def);
             callFrame(graph, counter);
             break;
-        case 1:  // the wire mesh alone
+        case SceneModel::WireModel:
             glDisable(GL_LIGHTING);
             color3(def.wire_color);
             callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             break;
-        case 3:
+        case SceneModel::HiddenLineModel:
             // White faces pushed back in depth hide what lies behind; the
             // mesh is drawn over them.
             glPolygonOffset(5.0f, 5.0f);
@@ -369,7 +370,8 @@ void GlRenderer::drawSurface(GraphObject& graph, int renderMode, int counter) {
             glEnable(GL_LIGHTING);
             glPolygonOffset(1.0f, 1.0f);
             break;
-        default:  // 2: lit faces with the mesh over them
+        case SceneModel::SolidWireModel:
+        default:
             solidState(def);
             callFrame(graph, counter);
             color3(def.wire_color);

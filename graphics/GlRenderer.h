@@ -5,25 +5,25 @@
 // A graph's frames are compiled into display lists from their CPU geometry
 // the first time they are drawn, and the list names kept in the graph's
 // `lists` (and `edgeLists` for a surface's mesh and a thick curve's joins);
-// the lists belong to the context the renderer draws in.
+// the lists belong to the context the renderer draws in. Whoever owns the
+// context tells the renderer before a graph is released (releaseGraph) and
+// before the context goes away (releaseContext).
 //
 // Lines are antialiased by multisampling where the framebuffer has samples
 // (a line of many sub-pixel segments then stays as dark as one of few), by
 // blended line smoothing otherwise. Depth passes on equal values, so the
-// fragments of one line drawn over each other do not erase each other. Whoever
-// owns the context tells the renderer before a graph is released
-// (releaseGraph) and before the context goes away (releaseContext).
+// fragments of one line drawn over each other do not erase each other.
 #pragma once
 
 #include <string>
 
 #include "graphics/LabelFont.h"
+#include "graphics/SceneModel.h"
 
 namespace kv {
 
 class GraphObject;
 struct Color;
-class SceneModel;
 struct FrameGeometry;
 struct OverlayLabel;
 
@@ -69,7 +69,8 @@ class GlRenderer {
     // Draws one graph at its animation counter in the scene's render mode,
     // compiling the frame's display list first if it has none yet.
     // lineWidth is in logical pixels.
-    void drawGraph(GraphObject& graph, int renderMode, int counter, float lineWidth);
+    void drawGraph(GraphObject& graph, SceneModel::RenderMode renderMode, int counter,
+                   float lineWidth);
 
     // Deletes the graph's display lists (the context must be current).
     void releaseGraph(GraphObject& graph);
@@ -88,7 +89,7 @@ class GlRenderer {
     void lineWidth(float logicalWidth);
     void drawJoins(GraphObject& graph, int counter, float logicalWidth);
     void drawCurve(GraphObject& graph, int counter, float lineWidth);
-    void drawSurface(GraphObject& graph, int renderMode, int counter);
+    void drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter);
     void drawImplicitCurve(GraphObject& graph, int counter, float lineWidth);
     void drawOverlay(const SceneModel& scene);
     void drawLabel(const OverlayLabel& label, const Color& background);

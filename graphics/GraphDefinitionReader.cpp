@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "engine/TextScan.h"
 #include "engine/Workspace.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

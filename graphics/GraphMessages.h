@@ -2,6 +2,8 @@
 // program shows them.
 #pragma once
 
+#include "engine/ErrorCode.h"
+
 namespace kv::gmsg {
 
 inline constexpr const char* kNoGraphId = "Nebylo zadáno ID grafiky!";
@@ -20,8 +22,8 @@ inline constexpr const char* kTooManyFrames = "Animace může mít nejvýše %d 
 inline constexpr const char* kTooManyVertices = "Grafika může mít nejvýše %d bodů!";
 
 // The error code of every plot command failure.
-inline constexpr int kGraphErrorCode = 2;
+inline constexpr ErrorCode kGraphErrorCode = ErrorCode::Graph;
 // The error code of a colour with the wrong number of parts.
-inline constexpr int kColorErrorCode = 1;
+inline constexpr ErrorCode kColorErrorCode = ErrorCode::Arguments;
 
 }  // namespace kv::gmsg

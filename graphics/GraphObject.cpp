@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/MessageFormat.h"
 #include "engine/Workspace.h"
 #include "graphics/GraphLimits.h"
 #include "graphics/GraphMessages.h"
-#include "lang/CommandInterpreter.h"
-#include "lang/Messages.h"
 
 namespace kv {
 
@@ -69,7 +68,7 @@ void GraphObject::release() {
     definition_.reset();
 }
 
-bool GraphObject::build(std::unique_ptr<GraphDefinition> def, CommandInterpreter& ci) {
+bool GraphObject::build(std::unique_ptr<GraphDefinition> def, const ParseText& parseText) {
     release();
     failure_.clear();
     definition_ = std::move(def);
@@ -78,11 +77,11 @@ bool GraphObject::build(std::unique_ptr<GraphDefinition> def, CommandInterpreter
         return false;
     }
     FlagScope building(Workspace::current().graphBuildInProgress);
-    ci_ = &ci;
+    parseText_ = &parseText;
     vertices_ = 0;
     bool ok = buildFrames();
     finish();
-    ci_ = nullptr;
+    parseText_ = nullptr;
     if (!ok) {
         if (failure_.empty()) failure_ = gmsg::kInvalidInput;
         frames_.clear();
@@ -139,9 +138,7 @@ bool GraphObject::buildFrames() {
 }
 
 NodePtr GraphObject::parse(std::string_view text) {
-    NodePtr tree = ci_->parseCommand(text);
-    if (ci_->hasError()) return nullptr;
-    return tree;
+    return (*parseText_)(text);
 }
 
 void GraphObject::setVariable(int row, double value) {

@@ -19,6 +19,7 @@
 // released, so it can delete them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,7 +31,10 @@
 
 namespace kv {
 
-class CommandInterpreter;
+// Reads one text of a definition into a tree; null when it does not parse.
+// The command language supplies it, so the graphs need nothing of the
+// interpreter but this.
+using ParseText = std::function<NodePtr(std::string_view)>;
 
 class GraphObject : public GraphIdSource {
   public:
@@ -40,8 +44,9 @@ class GraphObject : public GraphIdSource {
     GraphObject& operator=(const GraphObject&) = delete;
 
     // Takes ownership of `def` and computes the geometry and box of every
-    // frame. The texts are parsed with `ci`, whose workspace must be current.
-    bool build(std::unique_ptr<GraphDefinition> def, CommandInterpreter& ci);
+    // frame. The texts are read with `parseText`, which parses in the
+    // current workspace.
+    bool build(std::unique_ptr<GraphDefinition> def, const ParseText& parseText);
 
     // The owned definition; null before build and after a failed build.
     GraphDefinition* definition() const { return definition_.get(); }
@@ -107,8 +112,8 @@ class GraphObject : public GraphIdSource {
     std::unique_ptr<GraphDefinition> definition_;
     std::vector<FrameGeometry> frames_;
     std::string failure_;
-    CommandInterpreter* ci_ = nullptr;  // during build only
-    long long vertices_ = 0;            // reserved so far in this build
+    const ParseText* parseText_ = nullptr;  // during build only
+    long long vertices_ = 0;                // reserved so far in this build
     double costPerVertex_ = 0.0;
 };
 

@@ -46,6 +46,13 @@ class SceneModel {
         ScaleY = 5,
         ScaleZ = 6,
     };
+    // How the surfaces of the scene are drawn (keys 2, 3, 1, 4).
+    enum RenderMode : int {
+        SolidModel = 0,       // lit faces
+        WireModel = 1,        // the wire mesh alone
+        SolidWireModel = 2,   // lit faces with the mesh over them
+        HiddenLineModel = 3,  // the mesh, hiding what lies behind the faces
+    };
 
     // A flick of more than this many pixels leaves the scene spinning.
     static constexpr int kFlickPixels = 6;
@@ -132,14 +139,14 @@ class SceneModel {
     bool show_box = true;
     bool show_labels = true;
     bool show_axes = true;
-    int render_mode = 2;
+    RenderMode render_mode = SolidWireModel;
     bool spinning = false;
     bool bounce = false;
     bool animating = false;
     bool dragging = false;
     bool right_dragging = false;
     bool antialias = false;
-    int drag_mode = RotateXZ;
+    DragMode drag_mode = RotateXZ;
     BoundingBox scene_box;
 
   private:

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/Tolerance.h"
+
 namespace kv {
 
 namespace {
@@ -12,7 +14,7 @@ constexpr OverlayColor kYColor{0.0f, 0.8f, 0.0f, 1.0f};
 constexpr OverlayColor kZColor{0.0f, 0.0f, 0.8f, 1.0f};
 constexpr OverlayColor kBlack{0.0f, 0.0f, 0.0f, 1.0f};
 // Below this an extent counts as none.
-constexpr float kFlat = 5e-12f;
+constexpr float kFlat = static_cast<float>(tol::kEpsilon);
 
 OverlayColor withAlpha(OverlayColor c, float a) {
     c.a = a;

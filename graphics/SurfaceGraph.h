@@ -10,6 +10,7 @@
 
 #include "engine/CompiledExpr.h"
 #include "engine/IntervalSet.h"
+#include "engine/Tolerance.h"
 #include "graphics/GraphObject.h"
 
 namespace kv {
@@ -23,7 +24,7 @@ class SurfaceGraph : public GraphObject {
     // Point width of the definition-domain search under check_def.
     static constexpr double kDomainTolerance = 1e-6;
     // A normal shorter than this before scaling counts as degenerate.
-    static constexpr double kDegenerateNormal = 5e-12;
+    static constexpr double kDegenerateNormal = tol::kEpsilon;
 
   protected:
     bool prepare() override;

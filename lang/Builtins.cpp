@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/ScalarOps.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 
@@ -52,18 +53,11 @@ constexpr Builtin kBuiltins[] = {
     {"clear_user_funcs", callClearUserFuncs},
 };
 
+// The kind of an elementary function name of the table above (rnd apart).
 Kind elementaryKind(std::string_view name) {
-    if (name == "sinh") return Kind::Sinh;
-    if (name == "asin") return Kind::Asin;
-    if (name == "acos") return Kind::Acos;
-    if (name == "sin") return Kind::Sin;
-    if (name == "cos") return Kind::Cos;
-    if (name == "fact") return Kind::Fact;
-    if (name == "exp") return Kind::Exp;
-    if (name == "ln") return Kind::Ln;
-    if (name == "sign") return Kind::Sign;
-    if (name == "abs") return Kind::Abs;
-    return Kind::Sqrt;
+    Kind kind = Kind::Sqrt;
+    functionKind(name, kind);
+    return kind;
 }
 
 }  // namespace
@@ -75,7 +69,8 @@ CallHandler findBuiltin(std::string_view name) {
 }
 
 NodePtr notAvailable(Call& call) {
-    return call.ci.fail(9, call.text, msg::format(msg::kNotAvailable, std::string(call.name)));
+    return call.ci.fail(ErrorCode::Syntax, call.text,
+                        msg::format(msg::kNotAvailable, std::string(call.name)));
 }
 
 // One argument, parsed as an expression. A constant argument outside the
@@ -85,17 +80,17 @@ NodePtr callElementary(Call& call) {
     const int n = static_cast<int>(call.args.size());
     if (n != 1) {
         std::string pattern = "Funkce '" + std::string(call.name) + "' nebere %d parametrů!";
-        return call.ci.fail(1, call.text, msg::format(pattern.c_str(), n));
+        return call.ci.fail(ErrorCode::Arguments, call.text, msg::format(pattern.c_str(), n));
     }
     NodePtr arg = call.ci.parseExpression(call.args[0]);
     if (call.ci.hasError()) return zero();
     Kind kind = elementaryKind(call.name);
     if ((kind == Kind::Ln || kind == Kind::Sqrt) && arg->isConstant()) {
         double u = arg->evaluate();
-        double v = kind == Kind::Ln ? std::log(u) : std::sqrt(u);
+        double v = scalarOpOf(kind, u);
         if (!isFiniteValue(v)) {
             const char* pattern = kind == Kind::Ln ? msg::kLnDomain : msg::kSqrtDomain;
-            return call.ci.fail(13, call.text, msg::format(pattern, arg->toText()));
+            return call.ci.fail(ErrorCode::Domain, call.text, msg::format(pattern, arg->toText()));
         }
     }
     return makeFunction(kind, std::move(arg));

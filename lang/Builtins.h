@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ExprNode.h"
+#include "graphics/GraphObject.h"
 
 namespace kv {
 
@@ -47,6 +48,9 @@ NodePtr callGcd(Call& call);
 NodePtr callLcm(Call& call);
 
 // Graph and scene commands.
+// What a graph's build reads its texts with: parseCommand of `ci`, null when
+// the text records an error.
+ParseText commandParser(CommandInterpreter& ci);
 NodePtr callCurve(Call& call);
 NodePtr callSurface(Call& call);
 NodePtr callIcurve(Call& call);

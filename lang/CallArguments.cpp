@@ -1,8 +1,8 @@
 #include "lang/CallArguments.h"
 
+#include "engine/TextScan.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 

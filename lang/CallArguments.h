@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/ErrorCode.h"
 #include "engine/ExprNode.h"
 
 namespace kv {
@@ -15,7 +16,7 @@ class CommandInterpreter;
 
 // The error code of malformed intervals, options, limit points and
 // evaluation points.
-inline constexpr int kArgumentFormatError = 6;
+inline constexpr ErrorCode kArgumentFormatError = ErrorCode::ArgumentFormat;
 
 // The two bound texts of an interval.
 struct IntervalText {

@@ -10,13 +10,13 @@
 
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
+#include "engine/TextScan.h"
 #include "engine/TreeRebuild.h"
 #include "lang/AlgebraCallMessages.h"
 #include "lang/Builtins.h"
 #include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 
@@ -35,7 +35,7 @@ int argumentCount(const Call& call) {
 int variableArgument(Call& call, std::string_view text) {
     std::string name = removeBlanks(text);
     if (name.empty()) {
-        call.ci.fail(11, call.text, msg::kEmptyOperand);
+        call.ci.fail(ErrorCode::EmptyOperand, call.text, msg::kEmptyOperand);
         return -1;
     }
     return call.ci.workspace().variableIndex(name);
@@ -82,7 +82,8 @@ NodePtr callDerivate(Call& call) {
     Workspace::Scope scope(call.ci.workspace());
     const int n = argumentCount(call);
     if (n != 2 && n != 3)
-        return call.ci.fail(1, call.text, msg::format(msg::kDerivateArgumentCount, n));
+        return call.ci.fail(ErrorCode::Arguments, call.text,
+                            msg::format(msg::kDerivateArgumentCount, n));
     NodePtr f = call.ci.parseCommand(call.args[0]);
     if (call.ci.hasError()) return zero();
 
@@ -103,14 +104,16 @@ NodePtr callDerivate(Call& call) {
             if (call.ci.hasError()) return zero();
             const double g = value->isConstant() ? value->evaluate() : 0.0;
             if (!(g >= 1 && g <= kMaxDerivativeGrade) || g != std::trunc(g))
-                return call.ci.fail(6, call.text, msg::format(msg::kDerivativeGrade, kMaxDerivativeGrade));
+                return call.ci.fail(ErrorCode::ArgumentFormat, call.text,
+                                    msg::format(msg::kDerivativeGrade, kMaxDerivativeGrade));
             grade = static_cast<int>(g);
         }
     }
     // The derivative's budget, opened here to learn whether it gave up.
     RewriteBudget::Scope budget(*f, RewriteBudget::Scope::Mode::Derivative);
     NodePtr d = nthDerivative(grade, *f, IdList{x});
-    if (RewriteBudget::current()->overflowed()) return call.ci.fail(9, call.text, msg::kTooLarge);
+    if (RewriteBudget::current()->overflowed())
+        return call.ci.fail(ErrorCode::Syntax, call.text, msg::kTooLarge);
     return d;
 }
 
@@ -118,7 +121,9 @@ NodePtr callDerivate(Call& call) {
 NodePtr callSubst(Call& call) {
     Workspace::Scope scope(call.ci.workspace());
     const int n = argumentCount(call);
-    if (n != 3) return call.ci.fail(1, call.text, msg::format(msg::kSubstArgumentCount, n));
+    if (n != 3)
+        return call.ci.fail(ErrorCode::Arguments, call.text,
+                            msg::format(msg::kSubstArgumentCount, n));
     NodePtr f = call.ci.parseExpression(call.args[0]);
     if (call.ci.hasError()) return zero();
     int x = variableArgument(call, call.args[1]);
@@ -131,7 +136,8 @@ NodePtr callSubst(Call& call) {
     const std::size_t size = countNodes(*f, limit);
     const std::size_t uses = countOccurrences(*f, x);
     const std::size_t replacement = countNodes(*r, limit);
-    if (size + uses * replacement > limit) return call.ci.fail(9, call.text, msg::kTooLarge);
+    if (size + uses * replacement > limit)
+        return call.ci.fail(ErrorCode::Syntax, call.text, msg::kTooLarge);
     return f->substitute(x, *r);
 }
 
@@ -142,7 +148,8 @@ NodePtr callEval(Call& call) {
     Workspace& ws = call.ci.workspace();
     const int n = argumentCount(call);
     if (n != 1 && n != 2)
-        return call.ci.fail(1, call.text, msg::format(msg::kEvalArgumentCount, n));
+        return call.ci.fail(ErrorCode::Arguments, call.text,
+                            msg::format(msg::kEvalArgumentCount, n));
     NodePtr f = call.ci.parseCommand(call.args[0]);
     if (call.ci.hasError()) return zero();
 
@@ -151,7 +158,8 @@ NodePtr callEval(Call& call) {
         for (std::string_view part : splitTopLevel(stripOneBracketPair(point), ",")) {
             std::vector<std::string_view> sides = splitTopLevel(part, "=");
             if (sides.size() != 2 || sides[0].empty())
-                return call.ci.fail(6, call.text, msg::kInvalidEvaluationPoint);
+                return call.ci.fail(ErrorCode::ArgumentFormat, call.text,
+                                    msg::kInvalidEvaluationPoint);
             const int row = ws.variableIndex(sides[0]);
             NodePtr value = call.ci.parseCommand(sides[1]);
             if (call.ci.hasError()) return zero();

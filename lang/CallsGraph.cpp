@@ -47,7 +47,8 @@ NodePtr buildAndAdd(Call& call, SceneModel& scene, std::unique_ptr<GraphDefiniti
 
     std::unique_ptr<GraphObject> graph = createGraph(def->kind);
     if (!graph) return graphError(call, gmsg::kInvalidInput);
-    if (!graph->build(std::move(def), call.ci)) return graphError(call, graph->failureMessage());
+    if (!graph->build(std::move(def), commandParser(call.ci)))
+        return graphError(call, graph->failureMessage());
     if (!idBeforeBuild && graph->graphId() == -1) return graphError(call, gmsg::kNoGraphId);
 
     GraphObject* added = scene.addGraph(std::move(graph));
@@ -64,6 +65,13 @@ bool evaluateArgument(Call& call, std::string_view text, double& value) {
 }
 
 }  // namespace
+
+ParseText commandParser(CommandInterpreter& ci) {
+    return [&ci](std::string_view text) -> NodePtr {
+        NodePtr tree = ci.parseCommand(text);
+        return ci.hasError() ? nullptr : std::move(tree);
+    };
+}
 
 NodePtr callCurve(Call& call) {
     SceneModel* scene = call.ci.scene();

@@ -8,18 +8,18 @@
 #include "algebra/Solving.h"
 #include "engine/EvaluationCost.h"
 #include "engine/Quadrature.h"
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/SolvingCallMessages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 
 namespace {
 
-constexpr int kCountError = 1;
+constexpr ErrorCode kCountError = ErrorCode::Arguments;
 
 NodePtr wrongCount(Call& call) {
     return call.ci.fail(kCountError, call.text,

@@ -5,9 +5,9 @@
 
 #include "engine/TreeRebuild.h"
 
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 
@@ -61,7 +61,7 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
     const int n = static_cast<int>(args.size());
     const std::string name = functions_[static_cast<std::size_t>(row)].name;
     auto wrongCount = [&] {
-        return fail(1, text, msg::format(msg::kWrongArgumentCount, name, n));
+        return fail(ErrorCode::Arguments, text, msg::format(msg::kWrongArgumentCount, name, n));
     };
 
     if (functions_[static_cast<std::size_t>(row)].body->kind() == Kind::List && n != 2) {
@@ -70,15 +70,15 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
         if (n >= 3) return wrongCount();
         NodePtr index = parseCommand(args[0]);
         if (hasError()) return zero();
-        if (!index->isConstant()) return fail(1, text, msg::kIndexNotConstant);
+        if (!index->isConstant()) return fail(ErrorCode::Arguments, text, msg::kIndexNotConstant);
         double value = std::trunc(index->evaluate());
         // Re-find the list: the argument may have redefined the table.
         row = findUserFunction(name);
         if (row < 0 || functions_[static_cast<std::size_t>(row)].body->kind() != Kind::List)
-            return fail(1, text, msg::kInvalidIndex);
+            return fail(ErrorCode::Arguments, text, msg::kInvalidIndex);
         const auto& items = as<ListNode>(*functions_[static_cast<std::size_t>(row)].body).elements;
         if (!(value >= 0 && value < static_cast<double>(items.size())))
-            return fail(1, text, msg::kInvalidIndex);
+            return fail(ErrorCode::Arguments, text, msg::kInvalidIndex);
         return items[static_cast<std::size_t>(value)]->clone();
     }
 
@@ -95,7 +95,7 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
         std::size_t size = countNodes(*result, kMaxNodes);
         std::size_t argSize = countNodes(*arg, kMaxNodes);
         std::size_t uses = countOccurrences(*result, params[static_cast<std::size_t>(i)]);
-        if (size + uses * argSize > kMaxNodes) return fail(9, text, msg::kTooLarge);
+        if (size + uses * argSize > kMaxNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
         result = result->substitute(params[static_cast<std::size_t>(i)], *arg);
     }
     return result;

@@ -52,7 +52,7 @@ public:
     NodePtr parseExpression(std::string_view text);
 
     // Records an error and returns the ZeroNode placeholder.
-    NodePtr fail(int code, std::string_view text, std::string message);
+    NodePtr fail(ErrorCode code, std::string_view text, std::string message);
     bool hasError() const { return ws_.error.code != 0; }
 
     int findUserFunction(std::string_view name) const;

@@ -2,7 +2,7 @@
 // shows them (odd spellings included: users and documents know them so).
 #pragma once
 
-#include <string>
+#include "engine/MessageFormat.h"
 
 namespace kv::msg {
 
@@ -35,11 +35,5 @@ inline constexpr const char* kInternalError = "Interní chyba programu!";
 
 // Built-in call arguments
 inline constexpr const char* kInvalidInterval = "'%s' není platný formát intervalu!";
-
-// printf-style formatting of the texts above (%d and %s only; no locale
-// dependence).
-std::string format(const char* pattern, int value);
-std::string format(const char* pattern, const std::string& value);
-std::string format(const char* pattern, const std::string& text, int value);
 
 }  // namespace kv::msg

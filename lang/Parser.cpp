@@ -8,21 +8,15 @@
 // left-leaning one the rules describe, but a long sum cannot exhaust the stack.
 #include <cmath>
 
+#include "engine/DepthGuard.h"
+#include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 
 namespace {
-
-struct DepthGuard {
-    int& counter;
-    int amount;
-    DepthGuard(int& c, int a) : counter(c), amount(a) { counter += amount; }
-    ~DepthGuard() { counter -= amount; }
-};
 
 enum class Split { None, AtOperator, AfterParen };
 
@@ -54,7 +48,7 @@ Split classify(Kind kind, std::string_view t, std::size_t i, std::size_t end,
 
 }  // namespace
 
-NodePtr CommandInterpreter::fail(int code, std::string_view text, std::string message) {
+NodePtr CommandInterpreter::fail(ErrorCode code, std::string_view text, std::string message) {
     ws_.setError(code, text, std::move(message));
     return zero();
 }
@@ -62,45 +56,50 @@ NodePtr CommandInterpreter::fail(int code, std::string_view text, std::string me
 NodePtr CommandInterpreter::parseCommand(std::string_view text) {
     Workspace::Scope scope(ws_);
     ws_.clearError();
-    if (text.size() > kMaxCommandLength) return fail(9, text.substr(0, 64), msg::kTooLong);
+    if (text.size() > kMaxCommandLength)
+        return fail(ErrorCode::Syntax, text.substr(0, 64), msg::kTooLong);
     std::string compact = removeBlanks(text);
     if (recursion_ == 0) {
         // Deep nesting is refused before any recursion starts.
         int balance = 0;
         for (char c : compact) balance += (c == '(') - (c == ')');
         if (balance == 0 && significantNesting(compact) > kMaxNesting)
-            return fail(9, std::string_view(compact).substr(0, 64), msg::kTooDeep);
+            return fail(ErrorCode::Syntax, std::string_view(compact).substr(0, 64), msg::kTooDeep);
     }
     return parseExpression(compact);
 }
 
 NodePtr CommandInterpreter::parseExpression(std::string_view text) {
     Workspace::Scope scope(ws_);
-    DepthGuard guard(recursion_, 1);
-    if (recursion_ > kMaxRecursion || treeDepth_ > kMaxTreeDepth)
-        return fail(9, text.substr(0, 64), msg::kTooDeep);
+    DepthGuard guard(recursion_);
+    if (!guard.within(kMaxRecursion) || treeDepth_ > kMaxTreeDepth)
+        return fail(ErrorCode::Syntax, text.substr(0, 64), msg::kTooDeep);
 
     // Rule 1: an empty text (also a missing operand).
-    if (text.empty()) return fail(11, text, msg::kEmptyOperand);
+    if (text.empty()) return fail(ErrorCode::EmptyOperand, text, msg::kEmptyOperand);
 
     // Rule 2: parenthesis balance.
     int balance = 0;
     for (char c : text) balance += (c == '(') - (c == ')');
-    if (balance > 0) return fail(8, text, msg::format(msg::kExpectedClose, balance));
-    if (balance < 0) return fail(8, text, msg::format(msg::kUnexpectedClose, -balance));
+    if (balance > 0)
+        return fail(ErrorCode::UnbalancedParentheses, text,
+                    msg::format(msg::kExpectedClose, balance));
+    if (balance < 0)
+        return fail(ErrorCode::UnbalancedParentheses, text,
+                    msg::format(msg::kUnexpectedClose, -balance));
 
     // Rule 3: a definition name=expression.
     {
         auto parts = splitTopLevel(text, "=");
         if (parts.size() == 2) return define(text, parts[0], parts[1]);
-        if (parts.size() >= 3) return fail(9, text, msg::kInvalidSyntax);
+        if (parts.size() >= 3) return fail(ErrorCode::Syntax, text, msg::kInvalidSyntax);
     }
 
     // Rules 4 and 5: outer parentheses, leading plus signs. What remains
     // empty is a missing operand, as an empty text is.
     text = stripOuterParentheses(text, '(', ')');
     while (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return fail(11, text, msg::kEmptyOperand);
+    if (text.empty()) return fail(ErrorCode::EmptyOperand, text, msg::kEmptyOperand);
 
     std::vector<int> depthBefore(text.size() + 1, 0);
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -133,7 +132,8 @@ NodePtr CommandInterpreter::parseChain(std::string_view text, Kind kind,
                                        const std::vector<Segment>& operands) {
     const int links = static_cast<int>(operands.size()) - 1;
     DepthGuard depth(treeDepth_, links);
-    if (treeDepth_ > kMaxTreeDepth) return fail(9, text.substr(0, 64), msg::kTooDeep);
+    if (!depth.within(kMaxTreeDepth))
+        return fail(ErrorCode::Syntax, text.substr(0, 64), msg::kTooDeep);
     std::vector<NodePtr> trees(operands.size());
     for (std::size_t k = operands.size(); k-- > 0;) {
         const Segment& s = operands[k];
@@ -143,7 +143,8 @@ NodePtr CommandInterpreter::parseChain(std::string_view text, Kind kind,
     NodePtr acc = std::move(trees[0]);
     for (std::size_t k = 1; k < trees.size(); ++k) {
         if (kind == Kind::Quotient && trees[k]->isZero())
-            return fail(12, text.substr(0, operands[k].end), msg::kDivisionByZero);
+            return fail(ErrorCode::DivisionByZero, text.substr(0, operands[k].end),
+                        msg::kDivisionByZero);
         acc = makeBinary(kind, std::move(acc), std::move(trees[k]));
     }
     return acc;
@@ -173,7 +174,8 @@ NodePtr CommandInterpreter::parseAfterOperators(std::string_view text) {
         }
         if (!factors.empty()) {
             DepthGuard depth(treeDepth_, static_cast<int>(factors.size()));
-            if (treeDepth_ > kMaxTreeDepth) return fail(9, text.substr(0, 64), msg::kTooDeep);
+            if (!depth.within(kMaxTreeDepth))
+                return fail(ErrorCode::Syntax, text.substr(0, 64), msg::kTooDeep);
             NodePtr acc = parseExpression(rest);
             if (hasError()) return zero();
             for (std::size_t k = factors.size(); k-- > 0;)
@@ -248,7 +250,8 @@ NodePtr CommandInterpreter::parseCallForm(std::string_view text) {
 // variable; k(x+1) for an unknown k is the product k*(x+1).
 NodePtr CommandInterpreter::parseUnknownName(std::string_view text) {
     if (!ws_.autoVariables)
-        return fail(9, text, msg::format(msg::kInvalidExpression, std::string(text)));
+        return fail(ErrorCode::Syntax, text,
+                    msg::format(msg::kInvalidExpression, std::string(text)));
     std::size_t open = text.find('(');
     if (open != std::string_view::npos && open + 1 < text.size() && text[open + 1] != ')') {
         int row = ws_.variableIndex(text.substr(0, open));

@@ -2,9 +2,9 @@
 
 #include <exception>
 
+#include "engine/TextScan.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 
@@ -34,11 +34,37 @@ CommandOutcome executeCommand(CommandInterpreter& ci, std::string_view command) 
     return out;
 }
 
-std::string runCommand(CommandInterpreter& ci, std::string_view command) {
-    CommandOutcome out = executeCommand(ci, command);
+std::string outputLine(CommandInterpreter& ci, const CommandOutcome& outcome) {
     Workspace::Scope scope(ci.workspace());
-    if (out.failed) return "   " + std::string(msg::kErrorPrefix) + out.message;
-    return "   " + out.result->toText();
+    if (outcome.failed) return "   " + std::string(msg::kErrorPrefix) + outcome.message;
+    return "   " + outcome.result->toText();
+}
+
+std::string runCommand(CommandInterpreter& ci, std::string_view command) {
+    return outputLine(ci, executeCommand(ci, command));
+}
+
+std::string echoLine(const CommandLine& line) {
+    if (line.command.empty()) return ">> //" + line.comment;
+    std::string echo = ">> " + line.command;
+    if (!line.comment.empty()) echo += " //" + line.comment;
+    return echo;
+}
+
+void rerunCommands(CommandInterpreter& ci, const std::vector<CommandLine>& commands,
+                   const RerunSteps& steps) {
+    for (const CommandLine& cmd : commands) {
+        if (cmd.command.empty()) {
+            if (!cmd.comment.empty() && steps.comment) steps.comment(echoLine(cmd));
+            continue;
+        }
+        try {
+            const CommandOutcome outcome = executeCommand(ci, cmd.command);
+            if (steps.command) steps.command(echoLine(cmd), outcome);
+        } catch (const std::exception&) {
+            if (steps.internalError) steps.internalError();
+        }
+    }
 }
 
 std::vector<std::string> rerunAll(CommandInterpreter& ci, const std::vector<std::string>& lines,
@@ -48,21 +74,15 @@ std::vector<std::string> rerunAll(CommandInterpreter& ci, const std::vector<std:
         if (auto cmd = splitCommandLine(line)) commands.push_back(std::move(*cmd));
 
     std::vector<std::string> out;
-    for (const CommandLine& cmd : commands) {
-        if (cmd.command.empty()) {
-            if (!cmd.comment.empty()) out.push_back(">> //" + cmd.comment);
-            continue;
-        }
-        try {
-            std::string output = runCommand(ci, cmd.command);
-            std::string echo = ">> " + cmd.command;
-            if (!cmd.comment.empty()) echo += " //" + cmd.comment;
-            out.push_back(std::move(echo));
-            out.push_back(std::move(output));
-        } catch (const std::exception&) {
-            if (onInternalError) onInternalError();
-        }
-    }
+    RerunSteps steps;
+    steps.comment = [&](const std::string& echo) { out.push_back(echo); };
+    steps.command = [&](const std::string& echo, const CommandOutcome& outcome) {
+        std::string output = outputLine(ci, outcome);
+        out.push_back(echo);
+        out.push_back(std::move(output));
+    };
+    steps.internalError = onInternalError;
+    rerunCommands(ci, commands, steps);
     return out;
 }
 

@@ -1,14 +1,12 @@
 #include "ui/ConsolePane.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <exception>
+#include <algorithm>
 
 #include "engine/Workspace.h"
 #include "lang/CommandInterpreter.h"
@@ -176,30 +174,25 @@ void ConsolePane::rerunAll() {
         if (!first) c.insertBlock();
         first = false;
     };
-    for (const CommandLine& cmd : commands) {
-        if (cmd.command.empty()) {
-            if (!cmd.comment.empty()) {
-                newLine();
-                c.insertText(QStringLiteral(">> //") + fromUtf8(cmd.comment));
-            }
-            continue;
-        }
-        try {
-            CommandOutcome out = executeCommand(ci_, cmd.command);
-            newLine();
-            QString echo = QStringLiteral(">> ") + fromUtf8(cmd.command);
-            if (!cmd.comment.empty()) echo += QStringLiteral(" //") + fromUtf8(cmd.comment);
-            c.insertText(echo);
-            c.insertBlock();
-            insertOutput(c, out);
-        } catch (const std::exception&) {
-            wait.reset();
-            QCursor::setPos(QCursor::pos() + QPoint(1, 1));
-            QMessageBox::warning(this, QString::fromUtf8(uimsg::kProgramName),
-                                 QString::fromUtf8(uimsg::kInternalError));
-            wait = std::make_unique<WaitCursor>();
-        }
-    }
+    RerunSteps steps;
+    steps.comment = [&](const std::string& echo) {
+        newLine();
+        c.insertText(fromUtf8(echo));
+    };
+    steps.command = [&](const std::string& echo, const CommandOutcome& out) {
+        newLine();
+        c.insertText(fromUtf8(echo));
+        c.insertBlock();
+        insertOutput(c, out);
+    };
+    steps.internalError = [&] {
+        wait.reset();
+        QCursor::setPos(QCursor::pos() + QPoint(1, 1));
+        QMessageBox::warning(this, QString::fromUtf8(uimsg::kProgramName),
+                             QString::fromUtf8(uimsg::kInternalError));
+        wait = std::make_unique<WaitCursor>();
+    };
+    rerunCommands(ci_, commands, steps);
     newLine();
     c.insertText(QStringLiteral(">> "));
     wait.reset();

@@ -4,8 +4,8 @@
 #include <set>
 
 #include "engine/NumberFormat.h"
+#include "engine/TextScan.h"
 #include "graphics/SceneModel.h"
-#include "lang/TextScan.h"
 #include "ui/UiMessages.h"
 
 namespace kv {

@@ -220,11 +220,11 @@ void MainWindow::buildMenus() {
         {kRotateXY, "Rotace XY\tQ"}, {kRotateYZ, "Rotace YZ\tW"},   {kRotateXZ, "Rotace XZ\tE"},
         {kTranslateXY, "Posunutí XY\tR"}, {kScaleX, "Měřítko X\tT"}, {kScaleY, "Měřítko Y\tZ"},
         {kScaleZ, "Měřítko Z\tU"}};
-    const int dragModes[] = {SceneModel::RotateXY, SceneModel::RotateYZ, SceneModel::RotateXZ,
-                             SceneModel::MoveXY,   SceneModel::ScaleX,   SceneModel::ScaleY,
-                             SceneModel::ScaleZ};
+    const SceneModel::DragMode dragModes[] = {
+        SceneModel::RotateXY, SceneModel::RotateYZ, SceneModel::RotateXZ, SceneModel::MoveXY,
+        SceneModel::ScaleX,   SceneModel::ScaleY,   SceneModel::ScaleZ};
     for (int i = 0; i < 7; ++i) {
-        int mode = dragModes[i];
+        SceneModel::DragMode mode = dragModes[i];
         sceneCommand(transform, dragEntries[i].first, dragEntries[i].second,
                      [mode](SceneModel& m) { m.drag_mode = mode; })
             ->setCheckable(true);
@@ -233,13 +233,13 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, &MainWindow::onManualTransform);
     QMenu* view = scene->addMenu(u("Zobrazení"));
     auto* renderGroup = new QActionGroup(this);
-    const std::tuple<int, const char*, int> renderEntries[] = {
-        {kSolidWire, "Solid Model (Drátěnný)\t1", 2},
-        {kSolid, "Solid Model\t2", 0},
-        {kWire, "Drátěný Model\t3", 1},
-        {kWireHidden, "Drátěný Model (Skryté Čáry)\t4", 3}};
+    const std::tuple<int, const char*, SceneModel::RenderMode> renderEntries[] = {
+        {kSolidWire, "Solid Model (Drátěnný)\t1", SceneModel::SolidWireModel},
+        {kSolid, "Solid Model\t2", SceneModel::SolidModel},
+        {kWire, "Drátěný Model\t3", SceneModel::WireModel},
+        {kWireHidden, "Drátěný Model (Skryté Čáry)\t4", SceneModel::HiddenLineModel}};
     for (auto [id, text, mode] : renderEntries) {
-        int m = mode;
+        SceneModel::RenderMode m = mode;
         QAction* a = sceneCommand(view, id, text, [m](SceneModel& s) { s.render_mode = m; });
         a->setCheckable(true);
         renderGroup->addAction(a);
@@ -382,7 +382,11 @@ void MainWindow::updateSceneMarks() {
     const SceneModel& m = *sceneModel_;
     const int dragIds[] = {kRotateXY, kRotateYZ, kRotateXZ, kTranslateXY, kScaleX, kScaleY, kScaleZ};
     for (int i = 0; i < 7; ++i) action(dragIds[i])->setChecked(m.drag_mode == i);
-    const std::pair<int, int> renderIds[] = {{kSolidWire, 2}, {kSolid, 0}, {kWire, 1}, {kWireHidden, 3}};
+    const std::pair<int, SceneModel::RenderMode> renderIds[] = {
+        {kSolidWire, SceneModel::SolidWireModel},
+        {kSolid, SceneModel::SolidModel},
+        {kWire, SceneModel::WireModel},
+        {kWireHidden, SceneModel::HiddenLineModel}};
     for (auto [id, mode] : renderIds) action(id)->setChecked(m.render_mode == mode);
     action(kBoundingBox)->setChecked(m.show_box);
     action(kAxes)->setChecked(m.show_axes);

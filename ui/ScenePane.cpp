@@ -112,8 +112,8 @@ void ScenePane::timerEvent(QTimerEvent* event) {
 }
 
 void ScenePane::keyPressEvent(QKeyEvent* event) {
-    auto drag = [&](int mode) { scene_.drag_mode = mode; };
-    auto render = [&](int mode) { scene_.render_mode = mode; };
+    auto drag = [&](SceneModel::DragMode mode) { scene_.drag_mode = mode; };
+    auto render = [&](SceneModel::RenderMode mode) { scene_.render_mode = mode; };
     switch (event->key()) {
         case Qt::Key_Q: drag(SceneModel::RotateXY); break;
         case Qt::Key_W: drag(SceneModel::RotateYZ); break;
@@ -122,10 +122,10 @@ void ScenePane::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_T: drag(SceneModel::ScaleX); break;
         case Qt::Key_Z: drag(SceneModel::ScaleY); break;
         case Qt::Key_U: drag(SceneModel::ScaleZ); break;
-        case Qt::Key_1: render(2); break;
-        case Qt::Key_2: render(0); break;
-        case Qt::Key_3: render(1); break;
-        case Qt::Key_4: render(3); break;
+        case Qt::Key_1: render(SceneModel::SolidWireModel); break;
+        case Qt::Key_2: render(SceneModel::SolidModel); break;
+        case Qt::Key_3: render(SceneModel::WireModel); break;
+        case Qt::Key_4: render(SceneModel::HiddenLineModel); break;
         case Qt::Key_B: scene_.show_box = !scene_.show_box; break;
         case Qt::Key_C: scene_.show_axes = !scene_.show_axes; break;
         case Qt::Key_L: scene_.show_labels = !scene_.show_labels; break;

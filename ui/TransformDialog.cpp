@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 #include "engine/NumberFormat.h"
+#include "engine/TextScan.h"
 #include "graphics/SceneModel.h"
-#include "lang/TextScan.h"
 #include "ui/FieldWarning.h"
 
 namespace kv {

@@ -9,9 +9,12 @@
 #include "algebra/RewriteBudget.h"
 #include "engine/TreeRebuild.h"
 #include "lang/CommandInterpreter.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct Row {
     const char* input;
@@ -40,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
     Leaves, Derivatives,
     ::testing::Values(Row{"5", "0"}, Row{"pi", "0"}, Row{"x", "1"}, Row{"y", "0"},
                       Row{"rnd()", "0"}, Row{"sign(x)", "0"},
-                      Row{"fact(x)", "0"}));  // a step function: 0 wherever it has a slope
+                      Row{"fact(x)", "0"}),  // a step function: 0 wherever it has a slope
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Operators, Derivatives,
@@ -48,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"x^2-x", "2*x-1"}, Row{"x*y", "y"}, Row{"y*x^2", "2*y*x"},
                       Row{"x*sin(x)", "sin(x)+x*cos(x)"}, Row{"x/y", "1/y"},
                       Row{"y/x", "(-y/x^2)"}, Row{"x/(x+1)", "1/(x+1)^2"},
-                      Row{"-x^3", "(-3*x^2)"}));
+                      Row{"-x^3", "(-3*x^2)"}), rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Powers, Derivatives,
@@ -58,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"x^3", "3*x^2"},      // constant exponent
                       Row{"x^y", "y*x^(y-1)"},  // free of x, not constant
                       Row{"2^x", "2^x*ln(2)"},  // only the exponent depends
-                      Row{"x^x", "x^x*(ln(x)+1)"}));  // both depend
+                      Row{"x^x", "x^x*(ln(x)+1)"}),  // both depend
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, Derivatives,
@@ -67,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"ln(x^2+1)", "2*x/(x^2+1)"}, Row{"sqrt(x)", "1/(2*x^0.5)"},
                       Row{"sinh(x)", "cosh(x)"}, Row{"abs(x)", "sign(x)"},
                       Row{"asin(x)", "1/(1-x^2)^0.5"}, Row{"acos(x)", "(-1/(1-x^2)^0.5)"},
-                      Row{"sin(y)", "0"}));
+                      Row{"sin(y)", "0"}), rowNames(&Row::input));
 
 class Differentiation : public ::testing::Test {
 protected:

@@ -11,9 +11,12 @@
 #include "algebra/RewriteBudget.h"
 #include "engine/TreeRebuild.h"
 #include "lang/CommandInterpreter.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct Row {
     const char* input;
@@ -53,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"x^(-2)", "1/x^2"},                      // the exponent simplifies to -k
         Row{"x^(1-2)", "1/x^1"}, Row{"(1/x)^2", "(1/x)^2"},
         Row{"sin(1/x+1)", "sin((1+1*x)/x)"},         // functions convert their argument
-        Row{"-(1/x)", "(-1/x)"}));
+        Row{"-(1/x)", "(-1/x)"}), rowNames(&Row::input));
 
 class Expandall : public Rows {};
 TEST_P(Expandall, MultipliesOutProductsOfSums) {
@@ -68,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"(a+b)*c+(d+e)*f", "a*c+b*c+d*f+e*f"},
                       Row{"-((a+b)*c)", "(-(a*c+b*c))"},
                       Row{"(x+1)^2", "(x+1)^2"}, Row{"1/(x+1)", "1/(x+1)"},   // copied
-                      Row{"sin((a+b)*c)", "sin((a+b)*c)"}));
+                      Row{"sin((a+b)*c)", "sin((a+b)*c)"}), rowNames(&Row::input));
 
 class ExpandIn : public Rows {};
 TEST_P(ExpandIn, ExpandsWhatDependsOnTheVariable) {
@@ -82,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"(x+1)^9", "(x+1)^9"}, Row{"(x+1)^0.5", "(x+1)^0.5"},
                       Row{"(x^2+x)/c", "x^2*c^(-1)+x*c^(-1)"},   // a denominator free of x
                       Row{"(x+1)/x", "(x+1)/x"},
-                      Row{"(a+b)*(c+d)+x", "(a+b)*(c+d)+x"}));   // free of x: kept
+                      Row{"(a+b)*(c+d)+x", "(a+b)*(c+d)+x"}),  // free of x: kept
+    rowNames(&Row::input));
 
 class ExpansionLimits : public ::testing::Test {
 protected:

@@ -6,9 +6,12 @@
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
 #include "support/InterpreterFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 class LimitsTest : public test::InterpreterFixture {
 protected:
@@ -78,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         LimRow{"x^2, x=1", "Chyba: Neplatný formát proměnné limity!"},
         LimRow{"x^2, []", "Chyba: Není zadána žádná proměnná limity!"},
         LimRow{"x^2, x->1, 2", "Chyba: Funkce 'lim' nebere 3 parametrů!"},
-        LimRow{"x^2, x->1/0", "Chyba: Dělení nulou!"}));
+        LimRow{"x^2, x->1/0", "Chyba: Dělení nulou!"}), rowNames(&LimRow::args));
 
 TEST_F(LimitsTest, FlagsOfTheResult) {
     NodePtr f = parse("x+y");
@@ -112,7 +115,7 @@ TEST_F(LimitsTest, FailureSetsTheRecordAndAZero) {
     EXPECT_FALSE(r.valid);
     ASSERT_TRUE(r.value);
     EXPECT_EQ(r.value->kind(), Kind::Zero);
-    EXPECT_EQ(ci.workspace().error.code, kLimitErrorCode);
+    EXPECT_EQ(ci.workspace().error.code, static_cast<int>(kLimitErrorCode));
     EXPECT_EQ(ci.workspace().error.message, kLimitNotFound);
 }
 

@@ -8,9 +8,12 @@
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
 #include "support/InterpreterFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 constexpr double kPi = 3.141592653589793;
 
@@ -74,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZeroRow{"sqrt(x)", -1, 1, {0}}, ZeroRow{"exp(x)", -5, 5, {}},
         ZeroRow{"asin(x-0.3)", -3, 3, {0.3}}, ZeroRow{"acos(x)", -3, 3, {1}},
         ZeroRow{"abs(x-0.5)", -1, 1, {0.5}}, ZeroRow{"x", -1, 1, {0}}, ZeroRow{"x", 1, 2, {}},
-        ZeroRow{"5", -1, 1, {}}));
+        ZeroRow{"5", -1, 1, {}}), rowNames(&ZeroRow::f));
 
 TEST_F(NumericZerosTest, ConstantZeroGivesTheWholeSet) {
     NodePtr t = parse("y-y+0");
@@ -154,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                     DomainRow{"asin(x)", -3, 3, {{-1, 1}}},
                     DomainRow{"acos(x/2)+ln(x)", -3, 3, {{0, 2}}},
                     DomainRow{"1/x", -1, 1, {{-1, 0}, {0, 1}}},
-                    DomainRow{"x^0.5", -1, 1, {{0, 1}}}, DomainRow{"x^2", -1, 1, {{-1, 1}}}));
+                    DomainRow{"x^0.5", -1, 1, {{0, 1}}}, DomainRow{"x^2", -1, 1, {{-1, 1}}}),
+    rowNames(&DomainRow::f));
 
 }  // namespace
 }  // namespace kv

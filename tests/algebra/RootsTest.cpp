@@ -11,9 +11,12 @@
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
 #include "support/InterpreterFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 class RootsTest : public test::InterpreterFixture {
 protected:
@@ -84,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         SolveRow{"x+1/x-2", {1}}, SolveRow{"exp(x)-1", {0}}, SolveRow{"sqrt(x)-3", {9}},
         // Degrees that depend on x, through logarithms of two terms.
         SolveRow{"2^x-8", {3}}, SolveRow{"3*2^x=24", {3}}, SolveRow{"2^x+8", {}},
-        SolveRow{"exp(2*x)=5", {std::log(5.0) / 2}}, SolveRow{"2^x-3^x", {0}}));
+        SolveRow{"exp(2*x)=5", {std::log(5.0) / 2}}, SolveRow{"2^x-3^x", {0}}),
+    rowNames(&SolveRow::equation));
 
 TEST_F(RootsTest, SymbolicCoefficients) {
     NodePtr linear = parse("solve(a*x+b, x)");
@@ -139,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TermRow{"a*sqrt(x)", "a", "sqrt(x)", "0.5"},
                     TermRow{"x*x^2", "1", "x*x^2", "3"}, TermRow{"2/x", "2", "1/x", "-1"},
                     TermRow{"3*2^x", "3", "2^x", "x"}, TermRow{"exp(2*x)", "1", "exp(2*x)", "2*x"},
-                    TermRow{"7*ln(x)", "7", "ln(x)", "1"}));
+                    TermRow{"7*ln(x)", "7", "ln(x)", "1"}), rowNames(&TermRow::term));
 
 struct SplitRow {
     const char* tree;
@@ -159,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SplitLogTest,
                                          SplitRow{"ln(x^2)", "ln(x^2)"},
                                          SplitRow{"ln(exp(x))+1", "x+1"},
                                          SplitRow{"ln(2*y)", "ln(2*y)"},
-                                         SplitRow{"sin(ln(x*y))", "sin(ln(x)+ln(y))"}));
+                                         SplitRow{"sin(ln(x*y))", "sin(ln(x)+ln(y))"}),
+    rowNames(&SplitRow::tree));
 
 // ---- Property: random polynomials ------------------------------------------------------
 

@@ -8,9 +8,12 @@
 
 #include "algebra/Algebra.h"
 #include "lang/CommandInterpreter.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct Row {
     const char* input;
@@ -58,7 +61,7 @@ TEST_P(ToSumForm, Rewrites) {
 INSTANTIATE_TEST_SUITE_P(Rules, ToSumForm,
                          ::testing::Values(Row{"a-b", "a+(-b)"}, Row{"a-b-c", "a+(-b)+(-c)"},
                                            Row{"sin(a-b)*c", "sin(a+(-b))*c"},
-                                           Row{"a+b", "a+b"}));
+                                           Row{"a+b", "a+b"}), rowNames(&Row::input));
 
 // ---- toProductForm -----------------------------------------------------------------
 
@@ -74,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"(a*b)^(1/c)", "(a*b)^(1*c^(-1))"},  // (a*b)^e -> ((a*b)')^(e')
                       Row{"(a/b)^c", "a^c*(b^c)^(-1)"},        // (a/b)^e -> (a^e)'*((b^e)')^(-1)
                       Row{"a^(1/c)", "a^(1/c)"},               // other powers unchanged
-                      Row{"sin(a/b)", "sin(a*b^(-1))"}));
+                      Row{"sin(a/b)", "sin(a*b^(-1))"}), rowNames(&Row::input));
 
 // ---- simpl: the simplify rules, seen through the whole pipeline ------------------------
 
@@ -90,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"x^1.000000000001", "x"},          // equal to 1 within 5e-12
                       Row{"x^1.00000001", "x^1.00000001"},
                       Row{"-(-x)", "x"},                     // -(-a) -> a
-                      Row{"-(x-x)", "0"}));                  // -(constant zero) -> 0
+                      Row{"-(x-x)", "0"}),  // -(constant zero) -> 0
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Sums, Simpl,
@@ -110,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"2*ln(x)-ln(y)", "ln(x^2/y)"},                     // coefficients move in
         Row{"ln(2*x)+ln(x/2)", "2*ln(x)"},
         Row{"1/x+1/y", "(y+x)/(x*y)"},                         // a sum that becomes a quotient
-        Row{"x+1/x", "(x^2+1)/x"}));
+        Row{"x+1/x", "(x^2+1)/x"}), rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Products, Simpl,
@@ -131,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"x/x^2", "1/x"},                                   // (u^a)^n counts as u^(a*n)
         Row{"sqrt(x)*sqrt(x)", "x"},                           // merged power simplified
         Row{"6*x/3", "2*x"}, Row{"x/2+x/2", "x"},              // b^k joins the number
-        Row{"y*x", "y*x"}));                                   // nothing to do: kept
+        Row{"y*x", "y*x"}),  // nothing to do: kept
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Powers, Simpl,
@@ -149,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"1/x^2", "1/x^2"},                                 // a negative n stays
         Row{"0^0", "0"}, Row{"0^2", "0"},                      // 0^e -> 0
         Row{"0^(-1)", "1/0"},                                  // but 0^(-1) is not 0
-        Row{"1^x", "1"}, Row{"x^0", "1"}, Row{"x^1", "x"}));
+        Row{"1^x", "1"}, Row{"x^0", "1"}, Row{"x^1", "x"}), rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, Simpl,
@@ -165,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"abs(x^(-1))", "abs(1/x)"},                        // negative ones too
         Row{"sign(-2)", "(-1)"}, Row{"sign(3)", "1"}, Row{"sign(x-x)", "0"},
         Row{"sign(x^2)", "sign(x^2)"},
-        Row{"sin(0)", "sin(0)"}, Row{"cos(x-x)", "cos(0)"}));  // no folding
+        Row{"sin(0)", "sin(0)"}, Row{"cos(x-x)", "cos(0)"}),  // no folding
+    rowNames(&Row::input));
 
 // ---- toQuotientForm ----------------------------------------------------------------------
 
@@ -182,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"a^(-1)*b", "b/a"},                   // (1/a)*b -> b/a
                       Row{"a^(-1)*b^(-1)", "1/(a*b)"},          // (1/a)*(1/b) -> 1/(a*b)
                       Row{"n*a^(-1)*b^(-1)", "n/(a*b)"},        // (n/a)*(1/b) -> n/(a*b)
-                      Row{"a^(-1)*(n*b^(-1))", "n/(a*b)"}));    // (1/a)*(n/b) -> n/(a*b)
+                      Row{"a^(-1)*(n*b^(-1))", "n/(a*b)"}),  // (1/a)*(n/b) -> n/(a*b)
+    rowNames(&Row::input));
 
 // ---- normalizeSigns --------------------------------------------------------------------
 
@@ -196,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"(-a)+b", "b-a"}, Row{"a-(-b)", "a+b"}, Row{"(-a)-b", "(-(a+b))"},
                       Row{"(-a)-(-b)", "b-a"}, Row{"-(-a)", "a"},
                       Row{"(-a)*(-b)", "(-a)*(-b)"},            // products: operands only
-                      Row{"(a+(-b))^2", "(a-b)^2"}));
+                      Row{"(a+(-b))^2", "(a-b)^2"}), rowNames(&Row::input));
 
 // ---- The pipeline as a whole -------------------------------------------------------------
 

@@ -11,9 +11,12 @@
 
 #include "tests/app/BatchCall.h"
 #include "tests/support/VideoProbe.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 using test::batch;
 using test::BatchResult;
@@ -156,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{{"--video", "/nonexistent-folder/x.gif"}, 3, "Check filename"},
         RefusalRow{{"--avi", "/nonexistent-folder/x.avi"},
                    3,
-                   "AVI Engine failed to initialize. Check filename /nonexistent-folder/x.avi."}));
+                   "AVI Engine failed to initialize. Check filename /nonexistent-folder/x.avi."}),
+    rowNames(&RefusalRow::message));
 
 TEST_F(BatchAvi, AFailedRecordingKeepsTheFileThatWasThere) {
     const std::string path = file("old.avi");

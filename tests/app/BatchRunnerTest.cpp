@@ -1,4 +1,5 @@
 #include "app/BatchRunner.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct BatchRun {
     int status;
@@ -114,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputRow{{"--batch", "/nonexistent/dir/x.kvl"}, "", "Soubor nelze otevřít!"},
         BadInputRow{{"--batch"}, "", "--batch"},
         BadInputRow{{"--batch", "@", "--digits", "x"}, "1", "číslic"},
-        BadInputRow{{"--batch", "@", "--bogus"}, "1", "--bogus"}));
+        BadInputRow{{"--batch", "@", "--bogus"}, "1", "--bogus"}),
+    rowNames(&BadInputRow::fileBytes));
 
 TEST(BatchRunnerTest, DigitsOption) {
     BatchRun r = runWithInput({"--batch", "-", "--digits", "3"}, "eval(pi)\n1/3\n");

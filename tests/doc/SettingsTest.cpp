@@ -1,9 +1,12 @@
 #include "doc/Settings.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct DigitsRow {
     const char* text;
@@ -37,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DigitsRow{"abc", -1, "Zadejte číslo od 1 do 15!"},
                     DigitsRow{"12 ", -1, "Zadejte číslo od 1 do 15!"},
                     DigitsRow{"  ", -1, "Zadejte číslo od 1 do 15!"},
-                    DigitsRow{"7,5", -1, "Zadejte číslo od 1 do 15!"}));
+                    DigitsRow{"7,5", -1, "Zadejte číslo od 1 do 15!"}), rowNames(&DigitsRow::text));
 
 }  // namespace
 }  // namespace kv

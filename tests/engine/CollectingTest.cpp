@@ -7,6 +7,7 @@
 
 #include "engine/ExprNode.h"
 #include "support/TreeBuilders.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CollectTest, ::testing::Values(
     CollectRow{kAddends, TREE(fn(Kind::Sin, sum(a(), b()))), ""},
     CollectRow{kTerms, TREE(diff(sum(a(), b()), prod(b(), c()))), "a; b; b*c"},
     CollectRow{kTerms, TREE(diff(a(), diff(b(), neg(c())))), "a; b; (-c)"},
-    CollectRow{kTerms, TREE(prod(a(), b())), "a*b"}));
+    CollectRow{kTerms, TREE(prod(a(), b())), "a*b"}), rowNames(&CollectRow::expected));
 // clang-format on
 
 }  // namespace

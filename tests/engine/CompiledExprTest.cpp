@@ -13,6 +13,7 @@
 
 #include "engine/CompiledExpr.h"
 #include "engine/ExprNode.h"
+#include "support/Random.h"
 #include "support/TreeBuilders.h"
 
 namespace kv {
@@ -22,21 +23,6 @@ using namespace kv::test;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// A small deterministic generator (the same sequence on every platform).
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint32_t next() {
-        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state_ >> 33);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-    double uniform(double lo, double hi) { return lo + (hi - lo) * (next() / 4294967296.0); }
-
-  private:
-    std::uint64_t state_;
-};
 
 // The same bits, or both NaN.
 bool same(double a, double b) {

@@ -10,6 +10,7 @@
 
 #include "engine/NumberFormat.h"
 #include "support/TreeBuilders.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -51,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{999, 3, "999"}, FormatRow{3.7, 0, "4"}, FormatRow{0.5, 0, "0.5"},
         FormatRow{0.1 + 0.2, 15, "0.3"}, FormatRow{0.1 + 0.2, 17, "0.30000000000000004"},
         FormatRow{kInf, 12, "inf"}, FormatRow{-kInf, 3, "-inf"},
-        FormatRow{std::numeric_limits<double>::quiet_NaN(), 12, "nan"}));
+        FormatRow{std::numeric_limits<double>::quiet_NaN(), 12, "nan"}),
+    rowNames(&FormatRow::expected));
 
 TEST(FormatNumber, ComputedNonFiniteValuesPrintAsWords) {
     FreshWorkspace env;

@@ -6,6 +6,7 @@
 
 #include "engine/ExprNode.h"
 #include "support/TreeBuilders.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -143,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReplaceEqualTest, ::testing::Values(
     ReplaceRow{TREE(sum(sum(var("a"), var("b")), var("c"))), TREE(sum(var("b"), var("c"))),
                TREE(num(1)), "a+b+c"},
     ReplaceRow{TREE(list(x(), neg(x()))), TREE(x()), TREE(num(2)), "[2, (-2)]"},
-    ReplaceRow{TREE(sum(rnd(), var("y"))), TREE(rnd()), TREE(num(2)), "rnd()+y"}));
+    ReplaceRow{TREE(sum(rnd(), var("y"))), TREE(rnd()), TREE(num(2)), "rnd()+y"}),
+    rowNames(&ReplaceRow::expected));
 // clang-format on
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/ExprNode.h"
 #include "support/TreeBuilders.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -68,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextRow{TREE(fn(Kind::Sin, sum(a(), b()))), "sin(a+b)"},
                       TextRow{TREE(fn(Kind::Sqrt, neg(x()))), "sqrt((-x))"},
                       TextRow{TREE(logb(num(2), num(8))), "log(2, 8)"},
-                      TextRow{TREE(logb(a(), prod(b(), c()))), "log(a, b*c)"}));
+                      TextRow{TREE(logb(a(), prod(b(), c()))), "log(a, b*c)"}),
+    rowNames(&TextRow::expected));
 
 INSTANTIATE_TEST_SUITE_P(
     Leaves, TextFormTest,
@@ -78,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextRow{TREE(list()), "[]"}, TextRow{TREE(list(num(1), x())), "[1, x]"},
                       TextRow{TREE(list(list(), sum(a(), b()))), "[[], a+b]"},
                       TextRow{TREE(integral(x(), "x", num(0), num(1), num(5))),
-                              "0"}));  // not evaluated yet
+                              "0"}),  // not evaluated yet
+    rowNames(&TextRow::expected));
 
 TEST(TextForm, FunctionsAndFixedForms) {
     FreshWorkspace env;

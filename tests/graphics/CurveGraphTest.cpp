@@ -9,9 +9,12 @@
 #include "graphics/GraphMessages.h"
 #include "lang/Messages.h"
 #include "tests/graphics/SceneFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 using test::SceneFixture;
 
@@ -44,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CountRow{"curve(x, [0..1], nlines=500, id=1)", {500}},
                       CountRow{"curve(x, [0..1], nlines=-7, id=1)", {2}},
                       CountRow{"curve(x, [3..1], id=1)", {50}},  // length |1 - 3|
-                      CountRow{"curve(x, [0..1], nlines=4*5, id=1)", {20}}));
+                      CountRow{"curve(x, [0..1], nlines=4*5, id=1)", {20}}),
+    rowNames(&CountRow::command));
 
 // Positions come from repeated addition of the step, from lo upwards.
 TEST(CurveGraph, SamplesByRepeatedAdditionOfThePositiveStep) {
@@ -314,13 +318,13 @@ TEST(CurveGraph, BuildFlagIsSetOnlyWhileBuilding) {
     def->param_hi = "1";
     CurveGraph g;
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);
-    ASSERT_TRUE(g.build(std::move(def), fx.ci));
+    ASSERT_TRUE(g.build(std::move(def), fx.parser()));
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);
     EXPECT_EQ(g.frameCount(), 1);
 
     auto bad = std::make_unique<CurveDefinition>();
     bad->y_expr = "(";
-    EXPECT_FALSE(g.build(std::move(bad), fx.ci));
+    EXPECT_FALSE(g.build(std::move(bad), fx.parser()));
     EXPECT_EQ(g.definition(), nullptr);
     EXPECT_EQ(g.frameCount(), 0);
     EXPECT_FALSE(fx.ci.workspace().graphBuildInProgress);

@@ -4,9 +4,9 @@
 #include <clocale>
 #include <string>
 
+#include "engine/TextScan.h"
 #include "engine/Workspace.h"
 #include "graphics/GraphDefinitionReader.h"
-#include "lang/TextScan.h"
 
 namespace kv {
 namespace {

@@ -13,9 +13,12 @@
 #include "graphics/ImplicitCurveGraph.h"
 #include "lang/Messages.h"
 #include "tests/graphics/SceneFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 using test::SceneFixture;
 using End = std::pair<float, float>;
@@ -44,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CountRow{"icurve(x-0.01, [-2..2], [0..0.01], id=1)", 2},  // raised to 2
                       CountRow{"icurve(x-0.01, [-2..2], [-2..2], num_x=1, num_y=3, id=1)", 4},
                       CountRow{"icurve(y-0.01, [-2..2], [-2..2], num_x=5.5, id=1)", 2 * 4},
-                      CountRow{"icurve(x^2+y^2+1, [-2..2], [-2..2], id=1)", 0}));
+                      CountRow{"icurve(x^2+y^2+1, [-2..2], [-2..2], id=1)", 0}),
+    rowNames(&CountRow::command));
 
 // The unit circle: every end within 1e-3 of it, and the segments join end
 // to end into one closed chain (each crossing is shared by the two

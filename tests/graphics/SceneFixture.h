@@ -7,6 +7,7 @@
 #include "engine/Workspace.h"
 #include "graphics/CurveGraph.h"
 #include "graphics/SceneModel.h"
+#include "lang/Builtins.h"
 #include "lang/CommandInterpreter.h"
 
 namespace kv::test {
@@ -26,6 +27,8 @@ struct SceneFixture {
         if (ci.hasError() || scene.graphCount() != before + 1) return nullptr;
         return &scene.graph(before);
     }
+    // What a graph's build reads its texts with, as the plot commands pass it.
+    ParseText parser() { return commandParser(ci); }
     std::string error() const { return ci.workspace().error.message; }
     double variable(const std::string& name) const {
         return ci.workspace()

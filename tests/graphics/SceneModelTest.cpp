@@ -254,7 +254,7 @@ class DragModes : public ::testing::TestWithParam<DragRow> {};
 TEST_P(DragModes, OneMovement) {
     const DragRow& r = GetParam();
     SceneModel scene;
-    scene.drag_mode = r.mode;
+    scene.drag_mode = static_cast<SceneModel::DragMode>(r.mode);
     scene.leftButtonDown(100, 100);
     EXPECT_TRUE(scene.mouseMove(100 + r.dx, 100 + r.dy, 360, 180));
     auto expectVec = [](const SceneVector& got, const SceneVector& want, const char* what) {

@@ -10,9 +10,12 @@
 #include "graphics/SurfaceGraph.h"
 #include "lang/Messages.h"
 #include "tests/graphics/SceneFixture.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 using test::SceneFixture;
 
@@ -58,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         // One strip of cells; the other count defaults to 0, raised to 2.
         GridRow{"surface(x*y, [-1..1], [-1..1], nlines_x=1, nlines_y=6, id=1)", 2, 6, 5},
         GridRow{"surface(x*y, [-1..1], [-1..1], nlines_x=1, id=1)", 2, 2, 1},
-        GridRow{"surface(x*y, [-1..1], [-1..1], nlines_x=3.9, nlines_y=-3, id=1)", 3, 2, 2}));
+        GridRow{"surface(x*y, [-1..1], [-1..1], nlines_x=3.9, nlines_y=-3, id=1)", 3, 2, 2}),
+    rowNames(&GridRow::command));
 
 // Corners at positions from repeated addition, z = f there, and the unit
 // normal (fx, fy, -1) / sqrt(1 + fx^2 + fy^2) at each corner; the quads go

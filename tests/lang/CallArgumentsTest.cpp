@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "lang/CommandInterpreter.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct IntervalRow {
     const char* text;
@@ -34,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalRow{"[[0..1]]", true, "0", "1"}, IntervalRow{"[..1]", true, "", "1"},
                     IntervalRow{"0:1", false, "", ""}, IntervalRow{"[0..1..2]", false, "", ""},
                     IntervalRow{"[0]", false, "", ""}, IntervalRow{"", false, "", ""},
-                    IntervalRow{"[0..1", false, "", ""}));
+                    IntervalRow{"[0..1", false, "", ""}), rowNames(&IntervalRow::text));
 
 TEST(CallArgumentsTest, SplitRange) {
     std::optional<RangeText> plain = splitRange("[-1..1]");
@@ -88,7 +91,7 @@ TEST_F(ParseIntervalTest, ParsesBothBounds) {
 
 TEST_F(ParseIntervalTest, MalformedIntervalNamesItsText) {
     EXPECT_FALSE(parseInterval(ci, "nintegrate(x,x,0:1)", "0:1"));
-    EXPECT_EQ(ci.workspace().error.code, kArgumentFormatError);
+    EXPECT_EQ(ci.workspace().error.code, static_cast<int>(kArgumentFormatError));
     EXPECT_EQ(ci.workspace().error.message, "'0:1' není platný formát intervalu!");
     EXPECT_EQ(ci.workspace().error.text, "nintegrate(x,x,0:1)");
 }

@@ -4,9 +4,12 @@
 #include <string>
 
 #include "lang/CommandInterpreter.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 class ParserTest : public testing::Test {
 protected:
@@ -58,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeRow{"(x+1)^2", "Power(Sum(Variable,Number),Number)"},
         ShapeRow{"(x+1)/2", "Quotient(Sum(Variable,Number),Number)"},
         ShapeRow{"pi", "Constant"}, ShapeRow{"inf", "Number"},
-        ShapeRow{"rnd(1,2,3)", "Rnd"}, ShapeRow{"sqrt(0)", "Sqrt(Number)"}));
+        ShapeRow{"rnd(1,2,3)", "Rnd"}, ShapeRow{"sqrt(0)", "Sqrt(Number)"}),
+    rowNames(&ShapeRow::text));
 
 TEST_F(ParserTest, UnknownNamesAreNewVariablesOnce) {
     std::size_t rows = ci.workspace().variables.size();

@@ -185,7 +185,7 @@ struct SurfaceScene : RenderFixture {
         auto def = std::make_unique<SurfaceDefinition>();
         def->wire_color = {0, 1, 0};
         graph = add(std::move(def), squareGrid(cells));
-        scene.render_mode = mode;
+        scene.render_mode = static_cast<SceneModel::RenderMode>(mode);
         overlay(false);
     }
     // Centres of the cells of the 4 x 4 grid, as pixels.
@@ -543,7 +543,7 @@ TEST(GlRenderer, LabelsAreBrightOnADarkBackgroundAndNotHiddenBySurfaces) {
         fx.run("surface(x*y, [-1..1], [-1..1], front_color=[0,0,0.3], back_color=[0,0,0.3], "
                "id=1)");
         fx.scene.show_labels = labels;
-        fx.scene.render_mode = 0;
+        fx.scene.render_mode = SceneModel::SolidModel;
         return countPixels(fx.render(), bright);
     };
     EXPECT_GT(brightPixels(true), brightPixels(false) + 40);

@@ -18,6 +18,7 @@
 #include "graphics/GlRenderer.h"
 #include "graphics/GraphObject.h"
 #include "graphics/SceneModel.h"
+#include "lang/Builtins.h"
 #include "lang/CommandInterpreter.h"
 
 namespace kv::test {
@@ -136,7 +137,7 @@ class RenderFixture {
     // Adds a graph of hand-made geometry with the given definition.
     GraphObject* add(std::unique_ptr<GraphDefinition> def, FrameGeometry geometry) {
         auto graph = std::make_unique<FixedGraph>(std::move(geometry));
-        if (!graph->build(std::move(def), ci)) return nullptr;
+        if (!graph->build(std::move(def), commandParser(ci))) return nullptr;
         return scene.addGraph(std::move(graph));
     }
 

@@ -15,9 +15,12 @@
 
 #include "export/AviWriter.h"
 #include "ui/ModalAnswerer.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 TEST(AnimSetDialogTest, OpensWithTwelveFramesAtSixPerSecond) {
     AnimSetDialog d;
@@ -72,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SettingsRow{"abc", "0", false, 0, kFramesMessage},
                     SettingsRow{"12", "0", false, 1, kRateMessage},
                     SettingsRow{"12", "101", false, 1, kRateMessage},
-                    SettingsRow{"12", "", false, 1, kRateMessage}));
+                    SettingsRow{"12", "", false, 1, kRateMessage}), rowNames(&SettingsRow::frames));
 
 TEST(CompressorDialogTest, UncompressedComesFirstAndIsChosen) {
     const std::vector<VideoEncoder>& encoders = aviEncoders(320, 240, 6);

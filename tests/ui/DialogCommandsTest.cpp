@@ -7,9 +7,12 @@
 #include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Transcript.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 // ---- mathematics dialogs: fields -> command ----
 
@@ -97,7 +100,8 @@ TEST_P(MathComposition, TheLanguageAcceptsTheCommand) {
     EXPECT_FALSE(out.failed) << command << ": " << out.message;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, MathComposition, testing::ValuesIn(kMathRows));
+INSTANTIATE_TEST_SUITE_P(Rows, MathComposition, testing::ValuesIn(kMathRows),
+    rowNames(&MathRow::command));
 
 // ---- mathematics dialogs: which empty box is reported ----
 
@@ -180,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"f", "", ""},
                  false,
                  1,
-                 "Zadejte proměnnou, která se má nahradit!"}));
+                 "Zadejte proměnnou, která se má nahradit!"}), rowNames(&CheckRow::message));
 
 // ---- plot dialogs ----
 
@@ -306,7 +310,8 @@ TEST_P(PlotComposition, TheLanguageAcceptsTheCommandAndAddsTheGraph) {
     EXPECT_EQ(scene.graph(0).graphId(), 7);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PlotComposition, testing::ValuesIn(kPlotRows));
+INSTANTIATE_TEST_SUITE_P(Rows, PlotComposition, testing::ValuesIn(kPlotRows),
+    rowNames(&PlotRow::command));
 
 struct PlotCheckRow {
     PlotDialogKind kind;
@@ -368,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlotCheckRow{PlotDialogKind::ImplicitCurve,
                                  {"x", "0", "1", "0", "1", "3", "3", " "},
                                  7,
-                                 "Zadejte přesnost křivky!"}));
+                                 "Zadejte přesnost křivky!"}), rowNames(&PlotCheckRow::message));
 
 // The desktop program runs under the user's locale; a Czech one writes
 // decimal commas with printf, which the language would read as separators.

@@ -7,9 +7,12 @@
 
 #include "ui/MathDialog.h"
 #include "ui/ModalAnswerer.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct RefusalRow {
     MathDialogKind kind;
@@ -56,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"x", "x", "0", "1", ""},
                    false,
                    4,
-                   "Zadejte počet dělení integračního oboru!"}));
+                   "Zadejte počet dělení integračního oboru!"}), rowNames(&RefusalRow::message));
 
 TEST(MathDialogTest, NumericSwitchesTheSolverBoxes) {
     MathDialog d(MathDialogKind::Solve);

@@ -14,9 +14,12 @@
 #include "ui/ModalAnswerer.h"
 #include "ui/ModalDriver.h"
 #include "ui/PlotDialog.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 TEST(PlotDialogTest, ExplicitCurveWithDefaultsTakesTheNextFreeId) {
     SceneModel scene;
@@ -72,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlotDialogRefusal,
                                          RefusalRow{PlotDialogKind::ImplicitCurve,
                                                     {"x", "0", "1", "0", "1", "10", "10", ""},
                                                     7,
-                                                    "Zadejte přesnost křivky!"}));
+                                                    "Zadejte přesnost křivky!"}),
+    rowNames(&RefusalRow::message));
 
 // The sub-dialogs add their fragments; a cancelled one changes nothing.
 TEST(PlotDialogTest, AnimationAndClippingComeFromTheirDialogs) {

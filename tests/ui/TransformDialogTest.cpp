@@ -5,9 +5,12 @@
 
 #include "graphics/SceneModel.h"
 #include "ui/ModalAnswerer.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 TEST(TransformDialogTest, OpensWithTheCurrentValues) {
     SceneModel scene;
@@ -50,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFieldRow{TransformDialog::MoveY, "--1",
                                 "Neplatný formát čísla translace ve směru Y"},
                     BadFieldRow{TransformDialog::ScaleX, "  ", "Neplatný formát čísla měřítka X"},
-                    BadFieldRow{TransformDialog::SpinX, "1,5", "Neplatný formát čísla!"}));
+                    BadFieldRow{TransformDialog::SpinX, "1,5", "Neplatný formát čísla!"}),
+    rowNames(&BadFieldRow::text));
 
 TEST(TransformDialogTest, ValidFieldsAreWrittenIntoTheScene) {
     SceneModel scene;

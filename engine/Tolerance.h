@@ -1,6 +1,7 @@
-// The numeric tests of the symbolic algorithms. One tolerance governs them
-// all, so a value that one rule takes for zero or for an integer is taken so
-// by every other rule too.
+// The one numeric tolerance of the program: the symbolic algorithms, the
+// structural comparison of numbers, the interval bounds and the graph
+// builders all test against it, so a value that one rule takes for zero or
+// for an integer is taken so by every other rule too.
 #pragma once
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "lang/TextScan.h"
+#include "engine/TextScan.h"
 
 #include <clocale>
 #include <cstdlib>

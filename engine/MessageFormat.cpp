@@ -1,4 +1,4 @@
-#include "lang/Messages.h"
+#include "engine/MessageFormat.h"
 
 namespace kv::msg {
 

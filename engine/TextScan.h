@@ -1,4 +1,4 @@
-// Scanning helpers of the command language: top-level splitting, outer
+// Scanning helpers of number and command texts: top-level splitting, outer
 // parentheses, decimal number prefixes.
 #pragma once
 

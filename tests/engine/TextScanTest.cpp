@@ -1,4 +1,5 @@
-#include "lang/TextScan.h"
+#include "engine/TextScan.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 namespace kv {
 namespace {
+
+using kv::test::rowNames;
 
 struct SplitRow {
     const char* text;
@@ -42,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitRow{"x->0", "->", {"x", "0"}},
                     SplitRow{" x //c", "//", {" x ", "c"}},
                     SplitRow{" //", "//", {" //"}},
-                    SplitRow{"a", "", {"a"}}));
+                    SplitRow{"a", "", {"a"}}), rowNames(&SplitRow::text));
 
 struct StripRow {
     const char* text;
@@ -70,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, StripOuterTest,
                                          StripRow{"[0..1]", '[', ']', "0..1"},
                                          StripRow{"[[0..1]]", '[', ']', "0..1"},
                                          StripRow{"[a]..[b]", '[', ']', "[a]..[b]"},
-                                         StripRow{"(x))", '(', ')', "(x))"}));
+                                         StripRow{"(x))", '(', ')', "(x))"}),
+    rowNames(&StripRow::text));
 
 TEST(StripOuterTest, HundredThousandPairsAtOnce) {
     std::string text = std::string(100000, '(') + "x" + std::string(100000, ')');
@@ -97,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DecimalRow{"2E+3", 4}, DecimalRow{"inf", 0}, DecimalRow{"infinity", 0},
                     DecimalRow{"nan", 0}, DecimalRow{"nanx", 0}, DecimalRow{"0x1p3", 1},
                     DecimalRow{"-1", 0}, DecimalRow{"+1", 0}, DecimalRow{"x1", 0},
-                    DecimalRow{"1.2.3", 3}, DecimalRow{"", 0}));
+                    DecimalRow{"1.2.3", 3}, DecimalRow{"", 0}), rowNames(&DecimalRow::text));
 
 TEST(ReadDecimalTest, PointWhateverTheLocaleAndRange) {
     EXPECT_EQ(readDecimal("2.5"), 2.5);
@@ -124,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, NestingTest,
                                          NestingRow{"sin((x))", 1},
                                          NestingRow{"sin(sin(sin(x)))", 3},
                                          NestingRow{"(((x+1)*2)+1)", 2},
-                                         NestingRow{"(a)+(b)", 1}, NestingRow{"f(a)(b)", 1}));
+                                         NestingRow{"(a)+(b)", 1}, NestingRow{"f(a)(b)", 1}),
+    rowNames(&NestingRow::text));
 
 }  // namespace
 }  // namespace kv
