@@ -52,16 +52,16 @@ QString lastOptionName(const QStringList& arguments) {
     return last;
 }
 
-CommandLine failure(const QString& message) {
-    CommandLine line;
-    line.mode = CommandLine::Mode::Error;
+Invocation failure(const QString& message) {
+    Invocation line;
+    line.mode = Invocation::Mode::Error;
     line.error = message;
     return line;
 }
 
 }  // namespace
 
-CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+Invocation parseCommandLine(const std::vector<std::string>& arguments) {
     QStringList list;
     for (const std::string& a : arguments) list << QString::fromLocal8Bit(a);
     if (list.isEmpty()) list << QStringLiteral("korvalinth");
@@ -87,7 +87,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (!parser.parse(list)) {
         // Help and version answer even a line they cannot read otherwise.
         if (list.contains(QStringLiteral("--help")) || list.contains(QStringLiteral("-h")))
-            return {CommandLine::Mode::Help, {}, {}, {}};
+            return {Invocation::Mode::Help, {}, {}, {}};
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString& name = unknown.front();
@@ -101,16 +101,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return failure(u(climsg::kMissingValue) + QStringLiteral("--") + name + QLatin1Char('.') +
                        QLatin1Char('\n') + u(climsg::kHint));
     }
-    if (parser.isSet(help)) return {CommandLine::Mode::Help, {}, {}, {}};
-    if (parser.isSet(version)) return {CommandLine::Mode::Version, {}, {}, {}};
+    if (parser.isSet(help)) return {Invocation::Mode::Help, {}, {}, {}};
+    if (parser.isSet(version)) return {Invocation::Mode::Version, {}, {}, {}};
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(batch)) {
         if (!positional.isEmpty())
             return failure(u(climsg::kExtraArgument) + positional.front() + QLatin1Char('\n') +
                            u(climsg::kBatchHint));
-        CommandLine line;
-        line.mode = CommandLine::Mode::Batch;
+        Invocation line;
+        line.mode = Invocation::Mode::Batch;
         line.batchArgs = {"--batch", originalBytes(arguments, parser.value(batch))};
         for (const char* name : kBatchValueOptions) {
             const QString option = QString::fromLatin1(name);
@@ -128,7 +128,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (positional.size() > 1)
         return failure(u(climsg::kExtraArgument) + positional.at(1) + QLatin1Char('\n') +
                        u(climsg::kHint));
-    CommandLine line;
+    Invocation line;
     line.document = positional.isEmpty() ? QString() : positional.front();
     return line;
 }
@@ -147,21 +147,21 @@ QString versionText() {
     return QStringLiteral("Korvalinth ") + QString::fromUtf8(kVersion) + '\n';
 }
 
-std::optional<int> runWithoutDisplay(const CommandLine& line, const QString& dir, std::istream& in,
+std::optional<int> runWithoutDisplay(const Invocation& line, const QString& dir, std::istream& in,
                                      std::ostream& out, std::ostream& err) {
     switch (line.mode) {
-        case CommandLine::Mode::Help:
+        case Invocation::Mode::Help:
             out << usageText(dir).toStdString();
             return 0;
-        case CommandLine::Mode::Version:
+        case Invocation::Mode::Version:
             out << versionText().toStdString();
             return 0;
-        case CommandLine::Mode::Error:
+        case Invocation::Mode::Error:
             err << line.error.toStdString() << '\n';
             return 2;
-        case CommandLine::Mode::Batch:
+        case Invocation::Mode::Batch:
             return runBatch(line.batchArgs, in, out, err);
-        case CommandLine::Mode::Desktop:
+        case Invocation::Mode::Desktop:
             break;
     }
     return std::nullopt;

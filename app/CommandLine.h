@@ -13,7 +13,9 @@
 
 namespace kv {
 
-struct CommandLine {
+// How the program was asked to run. (Not lang/Transcript.h's CommandLine, a
+// console line split into command and comment.)
+struct Invocation {
     enum class Mode { Desktop, Batch, Help, Version, Error };
     Mode mode = Mode::Desktop;
     QString document;                    // Desktop: the document to open, or empty
@@ -22,7 +24,7 @@ struct CommandLine {
 };
 
 // `arguments` as main() receives them, the program name first.
-CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+Invocation parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help; names the manual and the examples when `programDir`
 // holds or installed them.
@@ -31,7 +33,7 @@ QString versionText();
 
 // Carries out the modes that need no display and returns their exit status;
 // nothing when the desktop program is to start.
-std::optional<int> runWithoutDisplay(const CommandLine& line, const QString& programDir,
+std::optional<int> runWithoutDisplay(const Invocation& line, const QString& programDir,
                                      std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace kv

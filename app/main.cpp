@@ -19,7 +19,7 @@
 
 int main(int argc, char** argv) {
     // --help, --version, --batch and a wrong command line need no display.
-    const kv::CommandLine line = kv::parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    const kv::Invocation line = kv::parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (auto status = kv::runWithoutDisplay(line, kv::programDir(), std::cin, std::cout, std::cerr))
         return *status;
 #ifndef KV_WITH_UI

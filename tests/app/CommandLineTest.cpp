@@ -92,7 +92,7 @@ TEST(CommandLine, DesktopStartKeepsTheDocument) {
 TEST(CommandLine, BatchGetsTheFileNameBytesAsGiven) {
     // Not valid UTF-8: the bytes must reach the batch runner unchanged.
     const std::string name = "doc\xE8.kvl";
-    const CommandLine line = parseCommandLine({"korvalinth", "--batch", name, "--digits", "5"});
+    const Invocation line = parseCommandLine({"korvalinth", "--batch", name, "--digits", "5"});
     EXPECT_EQ(line.batchArgs, (std::vector<std::string>{"--batch", name, "--digits", "5"}));
 }
 
