@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRunner.h"
+#include "app/CliMessages.h"
+#include "app/CommandLine.h"
+#include "app/DataPaths.h"
 
 #ifdef KV_WITH_UI
 #include <QApplication>
@@ -11,15 +13,17 @@
 #include <QSurfaceFormat>
 #include <QTranslator>
 
+#include "ui/GlAvailability.h"
 #include "ui/MainWindow.h"
 #endif
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& a : args)
-        if (a == "--batch") return kv::runBatch(args, std::cin, std::cout, std::cerr);
+    // --help, --version, --batch and a wrong command line need no display.
+    const kv::Invocation line = kv::parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (auto status = kv::runWithoutDisplay(line, kv::programDir(), std::cin, std::cout, std::cerr))
+        return *status;
 #ifndef KV_WITH_UI
-    std::cerr << "Použití: korvalinth --batch SOUBOR|- [--digits N]\n";
+    std::cerr << kv::climsg::kNoBatchInThisBuild << "\n";
     return 2;
 #else
 
@@ -34,9 +38,12 @@ int main(int argc, char** argv) {
     format.setSamples(4);
     QSurfaceFormat::setDefaultFormat(format);
 
+    if (!kv::displayReachable()) return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvalinth"));
     QApplication::setOrganizationName(QStringLiteral("Korvalinth"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.korvalinth.Korvalinth"));
 
     // Message boxes and file dialogs speak Czech like the rest of the program.
     QTranslator qtTranslator;
@@ -44,10 +51,12 @@ int main(int argc, char** argv) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    // Without an OpenGL context the scene pane cannot exist: say why and stop.
+    if (!kv::openGlUsable()) return 1;
+
     kv::MainWindow window;
     window.show();
-    QStringList rest = QApplication::arguments().mid(1);
-    if (!rest.isEmpty()) window.openDocument(rest.front());
+    if (!line.document.isEmpty()) window.openDocument(line.document);
     return QApplication::exec();
 #endif
 }

@@ -7,12 +7,9 @@
 #include <QLocale>
 #include <QVBoxLayout>
 
+#include "app/Version.h"
 #include "ui/Icons.h"
 #include "ui/UiMessages.h"
-
-#ifndef KV_VERSION
-#define KV_VERSION "0"
-#endif
 
 namespace kv {
 
@@ -29,7 +26,7 @@ QString buildDate() {
 }  // namespace
 
 QString AboutDialog::versionLine() {
-    return QString::fromUtf8(uimsg::kAboutVersion).arg(QStringLiteral(KV_VERSION), buildDate());
+    return QString::fromUtf8(uimsg::kAboutVersion).arg(QString::fromUtf8(kVersion), buildDate());
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {

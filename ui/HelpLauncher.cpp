@@ -5,18 +5,14 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/DataPaths.h"
 #include "ui/UiMessages.h"
 
 namespace kv {
 
 QString helpFilePath(const QString& programDir) {
-    const QDir appDir(programDir);
-    for (const QString& relative :
-         {QStringLiteral("help/help.htm"), QStringLiteral("../share/korvalinth/help/help.htm")}) {
-        const QFileInfo file(appDir.filePath(relative));
-        if (file.isFile()) return file.canonicalFilePath();
-    }
-    return {};
+    const QString path = shippedPath(programDir, QStringLiteral("help/help.htm"));
+    return QFileInfo(path).isFile() ? path : QString();
 }
 
 bool openHelp(QWidget* parent, const QString& path, const UrlOpener& open) {
