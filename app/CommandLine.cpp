@@ -14,8 +14,11 @@ namespace {
 
 // The options that only a batch run reads, each with a value, in the order
 // the batch runner receives them.
-const char* const kBatchValueOptions[] = {"digits", "snapshot", "avi", "frames",
-                                          "fps",    "codec",    "size"};
+const char* const kBatchValueOptions[] = {"digits", "snapshot", "avi",  "video",      "frames",
+                                          "fps",    "codec",    "size", "view",       "spin",
+                                          "render-mode"};
+// The switches of the batch runner's view, without a value.
+const char* const kBatchFlagOptions[] = {"no-box", "no-axes", "no-labels"};
 
 // Qt's own options of a GUI application (e.g. "-session" from a session
 // manager, "-platform"): known here, so that they are not refused, and left
@@ -78,6 +81,8 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
     for (const char* name : kBatchValueOptions)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("x")));
+    for (const char* name : kBatchFlagOptions)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
     for (const char* name : kQtValueOptions)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("x")));
@@ -118,13 +123,19 @@ Invocation parseCommandLine(const std::vector<std::string>& arguments) {
             line.batchArgs.push_back("--" + option.toStdString());
             line.batchArgs.push_back(originalBytes(arguments, parser.value(option)));
         }
+        for (const char* name : kBatchFlagOptions)
+            if (parser.isSet(QString::fromLatin1(name)))
+                line.batchArgs.push_back(std::string("--") + name);
         return line;
     }
+    auto batchOnly = [](const char* name) {
+        return failure(u(climsg::kBatchOnly).arg(QStringLiteral("--") + QString::fromLatin1(name)) +
+                       QLatin1Char('\n') + u(climsg::kHint));
+    };
     for (const char* name : kBatchValueOptions)
-        if (parser.isSet(QString::fromLatin1(name)))
-            return failure(
-                u(climsg::kBatchOnly).arg(QStringLiteral("--") + QString::fromLatin1(name)) +
-                QLatin1Char('\n') + u(climsg::kHint));
+        if (parser.isSet(QString::fromLatin1(name))) return batchOnly(name);
+    for (const char* name : kBatchFlagOptions)
+        if (parser.isSet(QString::fromLatin1(name))) return batchOnly(name);
     if (positional.size() > 1)
         return failure(u(climsg::kExtraArgument) + positional.at(1) + QLatin1Char('\n') +
                        u(climsg::kHint));

@@ -94,6 +94,10 @@ TEST(CommandLine, BatchGetsTheFileNameBytesAsGiven) {
     const std::string name = "doc\xE8.kvl";
     const Invocation line = parseCommandLine({"korvalinth", "--batch", name, "--digits", "5"});
     EXPECT_EQ(line.batchArgs, (std::vector<std::string>{"--batch", name, "--digits", "5"}));
+    // The view's switches and a value that begins with a minus sign pass too.
+    EXPECT_EQ(parseCommandLine({"korvalinth", "--no-axes", "--batch", "-", "--view", "-30,0,0"})
+                  .batchArgs,
+              (std::vector<std::string>{"--batch", "-", "--view", "-30,0,0", "--no-axes"}));
 }
 
 // The built program itself, with no display at all: the modes that need none
