@@ -1,8 +1,11 @@
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/BatchRunner.h"
+#include "lang/Messages.h"
 
 #ifdef KV_WITH_UI
 #include <QApplication>
@@ -14,7 +17,9 @@
 #include "ui/MainWindow.h"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int runProgram(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& a : args)
         if (a == "--batch") return kv::runBatch(args, std::cin, std::cout, std::cerr);
@@ -48,4 +53,21 @@ int main(int argc, char** argv) {
     if (!rest.isEmpty()) window.openDocument(rest.front());
     return QApplication::exec();
 #endif
+}
+
+}  // namespace
+
+// Whatever escapes the program is reported with a non-zero status instead of
+// an abort.
+int main(int argc, char** argv) {
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << kv::msg::kInternalError << " " << kv::msg::kOutOfMemory << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << kv::msg::kInternalError << " (" << e.what() << ")\n";
+    } catch (...) {
+        std::cerr << kv::msg::kInternalError << "\n";
+    }
+    return 4;
 }

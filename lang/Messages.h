@@ -32,6 +32,7 @@ inline constexpr const char* kUserFunctionsCleared = "Uživatelské funkce odstr
 // Console
 inline constexpr const char* kErrorPrefix = "Chyba: ";
 inline constexpr const char* kInternalError = "Interní chyba programu!";
+inline constexpr const char* kOutOfMemory = "Nedostatek paměti.";
 
 // Built-in call arguments
 inline constexpr const char* kInvalidInterval = "'%s' není platný formát intervalu!";

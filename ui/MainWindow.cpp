@@ -490,7 +490,9 @@ void MainWindow::onOpen() {
 bool MainWindow::openDocument(const QString& path) {
     DocumentReadResult doc = loadDocumentFile(path.toStdString());
     if (!doc.ok) {
-        warn(this, QString::fromStdString(doc.error));
+        QString text = QString::fromStdString(doc.error);
+        if (!doc.detail.empty()) text += '\n' + QString::fromStdString(doc.detail);
+        warn(this, text);
         return false;
     }
     tabs_->setCurrentWidget(console_);
