@@ -154,6 +154,7 @@ DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view
 
     auto failAndRemove = [&](int err) {
         ::unlink(tempPath.c_str());
+        forgetTemporary(tempPath);
         return saveFailure(systemReason(err));
     };
     // An existing document keeps its permissions.
@@ -169,6 +170,7 @@ DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view
     if (::fsync(fd.get()) != 0) return failAndRemove(errno);
     if (!fd.close()) return failAndRemove(errno);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) return failAndRemove(errno);
+    forgetTemporary(tempPath);
 
     // Make the rename itself durable. The new file is already in place, so a
     // failure here is not reported.

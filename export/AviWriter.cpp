@@ -219,6 +219,7 @@ void AviWriter::abandon() {
     state_.reset();
     if (!temp_name_.empty()) {
         ::unlink(temp_name_.c_str());
+        forgetTemporary(temp_name_);
         temp_name_.clear();
     }
 }
@@ -391,6 +392,7 @@ bool AviWriter::finish(std::string& error) {
         abandon();
         return false;
     }
+    forgetTemporary(temp_name_);
     temp_name_.clear();
     state_.reset();
     return true;

@@ -100,6 +100,7 @@ bool writeJpeg(const std::string& path, const unsigned char* pixels, int width, 
         if (fd >= 0) {
             ::close(fd);
             std::remove(tmp.c_str());
+            forgetTemporary(tmp);
         }
         if (error) *error = cannotOpen(path);
         return false;
@@ -111,9 +112,13 @@ bool writeJpeg(const std::string& path, const unsigned char* pixels, int width, 
     // A write error the library did not see shows up when the file is closed.
     const bool written = std::fflush(file) == 0 && !std::ferror(file);
     const bool closed = std::fclose(file) == 0;
-    if (compressed && written && closed && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
+    if (compressed && written && closed && std::rename(tmp.c_str(), path.c_str()) == 0) {
+        forgetTemporary(tmp);
+        return true;
+    }
 
     std::remove(tmp.c_str());
+    forgetTemporary(tmp);
     if (!compressed) {
         if (error) *error = em.message;
         if (fatal) *fatal = true;
