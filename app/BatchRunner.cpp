@@ -1,12 +1,15 @@
 #include "app/BatchRunner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
 
 #include "app/BatchView.h"
 #include "doc/Document.h"
+#include "doc/InputFile.h"
 #include "doc/Messages.h"
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
@@ -21,17 +24,6 @@
 namespace kv {
 
 namespace {
-
-bool readAll(const std::string& path, std::istream& in, std::string& bytes) {
-    if (path == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return true;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 // "WxH" with both sides whole numbers from 1 to the headless limit.
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -50,10 +42,8 @@ bool parseCount(const std::string& text, int low, int high, int& value) {
     return ec == std::errc() && p == end && value >= low && value <= high;
 }
 
-}  // namespace
-
-int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-             std::ostream& err) {
+int runBatchUnguarded(const std::vector<std::string>& args, std::istream& in,
+                      std::ostream& out, std::ostream& err) {
     std::string path;
     int digits = -1;
     std::string snapshot;
@@ -140,26 +130,44 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
         err << exportmsg::kAviTooSmall << "\n";
         return 2;
     }
-    std::string bytes;
-    if (!readAll(path, in, bytes)) {
-        err << docmsg::kCannotOpen << " (" << path << ")\n";
-        return 1;
+    BatchInput input;
+    if (path == "-") {
+        InputFileResult stream = readInputStream(in);
+        if (stream.ok) {
+            input = readBatchInput(stream.bytes);
+        } else {
+            input.error = docmsg::kCannotOpen;
+            input.detail = std::move(stream.reason);
+        }
+    } else {
+        input = loadBatchInputFile(path);
     }
-    BatchInput input = readBatchInput(bytes);
     if (!input.ok) {
-        err << input.error << " (" << path << ")\n";
+        err << input.error;
+        if (!input.detail.empty()) err << " " << input.detail;
+        err << " (" << path << ")\n";
         return 1;
     }
     for (const std::string& damage : input.damage) err << damage << "\n";
-    const std::vector<std::string>& lines = input.lines;
+    std::vector<std::string>& lines = input.lines;
 
     // The scene of a batch run has no window: plot commands build and add
     // their graphs all the same.
     SceneModel scene;
     CommandInterpreter ci(&scene);
     if (digits >= 0) ci.workspace().ndigits = digits;
-    auto transcript = rerunAll(ci, lines, [&] { err << msg::kInternalError << "\n"; });
-    for (const std::string& line : transcript) out << line << "\n";
+    // The lines run a slice at a time, each slice's transcript printed and
+    // dropped before the next, so that a long document does not hold its
+    // whole transcript in memory; the interpreter carries over as in one run.
+    constexpr std::size_t kSlice = 4096;
+    for (std::size_t first = 0; first < lines.size(); first += kSlice) {
+        const std::size_t last = std::min(lines.size(), first + kSlice);
+        std::vector<std::string> slice(std::make_move_iterator(lines.begin() + first),
+                                       std::make_move_iterator(lines.begin() + last));
+        for (std::size_t i = first; i < last; ++i) std::string().swap(lines[i]);
+        auto transcript = rerunAll(ci, slice, [&] { err << msg::kInternalError << "\n"; });
+        for (const std::string& line : transcript) out << line << "\n";
+    }
     out.flush();
 
     // The final scene, drawn off the screen as the scene pane would show it,
@@ -183,6 +191,28 @@ int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostrea
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int runBatch(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+             std::ostream& err) {
+    // Nothing may end the run with an uncaught exception: whatever escapes
+    // (memory exhausted while reading or rendering, a library's error) is
+    // reported and the status says the run did not complete.
+    try {
+        return runBatchUnguarded(args, in, out, err);
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        err << msg::kInternalError << " " << msg::kOutOfMemory << "\n";
+    } catch (const std::exception& e) {
+        out.flush();
+        err << msg::kInternalError << " (" << e.what() << ")\n";
+    } catch (...) {
+        out.flush();
+        err << msg::kInternalError << "\n";
+    }
+    return 4;
 }
 
 }  // namespace kv

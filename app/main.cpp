@@ -1,10 +1,13 @@
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/CliMessages.h"
 #include "app/CommandLine.h"
 #include "app/DataPaths.h"
+#include "lang/Messages.h"
 
 #ifdef KV_WITH_UI
 #include <QApplication>
@@ -17,7 +20,9 @@
 #include "ui/MainWindow.h"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int runProgram(int argc, char** argv) {
     // --help, --version, --batch and a wrong command line need no display.
     const kv::Invocation line = kv::parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (auto status = kv::runWithoutDisplay(line, kv::programDir(), std::cin, std::cout, std::cerr))
@@ -59,4 +64,21 @@ int main(int argc, char** argv) {
     if (!line.document.isEmpty()) window.openDocument(line.document);
     return QApplication::exec();
 #endif
+}
+
+}  // namespace
+
+// Whatever escapes the program is reported with a non-zero status instead of
+// an abort.
+int main(int argc, char** argv) {
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << kv::msg::kInternalError << " " << kv::msg::kOutOfMemory << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << kv::msg::kInternalError << " (" << e.what() << ")\n";
+    } catch (...) {
+        std::cerr << kv::msg::kInternalError << "\n";
+    }
+    return 4;
 }

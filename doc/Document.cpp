@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "doc/Codepage.h"
+#include "doc/InputFile.h"
 #include "doc/Messages.h"
 #include "doc/TemporaryFile.h"
 
@@ -74,7 +75,16 @@ bool appendStoredLine(DocumentReadResult& doc, std::string_view raw, int record)
     if (text.replaced > 0) {
         doc.damage.push_back(formatMessage(docmsg::kRecordBadChar, record));
     }
-    doc.lines.push_back(std::move(text.text));
+    // A line break inside a record splits it into console lines, as the
+    // console shows such text: CR LF, a lone CR and a lone LF each end a line.
+    std::string_view rest = text.text;
+    for (;;) {
+        const std::size_t end = rest.find_first_of("\r\n");
+        doc.lines.emplace_back(rest.substr(0, end));
+        if (end == std::string_view::npos) break;
+        const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+        rest.remove_prefix(end + (crlf ? 2 : 1));
+    }
     return true;
 }
 
@@ -107,24 +117,6 @@ public:
 private:
     int fd_;
 };
-
-// Reads a whole file. The buffer grows only by what was actually read.
-bool readFileBytes(const std::string& path, std::string& bytes) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-}
 
 // Where the data must land: the file itself, or the file a symbolic link at
 // `path` points to, so that saving through a link keeps the link.
@@ -162,6 +154,7 @@ DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view
 
     auto failAndRemove = [&](int err) {
         ::unlink(tempPath.c_str());
+        forgetTemporary(tempPath);
         return saveFailure(systemReason(err));
     };
     // An existing document keeps its permissions.
@@ -177,6 +170,7 @@ DocumentSaveResult writeFileAtomically(const std::string& path, std::string_view
     if (::fsync(fd.get()) != 0) return failAndRemove(errno);
     if (!fd.close()) return failAndRemove(errno);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) return failAndRemove(errno);
+    forgetTemporary(tempPath);
 
     // Make the rename itself durable. The new file is already in place, so a
     // failure here is not reported.
@@ -222,6 +216,11 @@ DocumentReadResult readDocument(std::string_view bytes) {
         rest.remove_prefix(kLengthFieldSize);
         // Only lengths the writer can produce are trusted; anything else means
         // the record boundaries are lost, so reading stops here.
+        // A record of length 0 has no body: the next record follows at once.
+        if (length && *length == 0) {
+            doc.damage.push_back(formatMessage(docmsg::kRecordEmpty, record));
+            continue;
+        }
         if (!length || !(*length >= 1 && *length <= kMaxRecordLength)) {
             doc.damage.push_back(formatMessage(docmsg::kRecordBadLength, record));
             break;
@@ -295,13 +294,14 @@ DocumentWriteResult writeDocument(const std::vector<std::string>& consoleLines) 
 }
 
 DocumentReadResult loadDocumentFile(const std::string& path) {
-    std::string bytes;
-    if (!readFileBytes(path, bytes)) {
+    InputFileResult file = readInputFile(path);
+    if (!file.ok) {
         DocumentReadResult doc;
         doc.error = docmsg::kCannotOpen;
+        doc.detail = std::move(file.reason);
         return doc;
     }
-    return readDocument(bytes);
+    return readDocument(file.bytes);
 }
 
 DocumentSaveResult saveDocumentFile(const std::string& path,
@@ -352,13 +352,21 @@ BatchInput readBatchInput(std::string_view bytes) {
 }
 
 BatchInput loadBatchInputFile(const std::string& path) {
-    std::string bytes;
-    if (!readFileBytes(path, bytes)) {
+    InputFileResult file = readInputFile(path);
+    if (!file.ok) {
         BatchInput input;
         input.error = docmsg::kCannotOpen;
+        input.detail = std::move(file.reason);
         return input;
     }
-    return readBatchInput(bytes);
+    // An empty file named as a document is a document without its header.
+    if (file.bytes.empty() && path.ends_with(".kvl")) {
+        BatchInput input;
+        input.isDocument = true;
+        input.error = docmsg::kBadFormat;
+        return input;
+    }
+    return readBatchInput(file.bytes);
 }
 
 }  // namespace kv

@@ -25,6 +25,7 @@ inline constexpr int kMaxRecordLength = 9999;
 struct DocumentReadResult {
     bool ok = false;                  // false: nothing was read, `error` says why
     std::string error;                // Czech message for the user
+    std::string detail;               // why a file could not be read, or empty
     std::vector<std::string> lines;   // the stored lines, UTF-8, normally ">> command"
     std::vector<std::string> damage;  // Czech reports of damage; lines before it are kept
 };
@@ -47,7 +48,9 @@ bool hasDocumentMagic(std::string_view bytes);
 // Parses a whole document. A wrong header fails with "Neplatný formát
 // souboru!". A damaged body never fails: the records before the damage are
 // returned, and so is the readable part of a record cut short by the end of the
-// file, with the damage reported.
+// file, with the damage reported. A record of length 0 is reported and
+// skipped. A record holding line breaks gives one line per piece, as the
+// console shows it.
 DocumentReadResult readDocument(std::string_view bytes);
 
 // The form in which a console line is stored: trailing CR/LF and leading
@@ -60,7 +63,8 @@ std::optional<std::string> storedCommandLine(std::string_view consoleLine);
 // length field; the message names the line by its 1-based console number.
 DocumentWriteResult writeDocument(const std::vector<std::string>& consoleLines);
 
-// Reads a document file; "Soubor nelze otevřít!" when it cannot be read.
+// Reads a document file (see readInputFile); "Soubor nelze otevřít!" with the
+// reason in `detail` when it cannot be read.
 DocumentReadResult loadDocumentFile(const std::string& path);
 
 // Writes a document file atomically: a temporary file in the same folder is
@@ -79,6 +83,7 @@ struct BatchInput {
     bool ok = false;
     bool isDocument = false;
     std::string error;                // Czech message when !ok
+    std::string detail;               // why a file could not be read, or empty
     std::vector<std::string> lines;   // command lines in stored form (">> command")
     std::vector<std::string> damage;  // damage reports of a document
 };
@@ -91,7 +96,9 @@ struct BatchInput {
 // front. Anything else is "Soubor není dokument ani text!".
 BatchInput readBatchInput(std::string_view bytes);
 
-// The same for a file; "Soubor nelze otevřít!" when it cannot be read.
+// The same for a file; "Soubor nelze otevřít!" with the reason in `detail`
+// when it cannot be read. An empty file named "*.kvl" is "Neplatný formát
+// souboru!".
 BatchInput loadBatchInputFile(const std::string& path);
 
 }  // namespace kv

@@ -8,6 +8,13 @@ inline constexpr char kCannotOpen[] = "Soubor nelze otevřít!";
 inline constexpr char kBadFormat[] = "Neplatný formát souboru!";
 inline constexpr char kCannotSave[] = "Soubor nelze uložit!";
 inline constexpr char kNotDocumentOrText[] = "Soubor není dokument ani text!";
+// Why an input file was not read; shown after kCannotOpen.
+inline constexpr char kReasonFolder[] = "Jde o složku, ne o soubor.";
+inline constexpr char kReasonDevice[] = "Jde o zařízení, ne o soubor.";
+inline constexpr char kReasonTooLarge[] = "Soubor je větší než 64 MB.";
+inline constexpr char kReasonMissing[] = "Soubor neexistuje.";
+inline constexpr char kReasonDenied[] = "Přístup odepřen.";
+inline constexpr char kReasonUnreadable[] = "Chyba při čtení.";
 inline constexpr char kNoCodepage[] =
     "Převod kódové stránky 1250 není v tomto systému k dispozici.";
 
@@ -16,6 +23,8 @@ inline constexpr char kRecordIncomplete[] = "Dokument je poškozen: záznam č. 
 inline constexpr char kRecordBadLength[] = "Dokument je poškozen: záznam č. %d má neplatnou délku.";
 inline constexpr char kRecordUnterminated[] =
     "Dokument je poškozen: záznam č. %d není zakončen nulovým bajtem.";
+inline constexpr char kRecordEmpty[] =
+    "Dokument je poškozen: záznam č. %d má nulovou délku a byl vynechán.";
 inline constexpr char kRecordBadChar[] =
     "Dokument je poškozen: záznam č. %d obsahuje neplatný znak.";
 

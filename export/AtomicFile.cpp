@@ -15,6 +15,7 @@ AtomicWrite writeAtomically(const std::string& path,
         if (fd >= 0) {
             ::close(fd);
             std::remove(tmp.c_str());
+            forgetTemporary(tmp);
         }
         return AtomicWrite::CannotCreate;
     }
@@ -22,9 +23,12 @@ AtomicWrite writeAtomically(const std::string& path,
     // A write error the encoder did not see shows up when the file is closed.
     const bool written = std::fflush(file) == 0 && !std::ferror(file);
     const bool closed = std::fclose(file) == 0;
-    if (encoded && written && closed && std::rename(tmp.c_str(), path.c_str()) == 0)
+    if (encoded && written && closed && std::rename(tmp.c_str(), path.c_str()) == 0) {
+        forgetTemporary(tmp);
         return AtomicWrite::Done;
+    }
     std::remove(tmp.c_str());
+    forgetTemporary(tmp);
     return encoded ? AtomicWrite::CannotCreate : AtomicWrite::EncodeFailed;
 }
 

@@ -307,6 +307,7 @@ void AviWriter::abandon() {
     state_.reset();
     if (!temp_name_.empty()) {
         ::unlink(temp_name_.c_str());
+        forgetTemporary(temp_name_);
         temp_name_.clear();
     }
 }
@@ -486,6 +487,7 @@ bool AviWriter::finish(std::string& error) {
         abandon();
         return false;
     }
+    forgetTemporary(temp_name_);
     temp_name_.clear();
     state_.reset();
     return true;

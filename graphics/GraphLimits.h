@@ -13,6 +13,8 @@ namespace kv {
 inline constexpr int kMaxGraphFrames = 10'000;
 // Vertices of one graph, summed over all its frames.
 inline constexpr long long kMaxGraphVertices = 10'000'000 / kWorkBoundDivisor;
+// Vertices of all graphs of the scene together.
+inline constexpr long long kMaxSceneVertices = 30'000'000 / kWorkBoundDivisor;
 // Regula falsi rounds of one crossing of an implicit curve (`iters`): the
 // crossing is stored as a float, which a few dozen rounds settle.
 inline constexpr int kMaxCrossingRounds = 100;

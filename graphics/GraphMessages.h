@@ -20,6 +20,8 @@ inline constexpr const char* kGraphsCleared = "Všechna grafika odstraněna!";
 // Requests beyond the limits of GraphLimits.h.
 inline constexpr const char* kTooManyFrames = "Animace může mít nejvýše %d snímků!";
 inline constexpr const char* kTooManyVertices = "Grafika může mít nejvýše %d bodů!";
+inline constexpr const char* kTooManySceneVertices =
+    "Všechna grafika scény může mít dohromady nejvýše %d bodů!";
 
 // The error code of every plot command failure.
 inline constexpr ErrorCode kGraphErrorCode = ErrorCode::Graph;

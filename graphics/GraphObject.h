@@ -55,6 +55,8 @@ class GraphObject : public GraphIdSource {
     const std::string& failureMessage() const { return failure_; }
 
     int frameCount() const { return static_cast<int>(frames_.size()); }
+    // Vertices of all frames of the last build.
+    long long vertexCount() const { return vertices_; }
     // The frame drawn for animation counter `counter`: |counter mod nframes|.
     int frameIndex(int counter) const;
     // The geometry of that frame; an empty frame before a successful build.

@@ -9,6 +9,7 @@
 
 #include "graphics/CurveGraph.h"
 #include "graphics/GraphDefinitionReader.h"
+#include "graphics/GraphLimits.h"
 #include "graphics/GraphMessages.h"
 #include "graphics/ImplicitCurveGraph.h"
 #include "graphics/SceneModel.h"
@@ -50,6 +51,12 @@ NodePtr buildAndAdd(Call& call, SceneModel& scene, std::unique_ptr<GraphDefiniti
     if (!graph->build(std::move(def), commandParser(call.ci)))
         return graphError(call, graph->failureMessage());
     if (!idBeforeBuild && graph->graphId() == -1) return graphError(call, gmsg::kNoGraphId);
+    // Each graph is bounded by itself; so is the scene as a whole.
+    long long total = graph->vertexCount();
+    for (int i = 0; i < scene.graphCount(); ++i) total += scene.graph(i).vertexCount();
+    if (total > kMaxSceneVertices)
+        return graphError(call, msg::format(gmsg::kTooManySceneVertices,
+                                            static_cast<int>(kMaxSceneVertices)));
 
     GraphObject* added = scene.addGraph(std::move(graph));
     return std::make_unique<GraphRefNode>(added);

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "engine/EvaluationCost.h"
 #include "engine/TreeRebuild.h"
-
 #include "engine/TextScan.h"
 #include "lang/Builtins.h"
 #include "lang/Messages.h"
@@ -25,7 +25,7 @@ int CommandInterpreter::findUserFunction(std::string_view name) const {
 // name(params)=body, or name=body. The body is stored even when its parse
 // failed (it is then the placeholder); a row of the same name is replaced in
 // place.
-NodePtr CommandInterpreter::define(std::string_view, std::string_view left,
+NodePtr CommandInterpreter::define(std::string_view text, std::string_view left,
                                    std::string_view right) {
     std::size_t open = left.find('(');
     std::string_view name = left.substr(0, open);
@@ -37,6 +37,18 @@ NodePtr CommandInterpreter::define(std::string_view, std::string_view left,
     fn.name = std::string(name);
     fn.body = parseExpression(right);
     for (std::string_view p : splitTopLevel(paramText, ",")) fn.params.push_back(ws_.variableIndex(p));
+    // A stored value is evaluated wherever it is used: one too costly to
+    // evaluate is refused before it replaces anything.
+    if (fn.params.empty() && !hasError() && evaluationCost(*fn.body) > kMaxEvaluationWork)
+        return fail(ErrorCode::Syntax, text, kTooMuchWork);
+    // The table as a whole is bounded too, counting the row this replaces
+    // as gone.
+    std::size_t stored = countNodes(*fn.body, kMaxStoredNodes + 1);
+    for (const UserFunction& other : functions_) {
+        if (stored > kMaxStoredNodes) break;
+        if (other.name != name) stored += countNodes(*other.body, kMaxStoredNodes + 1);
+    }
+    if (stored > kMaxStoredNodes) return fail(ErrorCode::Syntax, text, msg::kTooManyStoredNodes);
 
     NodePtr result;
     if (!fn.params.empty())
@@ -88,6 +100,11 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
     // so move the table's rows.
     std::vector<int> params = functions_[static_cast<std::size_t>(row)].params;
     NodePtr result = functions_[static_cast<std::size_t>(row)].body->clone();
+    // Many calls of one line, each within the bound, must not add up beyond
+    // what memory holds: the copies of bodies and the arguments put into
+    // them are counted for the whole line.
+    lineNodes_ += countNodes(*result, kMaxLineNodes + 1);
+    if (lineNodes_ > kMaxLineNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
     for (int i = 0; i < n; ++i) {
         NodePtr arg = parseCommand(args[static_cast<std::size_t>(i)]);
         if (hasError()) return zero();
@@ -96,6 +113,8 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
         std::size_t argSize = countNodes(*arg, kMaxNodes);
         std::size_t uses = countOccurrences(*result, params[static_cast<std::size_t>(i)]);
         if (size + uses * argSize > kMaxNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
+        lineNodes_ += uses * argSize;
+        if (lineNodes_ > kMaxLineNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
         result = result->substitute(params[static_cast<std::size_t>(i)], *arg);
     }
     return result;

@@ -34,6 +34,10 @@ public:
     static constexpr int kMaxTreeDepth = 10000;       // depth of a parsed tree
     static constexpr std::size_t kMaxNodes = kMaxTreeNodes;  // nodes of one expanded tree
     static constexpr std::size_t kMaxCommandLength = 1'000'000;
+    // Nodes built by all user-function calls of one command line together.
+    static constexpr std::size_t kMaxLineNodes = 2 * kMaxTreeNodes;
+    // Nodes held by all user-function bodies and stored values together.
+    static constexpr std::size_t kMaxStoredNodes = 4 * kMaxTreeNodes;
 
     // Fills the constant table and switches automatic variables on.
     explicit CommandInterpreter(SceneModel* scene = nullptr);
@@ -78,6 +82,7 @@ private:
     std::vector<UserFunction> functions_;
     SceneModel* scene_;
     int recursion_ = 0;
+    std::size_t lineNodes_ = 0;  // built by user-function calls of this line
     int treeDepth_ = 0;
 };
 

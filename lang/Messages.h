@@ -28,10 +28,13 @@ inline constexpr const char* kInvalidIndex = "Neplatný index pole!";
 inline constexpr const char* kUserFunctionRemoved = "Uživatelská funkce '%s' odstraněna!";
 inline constexpr const char* kUserFunctionMissing = "Uživatelská funkce '%s' neexistuje!";
 inline constexpr const char* kUserFunctionsCleared = "Uživatelské funkce odstraněny!";
+inline constexpr const char* kTooManyStoredNodes =
+    "Uživatelské funkce a hodnoty jsou dohromady příliš velké! Odstraňte některé.";
 
 // Console
 inline constexpr const char* kErrorPrefix = "Chyba: ";
 inline constexpr const char* kInternalError = "Interní chyba programu!";
+inline constexpr const char* kOutOfMemory = "Nedostatek paměti.";
 
 // Built-in call arguments
 inline constexpr const char* kInvalidInterval = "'%s' není platný formát intervalu!";

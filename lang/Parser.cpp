@@ -60,6 +60,7 @@ NodePtr CommandInterpreter::parseCommand(std::string_view text) {
         return fail(ErrorCode::Syntax, text.substr(0, 64), msg::kTooLong);
     std::string compact = removeBlanks(text);
     if (recursion_ == 0) {
+        lineNodes_ = 0;
         // Deep nesting is refused before any recursion starts.
         int balance = 0;
         for (char c : compact) balance += (c == '(') - (c == ')');

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "engine/EvaluationCost.h"
 #include "engine/TextScan.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
@@ -26,7 +27,13 @@ CommandOutcome executeCommand(CommandInterpreter& ci, std::string_view command) 
     Workspace::Scope scope(ci.workspace());
     CommandOutcome out;
     out.result = ci.parseCommand(command);
-    out.result->evaluate();
+    // The tree a line gives can hold integrals inside integrals that no
+    // single call saw whole (built from user functions, stored values or
+    // subst): its cost is checked before it is evaluated.
+    if (!ci.hasError() && evaluationCost(*out.result) > kMaxEvaluationWork)
+        out.result = ci.fail(ErrorCode::Syntax, command, kTooMuchWork);
+    else
+        out.result->evaluate();
     if (ci.hasError()) {
         out.failed = true;
         out.message = ci.workspace().error.message;

@@ -90,9 +90,11 @@ enum Command : int {
     kHelp = 249,
 };
 
-QMessageBox::StandardButton ask(QWidget* parent, const char* text) {
+// Ano, Ne and Zrušit; Escape and closing the box mean Zrušit.
+QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const char* text) {
     return QMessageBox::question(parent, u(uimsg::kProgramName), u(text),
-                                 QMessageBox::Yes | QMessageBox::No);
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                 QMessageBox::Cancel);
 }
 
 void warn(QWidget* parent, const QString& text) {
@@ -372,10 +374,16 @@ void MainWindow::updateSceneToolBar() {
     if (sceneToolBar_->isHidden() == show) sceneToolBar_->setVisible(show);
 }
 
+// True when the caller may go on and drop the console: the user declined to
+// save, or saved successfully. Zrušit, Escape, a cancelled or failed Save
+// keep everything as it is.
 bool MainWindow::askToSave() {
     if (!store_.querySave()) return true;
-    if (ask(this, uimsg::kAskSave) == QMessageBox::Yes) onSave();
-    return true;
+    switch (askYesNoCancel(this, uimsg::kAskSave)) {
+    case QMessageBox::Yes: return onSave();
+    case QMessageBox::No: return true;
+    default: return false;
+    }
 }
 
 void MainWindow::updateSceneMarks() {
@@ -509,8 +517,13 @@ bool MainWindow::exportAnimation(const QString& path, const AnimationSettings& s
     return ok;
 }
 
-void MainWindow::newDocument() {
-    askToSave();
+bool MainWindow::newDocument() {
+    if (!askToSave()) return false;
+    clearDocument();
+    return true;
+}
+
+void MainWindow::clearDocument() {
     scene_->removeAll();
     console_->submitCommand(QStringLiteral("clear_user_funcs"));
     console_->resetText(true);
@@ -521,16 +534,24 @@ void MainWindow::onOpen() {
     QString path = QFileDialog::getOpenFileName(this, u(uimsg::kOpenTitle), QString(),
                                                 u(uimsg::kFileFilter));
     if (path.isEmpty()) return;
-    newDocument();
-    openDocument(path);
+    askAndOpenDocument(path);
+}
+
+bool MainWindow::askAndOpenDocument(const QString& path) {
+    return askToSave() && openDocument(path);
 }
 
 bool MainWindow::openDocument(const QString& path) {
+    // The file is read before anything is cleared: one that cannot be
+    // opened leaves the console, the user functions and the scene as they are.
     DocumentReadResult doc = loadDocumentFile(path.toStdString());
     if (!doc.ok) {
-        warn(this, QString::fromStdString(doc.error));
+        QString text = QString::fromStdString(doc.error);
+        if (!doc.detail.empty()) text += '\n' + QString::fromStdString(doc.detail);
+        warn(this, text);
         return false;
     }
+    clearDocument();
     tabs_->setCurrentWidget(console_);
     console_->showLoadedLines(doc.lines);
     if (!doc.damage.empty()) {
@@ -541,12 +562,12 @@ bool MainWindow::openDocument(const QString& path) {
     return true;
 }
 
-void MainWindow::onSave() {
+bool MainWindow::onSave() {
     tabs_->setCurrentWidget(console_);
     QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSaveTitle), QString(),
                                                 u(uimsg::kFileFilter));
-    if (path.isEmpty()) return;
-    saveDocument(QString::fromStdString(withDocumentExtension(path.toStdString())));
+    if (path.isEmpty()) return false;
+    return saveDocument(QString::fromStdString(withDocumentExtension(path.toStdString())));
 }
 
 bool MainWindow::saveDocument(const QString& path) {
@@ -569,8 +590,10 @@ void MainWindow::onSettings() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    askToSave();
-    event->accept();
+    if (askToSave())
+        event->accept();
+    else
+        event->ignore();
 }
 
 }  // namespace kv

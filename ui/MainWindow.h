@@ -36,13 +36,18 @@ public:
     QToolBar* sceneToolBar() const { return sceneToolBar_; }
     QAction* action(int commandId) const;
 
-    // Opens a document as the Open command does, without the file dialog.
+    // Opens a document as the Open command does once the file is chosen and
+    // the save question answered: nothing changes unless it can be read.
     bool openDocument(const QString& path);
+    // The Open command without the file dialog: the save question, then
+    // openDocument. False when Zrušit was chosen or opening failed.
+    bool askAndOpenDocument(const QString& path);
     // Saves as the Save command does, without the file dialog.
     bool saveDocument(const QString& path);
-    // Starts a new document: the save prompt, the user functions cleared,
-    // an empty console with its prompt.
-    void newDocument();
+    // Starts a new document: the save question, the user functions cleared,
+    // an empty console with its prompt. False, with nothing changed, when
+    // the question was answered Zrušit or the Save failed.
+    bool newDocument();
     // Saves the scene picture as the snapshot command does, without the
     // dialogs: PNG or JPEG by the name, `scale` times the pane's size.
     bool exportSnapshot(const QString& path, int scale = 1);
@@ -57,7 +62,7 @@ protected:
 
 private slots:
     void onOpen();
-    void onSave();
+    bool onSave();
     void onSettings();
     void updateSceneToolBar();
     void updateSceneMarks();
@@ -71,6 +76,7 @@ private:
     QAction* addCommand(class QMenu* menu, int id, const QString& text,
                         const QKeySequence& shortcut = {});
     bool askToSave();
+    void clearDocument();
 
     std::unique_ptr<SceneModel> sceneModel_;
     std::unique_ptr<CommandInterpreter> ci_;

@@ -2,6 +2,11 @@
 // headlessly, checked with Debian's ffprobe and ffmpeg; and the arguments it
 // refuses.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -175,6 +180,57 @@ TEST_F(BatchAvi, AFailedRecordingKeepsTheFileThatWasThere) {
                             std::filesystem::directory_iterator()),
               1);
 }
+
+struct SignalRow {
+    const char* name;
+    int signal;
+};
+
+class BatchAviInterrupted : public BatchAvi, public testing::WithParamInterface<SignalRow> {};
+
+// The program is signalled while it records (once its temporary file
+// exists): it ends by that signal, the old target stays as it was and no
+// temporary file is left.
+TEST_P(BatchAviInterrupted, LeavesTheTargetAndNoTemporaryFile) {
+    const std::string script = file("anim.txt");
+    std::ofstream(script) << kAnimatedSurface;
+    const std::string target = file("old.avi");
+    std::ofstream(target) << "old";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child must meet the signal with its default action, whatever
+        // the test runner ignores.
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, SIG_DFL);
+        std::freopen("/dev/null", "w", stdout);
+        ::execl(KV_BINARY, KV_BINARY, "--batch", script.c_str(), "--avi", target.c_str(),
+                "--frames", "10000", "--size", "640x480", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    auto temporaryExists = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(dir_))
+            if (entry.path().extension() == ".tmp") return true;
+        return false;
+    };
+    bool seen = false;
+    for (int i = 0; i < 6000 && !(seen = temporaryExists()); ++i) ::usleep(10'000);
+    ::kill(child, seen ? GetParam().signal : SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(seen) << "no temporary file within 60 s";
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), GetParam().signal);
+    EXPECT_FALSE(temporaryExists());
+    std::ifstream in(target);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, BatchAviInterrupted,
+                         testing::Values(SignalRow{"SIGINT", SIGINT}, SignalRow{"SIGTERM", SIGTERM},
+                                         SignalRow{"SIGHUP", SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kv

@@ -115,10 +115,35 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputRow{{"--batch", "@"}, std::string("\x01\x02\0\xff", 4),
                     "Soubor není dokument ani text!"},
         BadInputRow{{"--batch", "/nonexistent/dir/x.kvl"}, "", "Soubor nelze otevřít!"},
+        BadInputRow{{"--batch", "/tmp"}, "", "Soubor nelze otevřít! Jde o složku"},
+        BadInputRow{{"--batch", "/dev/zero"}, "", "Soubor nelze otevřít! Jde o zařízení"},
         BadInputRow{{"--batch"}, "", "--batch"},
         BadInputRow{{"--batch", "@", "--digits", "x"}, "1", "číslic"},
         BadInputRow{{"--batch", "@", "--bogus"}, "1", "--bogus"}),
     rowNames(&BadInputRow::fileBytes));
+
+// An endless standard input (as from /dev/zero) stops at the size bound.
+TEST(BatchRunnerTest, EndlessStandardInputIsRefused) {
+    struct Zeros : std::streambuf {
+        char block[4096] = {};
+        int_type underflow() override {
+            setg(block, block, block + sizeof block);
+            return 0;
+        }
+    } zeros;
+    std::istream in(&zeros);
+    std::ostringstream out, err;
+    EXPECT_EQ(runBatch({"--batch", "-"}, in, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "Soubor nelze otevřít! Soubor je větší než 64 MB. (-)\n");
+}
+
+TEST(BatchRunnerTest, RecordWithLineBreaksRunsAsTwoLines) {
+    std::string path = writeTemp("crlf.kvl", kMagic + record(">> 1+1\r\n>> 2+2"));
+    BatchRun r = runWithInput({"--batch", path}, "");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, ">> 1+1\n   1+1\n>> 2+2\n   2+2\n");
+}
 
 TEST(BatchRunnerTest, DigitsOption) {
     BatchRun r = runWithInput({"--batch", "-", "--digits", "3"}, "eval(pi)\n1/3\n");

@@ -120,8 +120,11 @@ TEST(DocumentRead, ReadsRecordsAndReportsDamage) {
         {"cut at zero byte", record("   8", ">>a\0bcd"s), {">>a"}, 0},
         {"empty record", record("   1", ""), {""}, 0},
         {"negative length", a + record("  -5", ">> b"), {">> a"}, 1},
-        {"zero length", a + record("   0", ">> b"), {">> a"}, 1},
-        {"fraction length", a + record(" 0.5", ">> b"), {">> a"}, 1},
+        {"zero length skipped", a + "   0\0"s + record("   5", ">> b"), {">> a", ">> b"}, 1},
+        {"zero length then no record", a + record("   0", ">> b"), {">> a"}, 2},
+        {"line breaks split", record("  17", ">> a\r\n>> b\r>>c\nd"), {">> a", ">> b", ">>c", "d"}, 0},
+        {"trailing line break", record("   7", ">> a\r\n"), {">> a", ""}, 0},
+        {"fraction length", a + record(" 0.5", ">> b"), {">> a"}, 2},
         {"not a number", a + record("abcd", ">> b"), {">> a"}, 1},
         {"blank length", a + record("    ", ">> b"), {">> a"}, 1},
         {"huge length", a + "1e99\0>> b\0"s, {">> a"}, 1},
@@ -340,7 +343,19 @@ TEST_F(DocumentFile, UnopenableFiles) {
         BatchInput b = loadBatchInputFile(p);
         EXPECT_FALSE(b.ok) << p;
         EXPECT_EQ(b.error, "Soubor nelze otevřít!") << p;
+        EXPECT_EQ(b.detail, r.detail) << p;
     }
+    EXPECT_EQ(loadDocumentFile(path("missing.kvl")).detail, "Soubor neexistuje.");
+    EXPECT_EQ(loadDocumentFile(path("sub")).detail, "Jde o složku, ne o soubor.");
+    EXPECT_EQ(loadDocumentFile("/dev/zero").detail, "Jde o zařízení, ne o soubor.");
+    // Sparse: past the bound without using the disk.
+    std::ofstream(path("huge.kvl")) << kMagic;
+    std::filesystem::resize_file(path("huge.kvl"), (std::uintmax_t{64} << 20) + 1);
+    EXPECT_EQ(loadDocumentFile(path("huge.kvl")).detail, "Soubor je větší než 64 MB.");
+    // Empty: no header, whichever way it is read.
+    std::ofstream(path("empty.kvl")).flush();
+    EXPECT_EQ(loadDocumentFile(path("empty.kvl")).error, "Neplatný formát souboru!");
+    EXPECT_EQ(loadBatchInputFile(path("empty.kvl")).error, "Neplatný formát souboru!");
 }
 
 // A file size limit stands in for a full disk: a write that would pass it

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -12,6 +14,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 #include "ui/ConsolePane.h"
 #include "ui/SettingsDialog.h"
@@ -128,6 +133,93 @@ TEST_F(MainWindowTest, NewClearsUserFunctionsAndLeavesAPrompt) {
     EXPECT_EQ(w.console()->toPlainText(), ">> ");
     w.console()->submitCommand("f(2)");
     EXPECT_EQ(w.console()->toPlainText(), ">> f(2)\n   f*2\n>> ");
+}
+
+// Acts on the next modal dialogs in turn, one step each, once each has been
+// shown for a whole tick.
+class ModalSteps {
+public:
+    explicit ModalSteps(std::vector<std::function<void(QDialog*)>> steps)
+        : steps_(std::move(steps)) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (done < steps_.size())
+                if (QDialog* d = readyModal(seen_); d && d != last_) {
+                    last_ = d;
+                    steps_[done++](d);
+                }
+        });
+        timer_.start();
+    }
+    std::size_t done = 0;
+
+private:
+    std::vector<std::function<void(QDialog*)>> steps_;
+    QPointer<QDialog> seen_;
+    QPointer<QDialog> last_;  // the dialog acted on last, until it closes
+    QTimer timer_;
+};
+
+// Closing, New and Open ask whether to save; Zrušit, Escape, a cancelled
+// Save and a failed Save all keep the window and the console as they were.
+TEST_F(MainWindowTest, SaveQuestionCanBeCancelled) {
+    QSettings("Korvalinth", "Korvalinth").setValue("UI/query_save", 1);
+    const QString other = dir.filePath("other.kvl");
+    {
+        MainWindow w;
+        w.console()->setPlainText(">> 2+2");
+        ASSERT_TRUE(w.saveDocument(other));
+    }
+    auto press = [](QMessageBox::StandardButton b) {
+        return [b](QDialog* d) { static_cast<QMessageBox*>(d)->button(b)->click(); };
+    };
+    auto escape = [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); };
+    auto cancelFileDialog = [](QDialog* d) { d->reject(); };
+    auto saveInto = [this](QDialog* d) {
+        auto* files = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(files, nullptr);
+        // Typed into the name box: selectFile() leaves a focused box alone.
+        auto* box = files->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(box, nullptr);
+        box->setText(dir.filePath("new.kvl"));
+        static_cast<QDialog*>(files)->accept();  // QFileDialog's own is protected
+    };
+    struct Row {
+        const char* name;
+        std::vector<std::function<void(QDialog*)>> steps;
+    } rows[] = {
+        {"Zrušit", {press(QMessageBox::Cancel)}},
+        {"Escape", {escape}},
+        {"Save cancelled", {press(QMessageBox::Yes), cancelFileDialog}},
+        // The console holds a character code page 1250 has not: Save fails.
+        {"Save failed", {press(QMessageBox::Yes), saveInto, press(QMessageBox::Ok)}},
+    };
+    const QString text = QString::fromUtf8(">> 1+1 //\u2192\n");
+    for (const Row& row : rows) {
+        for (int what = 0; what < 3; ++what) {
+            // Not shown: the scene pane's GL widget cannot draw offscreen.
+            // close() returns false when the window refuses to close.
+            MainWindow w;
+            w.console()->submitCommand("f(x)=x^2");
+            w.console()->setPlainText(text);
+            ModalSteps steps(row.steps);
+            const bool went = what == 0   ? w.close()
+                              : what == 1 ? w.newDocument()
+                                          : w.askAndOpenDocument(other);
+            EXPECT_FALSE(went) << row.name << " " << what;
+            EXPECT_EQ(steps.done, row.steps.size()) << row.name << " " << what;
+            EXPECT_EQ(w.console()->toPlainText(), text) << row.name << " " << what;
+            w.console()->submitCommand("f(3)");
+            EXPECT_TRUE(w.console()->toPlainText().endsWith("   3^2\n>> ")) << row.name;
+        }
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("new.kvl")));
+    // Ne goes on without saving.
+    MainWindow w;
+    w.console()->setPlainText(text);
+    ModalSteps no({press(QMessageBox::No)});
+    EXPECT_TRUE(w.askAndOpenDocument(other));
+    EXPECT_EQ(w.console()->toPlainText(), ">> 2+2\n");
 }
 
 TEST_F(MainWindowTest, ApplicationShortcuts) {
