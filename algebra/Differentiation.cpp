@@ -208,8 +208,7 @@ Sized derivativeOfFunction(const ExprNode& node, int x) {
     if (!u.dependsOn(x)) return zeroResult();
     // The base's value is read before u' is simplified: copying a variable
     // resets its value.
-    const double beta =
-        node.kind() == Kind::LogBase ? as<LogBaseNode>(node).base->evaluate() : 0.0;
+    const double beta = node.kind() == Kind::LogBase ? as<LogBaseNode>(node).base->evaluate() : 0.0;
     return buildFunction(node, derive(u, x), beta);
 }
 

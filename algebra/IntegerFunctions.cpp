@@ -65,8 +65,7 @@ IntegerResult fold(const std::vector<double>& values, Step step) {
     IntegerResult result;
     SignedInteger acc;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!std::isfinite(values[i]))
-            return {IntegerStatus::NotFinite, 0.0, static_cast<int>(i)};
+        if (!std::isfinite(values[i])) return {IntegerStatus::NotFinite, 0.0, static_cast<int>(i)};
         std::optional<std::int64_t> t = truncateToInt64(values[i]);
         if (!t) return {IntegerStatus::OutOfRange, 0.0, static_cast<int>(i)};
         SignedInteger next = SignedInteger::of(*t);

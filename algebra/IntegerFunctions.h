@@ -37,9 +37,9 @@ std::optional<SignedInteger> lcm(SignedInteger a, SignedInteger b);
 
 enum class IntegerStatus {
     Ok,
-    NotFinite,    // an argument is NaN or infinite (index in `argument`)
-    OutOfRange,   // an argument truncates outside the signed 64-bit range
-    Overflow,     // the lcm does not fit in 64 bits
+    NotFinite,   // an argument is NaN or infinite (index in `argument`)
+    OutOfRange,  // an argument truncates outside the signed 64-bit range
+    Overflow,    // the lcm does not fit in 64 bits
 };
 
 struct IntegerResult {

@@ -18,9 +18,15 @@
 
 namespace kv {
 
-NodePtr positiveInfinity() { return number(HUGE_VAL); }
-NodePtr negativeInfinity() { return std::make_unique<NegationNode>(positiveInfinity()); }
-NodePtr twoSidedInfinity() { return std::make_unique<PlusMinusNode>(positiveInfinity()); }
+NodePtr positiveInfinity() {
+    return number(HUGE_VAL);
+}
+NodePtr negativeInfinity() {
+    return std::make_unique<NegationNode>(positiveInfinity());
+}
+NodePtr twoSidedInfinity() {
+    return std::make_unique<PlusMinusNode>(positiveInfinity());
+}
 
 namespace {
 
@@ -33,9 +39,15 @@ constexpr double kProbe = 2.220446049250313e-16;  // 2^-52
 // How deeply the limit search of this thread is nested.
 thread_local int g_depth = 0;
 
-LimitResult numeric(NodePtr value) { return {0, std::move(value), true}; }
-LimitResult symbolic(NodePtr value) { return {1, std::move(value), true}; }
-LimitResult notFound() { return {0, zero(), false}; }
+LimitResult numeric(NodePtr value) {
+    return {0, std::move(value), true};
+}
+LimitResult symbolic(NodePtr value) {
+    return {1, std::move(value), true};
+}
+LimitResult notFound() {
+    return {0, zero(), false};
+}
 
 // The limit does not exist (or was not found): the error record says so.
 LimitResult failure() {
@@ -43,7 +55,9 @@ LimitResult failure() {
     return notFound();
 }
 
-bool isZeroValue(double v) { return std::fabs(v) < kLimitZero; }
+bool isZeroValue(double v) {
+    return std::fabs(v) < kLimitZero;
+}
 
 enum class Infinity { None, Plus, Minus, Both };
 
@@ -66,7 +80,9 @@ int signOf(Infinity inf, double v) {
     return v < 0 ? -1 : 1;
 }
 
-double valueOf(const LimitResult& r) { return r.value->evaluate(); }
+double valueOf(const LimitResult& r) {
+    return r.value->evaluate();
+}
 
 NodePtr binary(Kind kind, const LimitResult& a, const LimitResult& b) {
     return makeBinary(kind, a.value->clone(), b.value->clone());
@@ -107,7 +123,8 @@ LimitResult logarithmLimit(const ExprNode& node, const LimitRequest& request) {
     if (!r.valid) return r;
     auto applied = [&]() -> NodePtr {
         if (node.kind() == Kind::LogBase)
-            return std::make_unique<LogBaseNode>(r.value->clone(), as<LogBaseNode>(node).base->clone());
+            return std::make_unique<LogBaseNode>(r.value->clone(),
+                                                 as<LogBaseNode>(node).base->clone());
         return makeFunction(node.kind(), r.value->clone());
     };
     if (r.status == 0 && request.variables.size() == 1 && request.points[0]->isConstant()) {
@@ -121,7 +138,8 @@ LimitResult logarithmLimit(const ExprNode& node, const LimitRequest& request) {
             else
                 sides = {request.direction};
             for (int dir : sides)
-                if (std::isfinite(probeValue(node, request, dir))) return numeric(negativeInfinity());
+                if (std::isfinite(probeValue(node, request, dir)))
+                    return numeric(negativeInfinity());
         }
     }
     return {r.status, applied(), true};
@@ -133,7 +151,8 @@ LimitResult signLimit(const ExprNode& node, const LimitRequest& request) {
     if (r.status != 0) return {r.status, std::make_unique<SignNode>(r.value->clone()), true};
     double v = valueOf(r);
     if (std::isinf(v)) {
-        if (infinityOf(*r.value, v) == Infinity::Both) return numeric(std::make_unique<SignNode>(r.value->clone()));
+        if (infinityOf(*r.value, v) == Infinity::Both)
+            return numeric(std::make_unique<SignNode>(r.value->clone()));
         return numeric(number(v < 0 ? -1.0 : 1.0));
     }
     if (!isZeroValue(v)) return numeric(number(v < 0 ? -1.0 : 1.0));
@@ -243,7 +262,8 @@ LimitResult zeroTimesInfinity(const ExprNode& z, const ExprNode& w, const LimitR
     auto attempt = [&](bool invertZero) {
         const ExprNode& top = invertZero ? w : z;
         const ExprNode& bottom = invertZero ? z : w;
-        return QuotientNode(top.clone(), std::make_unique<QuotientNode>(number(1.0), bottom.clone()))
+        return QuotientNode(top.clone(),
+                            std::make_unique<QuotientNode>(number(1.0), bottom.clone()))
             .limit(request);
     };
     Workspace& ws = Workspace::current();
@@ -316,7 +336,8 @@ LimitResult powerLimit(const ExprNode& node, const LimitRequest& request) {
     // infinities.
     if (B < 0) {
         QuotientNode reciprocal(
-            number(1.0), std::make_unique<PowerNode>(u.clone(), std::make_unique<NegationNode>(number(B))));
+            number(1.0),
+            std::make_unique<PowerNode>(u.clone(), std::make_unique<NegationNode>(number(B))));
         return reciprocal.limit(request);
     }
     if (std::isinf(std::pow(A, B))) return numeric(positiveInfinity());

@@ -57,8 +57,8 @@ IntervalSet constantZeros(const ExprNode& f, const IntervalSet& set, double epsi
 // undefined is no zero of the product, nor a numerator's zero where the
 // denominator vanishes, nor a base's zero under a non-positive exponent.
 template <class Accept>
-IntervalSet keepWhere(const IntervalSet& zeros, const ExprNode& other, int variable,
-                      double epsilon, Accept accept) {
+IntervalSet keepWhere(const IntervalSet& zeros, const ExprNode& other, int variable, double epsilon,
+                      Accept accept) {
     IntervalSet kept = emptyLike(epsilon);
     for (const Interval& in : zeros.intervals()) {
         for (double x : {0.5 * (in.lo + in.hi), in.lo, in.hi}) {
@@ -86,7 +86,8 @@ IntervalSet keepInDomain(const IntervalSet& zeros, const IntervalSet& domain, do
 // The set without the intervals of `holes`, each widened by `margin`.
 IntervalSet withoutZeros(const IntervalSet& set, const IntervalSet& holes, double margin) {
     IntervalSet reduced(set);
-    for (const Interval& in : holes.intervals()) reduced.removeInterval(in.lo - margin, in.hi + margin);
+    for (const Interval& in : holes.intervals())
+        reduced.removeInterval(in.lo - margin, in.hi + margin);
     return reduced;
 }
 
@@ -157,7 +158,9 @@ RootRequestScope::RootRequestScope(const RootRequest& request)
     : request_(request), previous_(g_current) {
     g_current = &request_;
 }
-RootRequestScope::~RootRequestScope() { g_current = previous_; }
+RootRequestScope::~RootRequestScope() {
+    g_current = previous_;
+}
 
 RootRequest currentRootRequest(int variable) {
     RootRequest rq = g_current ? *g_current : RootRequest{};

@@ -30,7 +30,7 @@
 namespace kv {
 
 class RewriteBudget {
-public:
+  public:
     // Work units per input node and the floor for small inputs.
     static constexpr std::size_t kWorkPerNode = 400;
     static constexpr std::size_t kMinWork = 200'000;
@@ -73,7 +73,7 @@ public:
     // Makes a budget current for its lifetime (below).
     class Scope;
 
-private:
+  private:
     std::size_t work_;
     std::size_t nodeLimit_;
     bool shared_ = false;
@@ -84,7 +84,7 @@ private:
 // Makes a budget sized from `input` current for its lifetime, unless one
 // is current already and the mode says to join it.
 class RewriteBudget::Scope {
-public:
+  public:
     enum class Mode {
         Join,        // open one only when none is current
         Fresh,       // always open one
@@ -95,7 +95,7 @@ public:
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
-private:
+  private:
     RewriteBudget* previous_ = nullptr;
     std::optional<RewriteBudget> own_;
 };

@@ -23,9 +23,13 @@ inline NodePtr quotient(NodePtr a, NodePtr b) {
 inline NodePtr power(NodePtr a, NodePtr b) {
     return makeBinary(Kind::Power, std::move(a), std::move(b));
 }
-inline NodePtr negation(NodePtr a) { return makeFunction(Kind::Negation, std::move(a)); }
+inline NodePtr negation(NodePtr a) {
+    return makeFunction(Kind::Negation, std::move(a));
+}
 // -1 as simplified trees write it: the negation of the number 1.
-inline NodePtr minusOne() { return negation(number(1.0)); }
+inline NodePtr minusOne() {
+    return negation(number(1.0));
+}
 
 // A copy of `node` around pass(child) for each child. Operators and
 // one-argument functions are rebuilt directly, so a pass costs one stack

@@ -270,7 +270,8 @@ OwnedNodeList polynomialRoots(const Coefficients& a, int degree) {
     // Cubics are solved with numeric coefficients only.
     if (!numeric) return roots;
     std::vector<double> p(4);
-    for (int n = 0; n <= 3; ++n) p[static_cast<std::size_t>(n)] = coefficientOrZero(a, n)->evaluate();
+    for (int n = 0; n <= 3; ++n)
+        p[static_cast<std::size_t>(n)] = coefficientOrZero(a, n)->evaluate();
     return cubicRoots(p);
 }
 
@@ -390,7 +391,9 @@ OwnedNodeList verified(const ExprNode& f, int variable, OwnedNodeList roots) {
     return kept;
 }
 
-OwnedNodeList rootsOfTree(NodePtr f, int variable) { return f->roots(variable); }
+OwnedNodeList rootsOfTree(NodePtr f, int variable) {
+    return f->roots(variable);
+}
 
 // The terms of a sum with their signs, negations carried through sums and
 // differences: a - (b - c) gives a, -b, c. A negated term is a NegationNode.
@@ -601,7 +604,8 @@ OwnedNodeList ExprNode::roots(int variable) const {
             for (NodePtr& root : numerator) {
                 bool pole = false;
                 for (const NodePtr& d : denominator) pole = pole || d->equals(*root);
-                if (!pole && acceptableRoot(den, variable, *root, true)) out.push_back(std::move(root));
+                if (!pole && acceptableRoot(den, variable, *root, true))
+                    out.push_back(std::move(root));
             }
             return out;
         }

@@ -55,13 +55,13 @@ inline constexpr int kMaxHalleySteps = 150;
 // The request that zerosIn and domainIn use while the scope lives (they take
 // only the variable; epsilon and h come from here, defaulting to 1e-8 and 0.1).
 class RootRequestScope {
-public:
+  public:
     explicit RootRequestScope(const RootRequest& request);
     ~RootRequestScope();
     RootRequestScope(const RootRequestScope&) = delete;
     RootRequestScope& operator=(const RootRequestScope&) = delete;
 
-private:
+  private:
     RootRequest request_;  // a copy: the scope may outlive the caller's request
     const RootRequest* previous_;
 };

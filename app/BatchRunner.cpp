@@ -42,8 +42,8 @@ bool parseCount(const std::string& text, int low, int high, int& value) {
     return ec == std::errc() && p == end && value >= low && value <= high;
 }
 
-int runBatchUnguarded(const std::vector<std::string>& args, std::istream& in,
-                      std::ostream& out, std::ostream& err) {
+int runBatchUnguarded(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                      std::ostream& err) {
     std::string path;
     int digits = -1;
     std::string snapshot;
@@ -88,8 +88,8 @@ int runBatchUnguarded(const std::vector<std::string>& args, std::istream& in,
         } else if ((a == "--frames" || a == "--fps") && i + 1 < args.size()) {
             const bool frames = a == "--frames";
             int& value = frames ? animation.frames : animation.frames_per_second;
-            const int high = frames ? AnimationSettings::kMaxFrames
-                                    : AnimationSettings::kMaxFramesPerSecond;
+            const int high =
+                frames ? AnimationSettings::kMaxFrames : AnimationSettings::kMaxFramesPerSecond;
             if (!parseCount(args[++i], 1, high, value)) {
                 err << checkAnimationSettings(frames ? 0 : 1, frames ? 1 : 0) << "\n";
                 return 2;
@@ -126,7 +126,8 @@ int runBatchUnguarded(const std::vector<std::string>& args, std::istream& in,
         err << exportmsg::kAviOptionWithoutAvi << "\n";
         return 2;
     }
-    if (!avi.empty() && (AviWriter::roundedSize(width) == 0 || AviWriter::roundedSize(height) == 0)) {
+    if (!avi.empty() &&
+        (AviWriter::roundedSize(width) == 0 || AviWriter::roundedSize(height) == 0)) {
         err << exportmsg::kAviTooSmall << "\n";
         return 2;
     }

@@ -22,8 +22,7 @@ struct BatchView {
     // Whether `option` is one of the view's; `value` is the next argument
     // (null when there is none) and `used` tells whether it was taken.
     // `error` receives the message for an unusable value.
-    bool take(const std::string& option, const std::string* value, bool& used,
-              std::string& error);
+    bool take(const std::string& option, const std::string* value, bool& used, std::string& error);
     // Anything set at all (the options need a picture or a video).
     bool any() const;
     // Puts the view on the framed scene.

@@ -14,9 +14,9 @@ namespace {
 
 // The options that only a batch run reads, each with a value, in the order
 // the batch runner receives them.
-const char* const kBatchValueOptions[] = {"digits", "snapshot", "avi",  "video",      "frames",
-                                          "fps",    "codec",    "size", "view",       "spin",
-                                          "render-mode"};
+const char* const kBatchValueOptions[] = {"digits", "snapshot", "avi",        "video",
+                                          "frames", "fps",      "codec",      "size",
+                                          "view",   "spin",     "render-mode"};
 // The switches of the batch runner's view, without a value.
 const char* const kBatchFlagOptions[] = {"no-box", "no-axes", "no-labels"};
 

@@ -8,7 +8,8 @@ namespace {
 
 std::string command(int n) {
     return "curve([cos(t)*exp(-t/50), sin(t)*exp(-t/50), t/10+sin(5*t)/(1+t^2)], [t, 0..100], "
-           "nlines=" + std::to_string(n) + ", id=1)";
+           "nlines=" +
+           std::to_string(n) + ", id=1)";
 }
 
 void build(benchmark::State& state) {

@@ -4,9 +4,9 @@
 #include <muParser.h>
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -36,7 +36,9 @@ const Formula kFormulas[] = {
          return std::sin(x) * std::cos(y) + std::pow(x, two) / (1 + std::pow(y, two));
      }},
     {"E2", "exp(-(x^2+y^2))*cos(3*x)*sin(2*y)",
-     [](double x, double y) { return std::exp(-(x * x + y * y)) * std::cos(3 * x) * std::sin(2 * y); },
+     [](double x, double y) {
+         return std::exp(-(x * x + y * y)) * std::cos(3 * x) * std::sin(2 * y);
+     },
      [](double x, double y, double two, double) {
          return std::exp(-(std::pow(x, two) + std::pow(y, two))) * std::cos(3 * x) *
                 std::sin(2 * y);
@@ -199,12 +201,13 @@ void checkAgreement() {
             if (e != out[k]) ++differentBits;
             const double values[3] = {f.nativePow(x, y, two, three), parser.Eval(), e};
             for (int m = 0; m < 3; ++m)
-                worst[m] = std::max(worst[m],
-                                    std::fabs(values[m] - ref) / std::max(1.0, std::fabs(ref)));
+                worst[m] =
+                    std::max(worst[m], std::fabs(values[m] - ref) / std::max(1.0, std::fabs(ref)));
         }
-        std::printf("%s = %s: largest relative difference to native: native_pow %.1e, muparser "
-                    "%.1e, evaluate %.1e; compiled differs from evaluate at %d of %d points\n",
-                    f.name, f.text, worst[0], worst[1], worst[2], differentBits, kPoints);
+        std::printf(
+            "%s = %s: largest relative difference to native: native_pow %.1e, muparser "
+            "%.1e, evaluate %.1e; compiled differs from evaluate at %d of %d points\n",
+            f.name, f.text, worst[0], worst[1], worst[2], differentBits, kPoints);
     }
 }
 
@@ -245,11 +248,12 @@ double pairedRatio(const Formula& f) {
 int main(int argc, char** argv) {
     checkAgreement();
     const char* kinds[] = {"native", "native_pow", "muparser", "evaluate", "compiled"};
-    void (*fns[])(benchmark::State&, const Formula*) = {native, nativePow, muparser,
-                                                        evaluateTree, compiled};
+    void (*fns[])(benchmark::State&, const Formula*) = {native, nativePow, muparser, evaluateTree,
+                                                        compiled};
     for (int k = 0; k < 5; ++k)
         for (const Formula& f : kFormulas)
-            benchmark::RegisterBenchmark((std::string(kinds[k]) + "/" + f.name).c_str(), fns[k], &f);
+            benchmark::RegisterBenchmark((std::string(kinds[k]) + "/" + f.name).c_str(), fns[k],
+                                         &f);
     return kv::bench::runAll(argc, argv, [&](const kv::bench::MedianReporter& r) {
         std::printf("\nns per evaluation (median), and the ratio to native:\n");
         std::printf("%-12s", "");

@@ -28,7 +28,8 @@ BENCHMARK(buildPlain)->Arg(800)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
-        std::printf("\n800 x 800 implicit curve, median: compiled %.2f ms, point by point %.2f ms\n",
-                    r.at("build/800") / 1e6, r.at("buildPlain/800") / 1e6);
+        std::printf(
+            "\n800 x 800 implicit curve, median: compiled %.2f ms, point by point %.2f ms\n",
+            r.at("build/800") / 1e6, r.at("buildPlain/800") / 1e6);
     });
 }

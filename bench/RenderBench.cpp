@@ -76,8 +76,9 @@ BENCHMARK(frame)->Arg(2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseReal
 
 int main(int argc, char** argv) {
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
-        std::printf("\n200 x 200 surface in mode 2, %d x %d, median: first frame %.2f ms, "
-                    "frame %.2f ms (goal: under 50 ms)\n",
-                    kWidth, kHeight, r.at("firstFrame") / 1e6, r.at("frame/2") / 1e6);
+        std::printf(
+            "\n200 x 200 surface in mode 2, %d x %d, median: first frame %.2f ms, "
+            "frame %.2f ms (goal: under 50 ms)\n",
+            kWidth, kHeight, r.at("firstFrame") / 1e6, r.at("frame/2") / 1e6);
     });
 }

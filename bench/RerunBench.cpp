@@ -13,10 +13,18 @@ std::vector<std::string> document(int commands) {
     for (int k = 0; k < commands; ++k) {
         const std::string n = std::to_string(k);
         switch (k % 4) {
-            case 0: lines.push_back(">> a" + n + ":=" + n + "*2+1"); break;
-            case 1: lines.push_back(">> sin(" + n + ")+cos(2)*3"); break;
-            case 2: lines.push_back(">> (1+" + n + ")^2/7 // a comment"); break;
-            default: lines.push_back(">> sqrt(" + n + ")-ln(1+" + n + ")"); break;
+            case 0:
+                lines.push_back(">> a" + n + ":=" + n + "*2+1");
+                break;
+            case 1:
+                lines.push_back(">> sin(" + n + ")+cos(2)*3");
+                break;
+            case 2:
+                lines.push_back(">> (1+" + n + ")^2/7 // a comment");
+                break;
+            default:
+                lines.push_back(">> sqrt(" + n + ")-ln(1+" + n + ")");
+                break;
         }
         lines.push_back("   old output");
     }

@@ -1,9 +1,9 @@
 // A surface of E2 = exp(-(x^2+y^2))*cos(3*x)*sin(2*y) over [-2, 2]^2 with its
 // normals: built by the program (compiled sampling and point by point with
 // `evaluate`), against native code computing the same values and normals.
-#include <utility>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchSupport.h"

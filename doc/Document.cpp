@@ -99,7 +99,7 @@ std::string shownCharacter(std::string_view s, std::size_t offset) {
 
 // Closes a descriptor on scope exit unless released.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -114,7 +114,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 

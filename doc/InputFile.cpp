@@ -21,17 +21,21 @@ InputFileResult refused(std::string reason) {
 
 std::string reasonOf(int err) {
     switch (err) {
-    case ENOENT:
-    case ENOTDIR: return docmsg::kReasonMissing;
-    case EACCES:
-    case EPERM: return docmsg::kReasonDenied;
-    case EISDIR: return docmsg::kReasonFolder;
-    default: return std::generic_category().message(err);
+        case ENOENT:
+        case ENOTDIR:
+            return docmsg::kReasonMissing;
+        case EACCES:
+        case EPERM:
+            return docmsg::kReasonDenied;
+        case EISDIR:
+            return docmsg::kReasonFolder;
+        default:
+            return std::generic_category().message(err);
     }
 }
 
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -40,7 +44,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 

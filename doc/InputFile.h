@@ -21,8 +21,7 @@ struct InputFileResult {
 // Reads a regular file or a pipe. Refuses folders, character and block
 // devices and anything longer than `limit` bytes (checked before reading when
 // the size is known, and while reading for pipes and files that grow).
-InputFileResult readInputFile(const std::string& path,
-                              std::size_t limit = kMaxInputFileSize);
+InputFileResult readInputFile(const std::string& path, std::size_t limit = kMaxInputFileSize);
 
 // The same bound for a stream (standard input): refused once it holds more
 // than `limit` bytes, so an endless source such as /dev/zero stops.

@@ -38,8 +38,9 @@ __attribute__((target("avx2,fma"))) int cubesFma(const double* a, double* d, int
         const __m256d e3 = _mm256_fmsub_pd(p, x, p3);
         const __m256d r = _mm256_add_pd(p3, _mm256_add_pd(e3, _mm256_mul_pd(e, x)));
         const __m256d magnitude = _mm256_and_pd(r, signless);
-        const int shown = _mm256_movemask_pd(_mm256_and_pd(
-            _mm256_cmp_pd(magnitude, lowest, _CMP_GE_OQ), _mm256_cmp_pd(magnitude, highest, _CMP_LE_OQ)));
+        const int shown =
+            _mm256_movemask_pd(_mm256_and_pd(_mm256_cmp_pd(magnitude, lowest, _CMP_GE_OQ),
+                                             _mm256_cmp_pd(magnitude, highest, _CMP_LE_OQ)));
         if (shown == 0xf) {
             _mm256_storeu_pd(d + k, r);
             continue;
@@ -134,8 +135,8 @@ template <Op op>
 // are correctly rounded at any width, and nothing is fused
 // (-ffp-contract=off), so both copies give the same bits.
 __attribute__((target_clones("avx2", "default"))) void dispatch(Op op, const double* a, bool av,
-                                                                const double* b, bool bv,
-                                                                double* d, int m) {
+                                                                const double* b, bool bv, double* d,
+                                                                int m) {
     switch (op) {
 #define KV_OP(name) \
     case Op::name:  \
@@ -148,22 +149,22 @@ __attribute__((target_clones("avx2", "default"))) void dispatch(Op op, const dou
         KV_OP(Square)
         case Op::Cube:
             return runCube(a, av, d, m);
-        KV_OP(LogBase)
-        KV_OP(Neg)
-        KV_OP(Sin)
-        KV_OP(Cos)
-        KV_OP(Asin)
-        KV_OP(Acos)
-        KV_OP(Atan)
-        KV_OP(Sinh)
-        KV_OP(Cosh)
-        KV_OP(Exp)
-        KV_OP(Ln)
-        KV_OP(Log10)
-        KV_OP(Log2)
-        KV_OP(Sqrt)
-        KV_OP(Abs)
-        KV_OP(Sign)
+            KV_OP(LogBase)
+            KV_OP(Neg)
+            KV_OP(Sin)
+            KV_OP(Cos)
+            KV_OP(Asin)
+            KV_OP(Acos)
+            KV_OP(Atan)
+            KV_OP(Sinh)
+            KV_OP(Cosh)
+            KV_OP(Exp)
+            KV_OP(Ln)
+            KV_OP(Log10)
+            KV_OP(Log2)
+            KV_OP(Sqrt)
+            KV_OP(Abs)
+            KV_OP(Sign)
 #undef KV_OP
     }
 }
@@ -181,7 +182,8 @@ CompiledExpr::CompiledExpr(const std::vector<const ExprNode*>& trees,
         // their slots and are copied out after each block.
         if (r.where == Where::Vector && !vectorCode_.empty() &&
             vectorCode_.back().dst.where == Where::Vector &&
-            vectorCode_.back().dst.index == r.index && uses_[static_cast<std::size_t>(r.index)] == 1) {
+            vectorCode_.back().dst.index == r.index &&
+            uses_[static_cast<std::size_t>(r.index)] == 1) {
             Instr& last = vectorCode_.back();
             const Ref out{Where::Out, static_cast<int>(t)};
             computed_[keyOf(last.op, last.a, last.b)] = out;
@@ -255,8 +257,8 @@ int CompiledExpr::takeVectorSlot() {
 
 void CompiledExpr::remember(const Key& key, Ref dst) {
     computed_[key] = dst;
-    const Ref refs[3] = {{std::get<1>(key), std::get<2>(key)}, {std::get<3>(key), std::get<4>(key)},
-                         dst};
+    const Ref refs[3] = {
+        {std::get<1>(key), std::get<2>(key)}, {std::get<3>(key), std::get<4>(key)}, dst};
     for (const Ref& r : refs)
         if (r.where == Where::Vector) keysOfSlot_[static_cast<std::size_t>(r.index)].push_back(key);
 }
@@ -381,8 +383,8 @@ void CompiledExpr::evaluate(const double* const* inputs, int n, double* const* o
     std::copy(scalarInit_.begin(), scalarInit_.end(), s);
     const auto& vars = Workspace::current().variables;
     for (const Load& l : loads_)
-        s[l.slot] = l.input >= 0 ? inputs[l.input][0]
-                                 : vars[static_cast<std::size_t>(l.variable)].value;
+        s[l.slot] =
+            l.input >= 0 ? inputs[l.input][0] : vars[static_cast<std::size_t>(l.variable)].value;
     for (const Instr& i : scalarCode_)
         dispatch(i.op, s + i.a.index, false, s + i.b.index, false, s + i.dst.index, 1);
 
@@ -390,16 +392,20 @@ void CompiledExpr::evaluate(const double* const* inputs, int n, double* const* o
         const int m = std::min(kBlock, n - offset);
         auto at = [&](Ref r) -> double* {
             switch (r.where) {
-                case Where::Scalar: return s + r.index;
-                case Where::Vector: return v + static_cast<std::ptrdiff_t>(r.index) * kBlock;
-                case Where::Input: return const_cast<double*>(inputs[r.index]) + offset;
-                case Where::Out: return outs[r.index] + offset;
+                case Where::Scalar:
+                    return s + r.index;
+                case Where::Vector:
+                    return v + static_cast<std::ptrdiff_t>(r.index) * kBlock;
+                case Where::Input:
+                    return const_cast<double*>(inputs[r.index]) + offset;
+                case Where::Out:
+                    return outs[r.index] + offset;
             }
             return nullptr;
         };
         for (const Instr& i : vectorCode_)
-            dispatch(i.op, at(i.a), i.a.where != Where::Scalar, at(i.b),
-                     i.b.where != Where::Scalar, at(i.dst), m);
+            dispatch(i.op, at(i.a), i.a.where != Where::Scalar, at(i.b), i.b.where != Where::Scalar,
+                     at(i.dst), m);
         for (std::size_t t = 0; t < results_.size(); ++t) {
             const Ref result = results_[t];
             if (result.where == Where::Out && result.index == static_cast<int>(t)) continue;

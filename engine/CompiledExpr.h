@@ -76,9 +76,29 @@ class CompiledExpr {
     int instructionCount() const { return static_cast<int>(vectorCode_.size()); }
 
     enum class Op : std::uint8_t {
-        Add, Sub, Mul, Div, Pow, LogBase,  // two operands
-        Square, Cube,  // x^2 and x^3 (b is the exponent), as numericPower computes them
-        Neg, Sin, Cos, Asin, Acos, Atan, Sinh, Cosh, Exp, Ln, Log10, Log2, Sqrt, Abs, Sign
+        Add,
+        Sub,
+        Mul,
+        Div,
+        Pow,
+        LogBase,  // two operands
+        Square,
+        Cube,  // x^2 and x^3 (b is the exponent), as numericPower computes them
+        Neg,
+        Sin,
+        Cos,
+        Asin,
+        Acos,
+        Atan,
+        Sinh,
+        Cosh,
+        Exp,
+        Ln,
+        Log10,
+        Log2,
+        Sqrt,
+        Abs,
+        Sign
     };
 
   private:
@@ -131,9 +151,9 @@ class CompiledExpr {
     // that read or write it (forgotten when the slot is taken anew).
     std::vector<int> uses_;
     std::vector<std::vector<Key>> keysOfSlot_;
-    std::map<Key, Ref> computed_;               // instruction -> where its value is
+    std::map<Key, Ref> computed_;                 // instruction -> where its value is
     std::map<std::uint64_t, int> constantSlots_;  // bits of a folded constant -> slot
-    std::vector<Ref> results_;  // by tree
+    std::vector<Ref> results_;                    // by tree
 };
 
 }  // namespace kv

@@ -90,7 +90,9 @@ bool isUnaryKind(Kind kind) {
     return isFunctionKind(kind) || kind == Kind::LogBase || kind == Kind::NIntegrate;
 }
 
-bool isFiniteValue(double v) { return std::isfinite(v); }
+bool isFiniteValue(double v) {
+    return std::isfinite(v);
+}
 
 NodePtr makeBinary(Kind kind, NodePtr left, NodePtr right) {
     switch (kind) {
@@ -110,16 +112,17 @@ NodePtr makeBinary(Kind kind, NodePtr left, NodePtr right) {
 }
 
 NodePtr makeFunction(Kind kind, NodePtr operand) {
+    // One case per one-argument kind; the table is kept as written.
+    // clang-format off
     switch (kind) {
-#define F(name)        \
-    case Kind::name:   \
-        return std::make_unique<FunctionNode<Kind::name>>(std::move(operand));
+#define F(name) \
+    case Kind::name: return std::make_unique<FunctionNode<Kind::name>>(std::move(operand));
         F(Cos) F(Sin) F(Negation) F(Sqrt) F(Log) F(Log2) F(Ln) F(Sinh) F(Cosh) F(Abs) F(Sign)
         F(Asin) F(Acos) F(Atan) F(PlusMinus) F(Exp) F(Fact)
 #undef F
-        default:
-            return nullptr;
+        default: return nullptr;
     }
+    // clang-format on
 }
 
 VariableNode::VariableNode(int row) : ExprNode(Kind::Variable), index(row) {
@@ -127,7 +130,9 @@ VariableNode::VariableNode(int row) : ExprNode(Kind::Variable), index(row) {
     if (row >= 0 && static_cast<std::size_t>(row) < vars.size()) vars[row].value = 0.0;
 }
 
-RndNode::RndNode() : ExprNode(Kind::Rnd) { Workspace::current().reseedRandom(); }
+RndNode::RndNode() : ExprNode(Kind::Rnd) {
+    Workspace::current().reseedRandom();
+}
 
 NIntegrateNode::NIntegrateNode(NodePtr integrand, NodePtr lo, NodePtr hi,
                                std::unique_ptr<VariableNode> var, NodePtr stepCount, double last)
@@ -144,7 +149,9 @@ ListNode::ListNode(std::vector<NodePtr> items) : UnaryNode(Kind::List, nullptr) 
     for (NodePtr& item : items) append(std::move(item));
 }
 
-void ListNode::append(NodePtr item) { elements.push_back(adopt(std::move(item))); }
+void ListNode::append(NodePtr item) {
+    elements.push_back(adopt(std::move(item)));
+}
 
 // Deep copy. Copying a variable resets its value and copying rnd() reseeds the
 // generator, exactly as constructing them does.
@@ -182,7 +189,8 @@ NodePtr ExprNode::clone() const {
         default:
             break;
     }
-    if (isBinaryKind(kind())) return makeBinary(kind(), leftOf(*this).clone(), rightOf(*this).clone());
+    if (isBinaryKind(kind()))
+        return makeBinary(kind(), leftOf(*this).clone(), rightOf(*this).clone());
     return makeFunction(kind(), operandOf(*this).clone());
 }
 
@@ -297,8 +305,7 @@ bool ExprNode::equals(const ExprNode& other) const {
         case Kind::Zero:
             return other.kind() == Kind::Zero;
         case Kind::Variable:
-            return other.kind() == Kind::Variable &&
-                   other.dependsOn(as<VariableNode>(*this).index);
+            return other.kind() == Kind::Variable && other.dependsOn(as<VariableNode>(*this).index);
         case Kind::Rnd:
         case Kind::Text:
         case Kind::GraphRef:

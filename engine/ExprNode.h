@@ -70,7 +70,7 @@ struct LimitResult {
 class GraphIdSource;
 
 class ExprNode {
-public:
+  public:
     virtual ~ExprNode() = default;
     ExprNode(const ExprNode&) = delete;
     ExprNode& operator=(const ExprNode&) = delete;
@@ -124,7 +124,7 @@ public:
     bool equals(const ExprNode& other) const;
     bool isZeroNode() const { return kind_ == Kind::Zero; }
 
-protected:
+  protected:
     explicit ExprNode(Kind kind) : kind_(kind) {}
     // Takes ownership of a child and links it to this node.
     NodePtr adopt(NodePtr child) {
@@ -132,28 +132,28 @@ protected:
         return child;
     }
 
-private:
+  private:
     Kind kind_;
 };
 
 // ---- Bases -------------------------------------------------------------------
 
 class UnaryNode : public ExprNode {
-public:
+  public:
     NodePtr operand;  // null only for ListNode
     // The operand, or null; convenience for code that walks the tree.
     const ExprNode* child() const { return operand.get(); }
 
-protected:
+  protected:
     UnaryNode(Kind kind, NodePtr op) : ExprNode(kind), operand(adopt(std::move(op))) {}
 };
 
 class BinaryNode : public ExprNode {
-public:
+  public:
     NodePtr left;
     NodePtr right;
 
-protected:
+  protected:
     BinaryNode(Kind kind, NodePtr l, NodePtr r)
         : ExprNode(kind), left(adopt(std::move(l))), right(adopt(std::move(r))) {}
 };
@@ -161,50 +161,50 @@ protected:
 // ---- Leaves ------------------------------------------------------------------
 
 class NumberNode : public ExprNode {
-public:
+  public:
     explicit NumberNode(double v) : ExprNode(Kind::Number), value(v) {}
     double value;
 };
 
 class ZeroNode : public ExprNode {
-public:
+  public:
     ZeroNode() : ExprNode(Kind::Zero) {}
 };
 
 class ConstantNode : public ExprNode {
-public:
+  public:
     explicit ConstantNode(int row) : ExprNode(Kind::Constant), index(row) {}
     int index;
 };
 
 // Constructing a VariableNode resets the current value of its row to 0.
 class VariableNode : public ExprNode {
-public:
+  public:
     explicit VariableNode(int row);
     int index;
 };
 
 // Constructing an RndNode reseeds the random generator from the clock.
 class RndNode : public ExprNode {
-public:
+  public:
     RndNode();
 };
 
 class TextNode : public ExprNode {
-public:
+  public:
     explicit TextNode(std::string t) : ExprNode(Kind::Text), text(std::move(t)) {}
     std::string text;
 };
 
 // Whatever a GraphRefNode points at: it only needs to tell its id.
 class GraphIdSource {
-public:
+  public:
     virtual ~GraphIdSource() = default;
     virtual int graphId() const = 0;
 };
 
 class GraphRefNode : public ExprNode {
-public:
+  public:
     explicit GraphRefNode(const GraphIdSource* g) : ExprNode(Kind::GraphRef), graph(g) {}
     const GraphIdSource* graph;  // not owned
 };
@@ -213,7 +213,7 @@ public:
 
 template <Kind K>
 class OperatorNode : public BinaryNode {
-public:
+  public:
     OperatorNode(NodePtr l, NodePtr r) : BinaryNode(K, std::move(l), std::move(r)) {}
 };
 
@@ -225,7 +225,7 @@ using PowerNode = OperatorNode<Kind::Power>;
 
 template <Kind K>
 class FunctionNode : public UnaryNode {
-public:
+  public:
     explicit FunctionNode(NodePtr op) : UnaryNode(K, std::move(op)) {}
 };
 
@@ -249,7 +249,7 @@ using FactNode = FunctionNode<Kind::Fact>;
 
 // log(base, argument): the operand is the argument.
 class LogBaseNode : public UnaryNode {
-public:
+  public:
     LogBaseNode(NodePtr argument, NodePtr b)
         : UnaryNode(Kind::LogBase, std::move(argument)), base(adopt(std::move(b))) {}
     NodePtr base;
@@ -259,7 +259,7 @@ public:
 // Simpson pair count (the user's division count over 2). Evaluation writes
 // `lastValue`, which the text form prints.
 class NIntegrateNode : public UnaryNode {
-public:
+  public:
     NIntegrateNode(NodePtr integrand, NodePtr lo, NodePtr hi, std::unique_ptr<VariableNode> var,
                    NodePtr stepCount, double last = 0.0);
     NodePtr lower;
@@ -275,7 +275,7 @@ public:
 
 // A list of owned element trees; its operand is always null.
 class ListNode : public UnaryNode {
-public:
+  public:
     explicit ListNode(std::vector<NodePtr> items = {});
     void append(NodePtr item);
     std::vector<NodePtr> elements;
@@ -306,8 +306,12 @@ bool isUnaryKind(Kind kind);
 // True for the one-argument kinds that share FunctionNode.
 bool isFunctionKind(Kind kind);
 
-inline NodePtr number(double v) { return std::make_unique<NumberNode>(v); }
-inline NodePtr zero() { return std::make_unique<ZeroNode>(); }
+inline NodePtr number(double v) {
+    return std::make_unique<NumberNode>(v);
+}
+inline NodePtr zero() {
+    return std::make_unique<ZeroNode>();
+}
 
 // Builds a node of the same binary or function kind as `kind` around new
 // children. Used by the passes that rebuild a node around transformed children.

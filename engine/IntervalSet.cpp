@@ -55,9 +55,8 @@ void IntervalSet::addInterval(double a, double b) {
         auto first = std::partition_point(data_.begin(), data_.end(), [&](const Interval& in) {
             return !(a <= in.hi + kWidening);
         });
-        auto last = std::partition_point(first, data_.end(), [&](const Interval& in) {
-            return in.lo - kWidening <= b;
-        });
+        auto last = std::partition_point(
+            first, data_.end(), [&](const Interval& in) { return in.lo - kWidening <= b; });
         double lo = a;
         double hi = b;
         for (auto it = first; it != last; ++it) {
@@ -101,7 +100,9 @@ void IntervalSet::addInterval(double a, double b) {
     updateTop();
 }
 
-void IntervalSet::addPoint(double x) { addInterval(x - tolerance / 2, x + tolerance / 2); }
+void IntervalSet::addPoint(double x) {
+    addInterval(x - tolerance / 2, x + tolerance / 2);
+}
 
 // Two ordered sets merge in one pass, with the result of adding the other's
 // intervals one by one in their order: each interval of `other` takes in the

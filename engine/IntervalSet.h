@@ -18,7 +18,7 @@ struct Interval {
 };
 
 class IntervalSet {
-public:
+  public:
     static constexpr double kWidening = tol::kEpsilon;
     static constexpr double kDefaultTolerance = 2.220446049250313e-16;  // 2^-52
 
@@ -46,7 +46,7 @@ public:
     // The width given to a single point by addPoint.
     double tolerance = kDefaultTolerance;
 
-private:
+  private:
     void sort();
     void updateTop();
     std::vector<Interval> data_;

@@ -25,7 +25,9 @@ std::string substitute(const char* pattern, const std::string* text, const int* 
 
 }  // namespace
 
-std::string format(const char* pattern, int value) { return substitute(pattern, nullptr, &value); }
+std::string format(const char* pattern, int value) {
+    return substitute(pattern, nullptr, &value);
+}
 
 std::string format(const char* pattern, const std::string& value) {
     return substitute(pattern, &value, nullptr);

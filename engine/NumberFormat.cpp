@@ -7,7 +7,9 @@
 
 namespace kv {
 
-std::string formatNumber(double v) { return formatNumber(v, Workspace::current().ndigits); }
+std::string formatNumber(double v) {
+    return formatNumber(v, Workspace::current().ndigits);
+}
 
 std::string formatNumber(double v, int digits) {
     if (std::isnan(v)) return "nan";

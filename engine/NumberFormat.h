@@ -12,6 +12,8 @@ std::string formatNumber(double v);
 // Formats with an explicit count of significant digits (0 counts as 1).
 std::string formatNumber(double v, int digits);
 // printf's "%g": six significant digits, same exponent rule.
-inline std::string formatShort(double v) { return formatNumber(v, 6); }
+inline std::string formatShort(double v) {
+    return formatNumber(v, 6);
+}
 
 }  // namespace kv

@@ -88,8 +88,8 @@ double simpsonIntegral(const ExprNode& integrand, int variable, std::int64_t pai
         // integrals) are not and go through the plain loop, in its order.
         if (!*compiled) {
             auto made = std::make_shared<CompiledIntegrand>();
-            made->code = std::make_unique<CompiledExpr>(
-                integrand, std::vector<SampleInput>{{variable, true}});
+            made->code = std::make_unique<CompiledExpr>(integrand,
+                                                        std::vector<SampleInput>{{variable, true}});
             if (made->code->ok())
                 made->code->prepare(made->scratch);
             else

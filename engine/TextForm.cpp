@@ -8,7 +8,9 @@ namespace kv {
 
 namespace {
 
-bool isSumLike(Kind k) { return k == Kind::Sum || k == Kind::Difference; }
+bool isSumLike(Kind k) {
+    return k == Kind::Sum || k == Kind::Difference;
+}
 
 // Whether the left and right child of an operator are wrapped in parentheses.
 bool wrapLeft(Kind op, Kind child) {

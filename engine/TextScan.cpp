@@ -1,8 +1,9 @@
 #include "engine/TextScan.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 
 namespace kv {
 

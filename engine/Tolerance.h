@@ -11,11 +11,17 @@ namespace kv::tol {
 inline constexpr double kEpsilon = 5e-12;
 
 // |x| < eps.
-inline bool isZero(double x) { return std::fabs(x) < kEpsilon; }
+inline bool isZero(double x) {
+    return std::fabs(x) < kEpsilon;
+}
 // |floor(x) - x| < eps: only values equal to or just above an integer count
 // (2.9999999999999 is not integral, 3.0000000000001 is).
-inline bool isIntegral(double x) { return std::fabs(std::floor(x) - x) < kEpsilon; }
+inline bool isIntegral(double x) {
+    return std::fabs(std::floor(x) - x) < kEpsilon;
+}
 // |a - b| < eps; also the comparisons of a coefficient with 1, -1 or -0.5.
-inline bool equal(double a, double b) { return std::fabs(a - b) < kEpsilon; }
+inline bool equal(double a, double b) {
+    return std::fabs(a - b) < kEpsilon;
+}
 
 }  // namespace kv::tol

@@ -45,11 +45,15 @@ void parenthesisCurve(TypesetSurface& s, TypesetBox& box, int left, const int (&
     }
 }
 
-bool isSumLike(Kind k) { return k == Kind::Sum || k == Kind::Difference; }
+bool isSumLike(Kind k) {
+    return k == Kind::Sum || k == Kind::Difference;
+}
 
 TypesetBox layoutNumber(TypesetSurface& s, double value);
 
-TypesetBox layout(const ExprNode& n, TypesetSurface& s) { return n.typeset(s); }
+TypesetBox layout(const ExprNode& n, TypesetSurface& s) {
+    return n.typeset(s);
+}
 
 // Sum, difference and product: children side by side on a common axis with
 // the sign in a cell between them.
@@ -82,8 +86,8 @@ TypesetBox operatorLayout(const ExprNode& n, TypesetSurface& s) {
     if (k == Kind::Sum) {
         line(s, box, L.width + 2, A, L.width + cw + 1, A);
         int x = L.width + 2 + (cw - 1) / 2;
-        int down = (cw - 1) / 2;      // floor
-        int up = cw / 2;              // ceil((cw - 1) / 2)
+        int down = (cw - 1) / 2;  // floor
+        int up = cw / 2;          // ceil((cw - 1) / 2)
         line(s, box, x, A - down, x, A + up);
     } else if (k == Kind::Difference) {
         line(s, box, L.width + 2, A, L.width + cw, A);

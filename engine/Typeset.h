@@ -7,20 +7,20 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
 // A picture owned by the surface implementation.
 class TypesetImage {
-public:
+  public:
     virtual ~TypesetImage() = default;
 };
 
 struct TypesetBox {
     std::unique_ptr<TypesetImage> image;  // null when allocation failed
-    int axis = 0;    // pixels from the top to the alignment line
+    int axis = 0;                         // pixels from the top to the alignment line
     int width = 0;
     int height = 0;
 };
@@ -31,7 +31,7 @@ struct TextExtent {
 };
 
 class TypesetSurface {
-public:
+  public:
     virtual ~TypesetSurface() = default;
 
     // ---- the current font ----

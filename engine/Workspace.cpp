@@ -14,12 +14,20 @@ Workspace& fallbackWorkspace() {
 
 Workspace* Workspace::current_ = nullptr;
 
-Workspace::Workspace() { rngState = millisecondClock(); }
+Workspace::Workspace() {
+    rngState = millisecondClock();
+}
 
-Workspace& Workspace::current() { return current_ ? *current_ : fallbackWorkspace(); }
+Workspace& Workspace::current() {
+    return current_ ? *current_ : fallbackWorkspace();
+}
 
-Workspace::Scope::Scope(Workspace& ws) : previous_(current_) { current_ = &ws; }
-Workspace::Scope::~Scope() { current_ = previous_; }
+Workspace::Scope::Scope(Workspace& ws) : previous_(current_) {
+    current_ = &ws;
+}
+Workspace::Scope::~Scope() {
+    current_ = previous_;
+}
 
 int Workspace::findVariable(std::string_view name) const {
     for (std::size_t i = 0; i < variables.size(); ++i)
@@ -72,7 +80,9 @@ int Workspace::nextRandom() {
     return static_cast<int>((rngState >> 16) & 32767u);
 }
 
-void Workspace::reseedRandom() { rngState = millisecondClock(); }
+void Workspace::reseedRandom() {
+    rngState = millisecondClock();
+}
 
 std::uint32_t Workspace::steadyMilliseconds() {
     using namespace std::chrono;

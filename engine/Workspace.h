@@ -28,7 +28,7 @@ struct ParseError {
 };
 
 class Workspace {
-public:
+  public:
     Workspace();
 
     // ---- tables (rows are never removed) ----
@@ -64,10 +64,10 @@ public:
     static std::uint32_t steadyMilliseconds();
 
     // ---- flags shared by the algorithms ----
-    bool autoVariables = false;     // unknown names become variables
+    bool autoVariables = false;  // unknown names become variables
     bool graphBuildInProgress = false;
-    bool rootRecursion = false;     // the zero search is looking at a derivative
-    int lhospitalSteps = 0;         // shared by one limit computation
+    bool rootRecursion = false;  // the zero search is looking at a derivative
+    int lhospitalSteps = 0;      // shared by one limit computation
     // The graph builders sample through the compiled form of their trees
     // (same values, faster); off, they call evaluate point by point. Tests
     // and benchmarks compare the two.
@@ -77,17 +77,17 @@ public:
 
     // Makes a workspace current until the scope ends, then restores the previous one.
     class Scope {
-    public:
+      public:
         explicit Scope(Workspace& ws);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
-    private:
+      private:
         Workspace* previous_;
     };
 
-private:
+  private:
     static Workspace* current_;
 };
 

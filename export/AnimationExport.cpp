@@ -31,8 +31,8 @@ std::string checkAnimationSettings(int frames, int framesPerSecond) {
 }
 
 bool recordAnimation(SceneModel& scene, GlRenderer& renderer, int paneWidth, int paneHeight,
-                     const std::string& path, const AnimationSettings& settings,
-                     std::string& error, const std::function<void(int)>& progress) {
+                     const std::string& path, const AnimationSettings& settings, std::string& error,
+                     const std::function<void(int)>& progress) {
     error = checkAnimationSettings(settings.frames, settings.frames_per_second);
     if (!error.empty()) return false;
     const int width = AviWriter::roundedSize(paneWidth);

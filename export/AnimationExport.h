@@ -31,8 +31,8 @@ std::string checkAnimationSettings(int frames, int framesPerSecond);
 // is back at 0 afterwards. `progress`, when given, is told the number of
 // frames done. False with the message in `error`; then no file is left.
 bool recordAnimation(SceneModel& scene, GlRenderer& renderer, int paneWidth, int paneHeight,
-                     const std::string& path, const AnimationSettings& settings,
-                     std::string& error, const std::function<void(int)>& progress = {});
+                     const std::string& path, const AnimationSettings& settings, std::string& error,
+                     const std::function<void(int)>& progress = {});
 
 // The same in a headless context of width x height pixels, as the scene pane
 // of that size would show it (for the batch runner).

@@ -6,8 +6,7 @@
 
 namespace kv {
 
-AtomicWrite writeAtomically(const std::string& path,
-                            const std::function<bool(std::FILE*)>& write) {
+AtomicWrite writeAtomically(const std::string& path, const std::function<bool(std::FILE*)>& write) {
     std::string tmp;
     const int fd = createTemporaryNextTo(path, tmp);
     std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;

@@ -151,7 +151,9 @@ AVCodecContext* openEncoder(const AVCodec* codec, int width, int height, int fps
 // Encoders that open but cannot be used here: Debian's SVT-AV1 library
 // never returns from closing an encoder that was given no frame, which the
 // probe below does to every encoder.
-bool unusable(const std::string& name) { return name == "libsvtav1"; }
+bool unusable(const std::string& name) {
+    return name == "libsvtav1";
+}
 
 const AVCodec* findEncoder(VideoContainer container, const std::string& name) {
     if (unusable(name)) return nullptr;
@@ -216,13 +218,16 @@ VideoContainer containerOf(const std::string& path) {
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const ContainerInfo& c : containers()) {
         const std::string ext = c.extension;
-        if (lower.size() >= ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
+        if (lower.size() >= ext.size() &&
+            lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
             return c.container;
     }
     return VideoContainer::Avi;
 }
 
-const char* extensionOf(VideoContainer container) { return infoOf(container).extension; }
+const char* extensionOf(VideoContainer container) {
+    return infoOf(container).extension;
+}
 
 std::string withVideoExtension(const std::string& chosen, VideoContainer container) {
     for (const ContainerInfo& c : containers()) {
@@ -270,8 +275,7 @@ const std::vector<VideoEncoder>& videoEncoders(VideoContainer container, int wid
         if (ra != rb) return ra < rb;
         return a.name < b.name;
     });
-    return cache.emplace(std::tuple{container, width, height, fps}, std::move(list))
-        .first->second;
+    return cache.emplace(std::tuple{container, width, height, fps}, std::move(list)).first->second;
 }
 
 struct AviWriter::Codec {
@@ -301,7 +305,9 @@ AviWriter::AviWriter(std::string file, int width, int height, int fps, std::stri
       frames_per_second(fps),
       codec_(std::move(codec)) {}
 
-AviWriter::~AviWriter() { abandon(); }
+AviWriter::~AviWriter() {
+    abandon();
+}
 
 void AviWriter::abandon() {
     state_.reset();

@@ -38,8 +38,7 @@ std::string withVideoExtension(const std::string& chosen, VideoContainer contain
 // certain sizes or rates); the answer is kept for the rest of the run.
 const std::vector<VideoEncoder>& videoEncoders(VideoContainer container, int width, int height,
                                                int frames_per_second);
-inline const std::vector<VideoEncoder>& aviEncoders(int width, int height,
-                                                    int frames_per_second) {
+inline const std::vector<VideoEncoder>& aviEncoders(int width, int height, int frames_per_second) {
     return videoEncoders(VideoContainer::Avi, width, height, frames_per_second);
 }
 

@@ -18,10 +18,10 @@ inline constexpr const char* kInvalidSize = "Neplatná velikost snímku: ";
 inline constexpr const char* kSizeWithoutSnapshot = "Volba --size vyžaduje --snapshot nebo --avi.";
 inline constexpr const char* kMissingSnapshotFile = "Chybí soubor pro --snapshot.";
 
-
 // The animation export. The English texts are the messages users of the
 // program's video export have always seen.
-inline constexpr const char* kAviCannotCreate = "AVI Engine failed to initialize. Check filename %s.";
+inline constexpr const char* kAviCannotCreate =
+    "AVI Engine failed to initialize. Check filename %s.";
 inline constexpr const char* kAviStreamFailed = "AVI Stream creation failed. Check Bitmap info.";
 inline constexpr const char* kAviCompressedStreamFailed = "AVI Compressed Stream creation failed.";
 inline constexpr const char* kAviNoCompressor = " A suitable compressor cannot be found.";
@@ -34,14 +34,14 @@ inline constexpr const char* kAviFailed = "Animaci se nepodařilo uložit";
 inline constexpr const char* kAviFrameCount = "Počet snímků musí být celé číslo od 1 do %d!";
 inline constexpr const char* kAviRate = "FPS musí být celé číslo od 1 do %d!";
 inline constexpr const char* kAviUnknownCodec = "Neznámý nebo nepoužitelný kodek: ";
-inline constexpr const char* kAviOptionWithoutAvi = "Volby --frames, --fps a --codec vyžadují --avi.";
+inline constexpr const char* kAviOptionWithoutAvi =
+    "Volby --frames, --fps a --codec vyžadují --avi.";
 inline constexpr const char* kMissingAviFile = "Chybí soubor pro --avi.";
 
 // The batch runner's view options.
 inline constexpr const char* kViewMissingValue = "Chybí hodnota pro ";
 inline constexpr const char* kInvalidRenderMode = "Neplatný režim zobrazení (0 až 3): ";
 inline constexpr const char* kInvalidAngles = "Neplatné úhly (očekáváno X,Y,Z ve stupních): ";
-inline constexpr const char* kViewWithoutPicture =
-    "Volby pohledu vyžadují --snapshot nebo --avi.";
+inline constexpr const char* kViewWithoutPicture = "Volby pohledu vyžadují --snapshot nebo --avi.";
 
 }  // namespace kv::exportmsg

@@ -188,8 +188,9 @@ bool HeadlessContext::createFramebuffer() {
                                           height_);
         fb.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                                    depthBuffer_);
-        const bool complete = fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
-                              glGetError() == GL_NO_ERROR;
+        const bool complete =
+            fb.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+            glGetError() == GL_NO_ERROR;
         if (complete) break;
         deleteFramebuffer();
         if (samples_ == 0) {

@@ -58,8 +58,8 @@ bool writePng(const std::string& path, const unsigned char* pixels, int width, i
     if (error) error->clear();
     if (!pixels || width <= 0 || height <= 0) return false;
     PngError e;
-    const AtomicWrite result =
-        writeAtomically(path, [&](std::FILE* file) { return encode(file, pixels, width, height, e); });
+    const AtomicWrite result = writeAtomically(
+        path, [&](std::FILE* file) { return encode(file, pixels, width, height, e); });
     if (result == AtomicWrite::Done) return true;
     if (error) {
         if (result == AtomicWrite::EncodeFailed && e.message[0])

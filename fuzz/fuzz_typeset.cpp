@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kMaxTypesetText = 2000;
 
 class SizeImage : public kv::TypesetImage {
-public:
+  public:
     SizeImage(int w, int h) : width(w), height(h) {}
     int width;
     int height;
@@ -31,7 +31,7 @@ const SizeImage& sized(const kv::TypesetImage& image) {
 // Fixed metrics like the recording surface of the tests: characters 7/13 of
 // the font size wide, text as high as the font plus 3.
 class SizeSurface : public kv::TypesetSurface {
-public:
+  public:
     int size = 13;
     int fontPixelSize() const override { return size; }
     void setFontPixelSize(int pixels) override { size = pixels; }

@@ -33,7 +33,8 @@ IntervalSet definedPieces(const std::vector<const ExprNode*>& trees, double lo, 
     {
         // The domain search reads its point width and scanning step from here.
         RootRequestScope request({variable, tolerance, h});
-        for (const NodePtr& tree : fixed) result = intersect(result, tree->domainIn(whole, variable));
+        for (const NodePtr& tree : fixed)
+            result = intersect(result, tree->domainIn(whole, variable));
     }
     fixed.clear();
     for (std::size_t r = 0; r < saved.size() && r < vars.size(); ++r) vars[r].value = saved[r];

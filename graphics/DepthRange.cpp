@@ -20,10 +20,15 @@ struct EyeDepth {
     double tz;
 
     explicit EyeDepth(const SceneModel& s)
-        : sx(s.scale.x), sy(s.scale.y), sz(s.scale.z),
-          cx(std::cos(s.rotation.x * kDegrees)), sxr(std::sin(s.rotation.x * kDegrees)),
-          cy(std::cos(s.rotation.y * kDegrees)), syr(std::sin(s.rotation.y * kDegrees)),
-          cz(std::cos(s.rotation.z * kDegrees)), szr(std::sin(s.rotation.z * kDegrees)),
+        : sx(s.scale.x),
+          sy(s.scale.y),
+          sz(s.scale.z),
+          cx(std::cos(s.rotation.x * kDegrees)),
+          sxr(std::sin(s.rotation.x * kDegrees)),
+          cy(std::cos(s.rotation.y * kDegrees)),
+          syr(std::sin(s.rotation.y * kDegrees)),
+          cz(std::cos(s.rotation.z * kDegrees)),
+          szr(std::sin(s.rotation.z * kDegrees)),
           tz(s.translation.z) {}
 
     double operator()(double x, double y, double z) const {
@@ -79,8 +84,8 @@ DepthRange depthRange(const SceneModel& scene) {
     // A flat scene facing the viewer has no depth of its own: a tenth of
     // its distance either way keeps it well inside the planes.
     const double thickness = geometry.farthest - geometry.nearest;
-    const double geometryFar = std::max(geometry.farthest + 0.05 * thickness,
-                                        geometry.farthest * 1.1);
+    const double geometryFar =
+        std::max(geometry.farthest + 0.05 * thickness, geometry.farthest * 1.1);
     double nearPlane = std::min(geometry.nearest - 0.05 * thickness, geometry.nearest * 0.9);
     // The labels beside the box push the far plane out, but never so far
     // that the geometry would lose its depth resolution: beside a box of

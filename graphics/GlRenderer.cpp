@@ -441,8 +441,8 @@ void GlRenderer::drawLabel(const OverlayLabel& label, const Color& background) {
     // and the colour is given first, so each label has its own.
     glDisable(GL_LIGHTING);
     const OverlayColor c =
-        readableOn(label.color, static_cast<float>(background.r),
-                   static_cast<float>(background.g), static_cast<float>(background.b));
+        readableOn(label.color, static_cast<float>(background.r), static_cast<float>(background.g),
+                   static_cast<float>(background.b));
     glColor4f(c.r, c.g, c.b, c.a);
     glRasterPos3f(label.at.x, label.at.y, label.at.z);
     glPushAttrib(GL_LIST_BIT);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/CompiledExpr.h"
-
 #include "graphics/GraphObject.h"
 
 namespace kv {

@@ -105,8 +105,7 @@ bool GlyphBitmap::pixel(int x, int row) const {
     return (byte >> (7 - x % 8)) & 1;
 }
 
-bool LabelFont::rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error,
-                          int pixelHeight) {
+bool LabelFont::rasterize(std::vector<GlyphBitmap>& glyphs, std::string& error, int pixelHeight) {
     if (pixelHeight < 1 || pixelHeight > kMaxPixelHeight) {
         error = "label height " + std::to_string(pixelHeight) + " out of range";
         return false;

@@ -1,8 +1,8 @@
 // The bitmap font of the scene's labels: the characters 32..127 of a
 // 10-pixel sans-serif face (10 logical pixels: on a screen of two device
-// pixels to the logical one, the glyphs are rasterised 20 pixels tall) (Liberation Sans, found through fontconfig),
-// rasterised with FreeType into one-bit glyphs, one display list per
-// character that draws the glyph at the raster position and moves it on.
+// pixels to the logical one, the glyphs are rasterised 20 pixels tall) (Liberation Sans, found
+// through fontconfig), rasterised with FreeType into one-bit glyphs, one display list per character
+// that draws the glyph at the raster position and moves it on.
 //
 // FreeType rather than Qt: the renderer also runs in the batch runner and the
 // render tests, where no GUI application object (which Qt's text drawing

@@ -74,7 +74,8 @@ bool SurfaceGraph::prepare() {
     // a cell has four vertices and about one node.
     double perNode = 0.0;
     for (int c = 0; c < 3; ++c)
-        perNode += evaluationCost(*components[c]) + evaluationCost(*du_[c]) + evaluationCost(*dv_[c]);
+        perNode +=
+            evaluationCost(*components[c]) + evaluationCost(*du_[c]) + evaluationCost(*dv_[c]);
     setCostPerVertex(perNode / 4.0);
     // The compiled form needs two distinct variable rows to feed.
     const int rows = static_cast<int>(Workspace::current().variables.size());
@@ -160,9 +161,15 @@ void SurfaceGraph::sampleCompiled(int nx, int ny) {
         for (int i = first; i < last; ++i) {
             const double u = us_[static_cast<std::size_t>(i)];
             const double* inputs[] = {&u, vs_.data()};
-            double* const outs[9] = {val,              val + column,     val + 2 * column,
-                                     val + 3 * column, val + 4 * column, val + 5 * column,
-                                     val + 6 * column, val + 7 * column, val + 8 * column};
+            double* const outs[9] = {val,
+                                     val + column,
+                                     val + 2 * column,
+                                     val + 3 * column,
+                                     val + 4 * column,
+                                     val + 5 * column,
+                                     val + 6 * column,
+                                     val + 7 * column,
+                                     val + 8 * column};
             compiled_->evaluate(inputs, ny, outs, s);
             for (std::size_t j = 0; j < column; ++j) {
                 const double p[3] = {val[j], val[column + j], val[2 * column + j]};

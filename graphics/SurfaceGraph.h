@@ -4,9 +4,8 @@
 // animation frame. The explicit surface z = f(x, y) arrives as (x, y, f).
 #pragma once
 
-#include <vector>
-
 #include <memory>
+#include <vector>
 
 #include "engine/CompiledExpr.h"
 #include "engine/IntervalSet.h"

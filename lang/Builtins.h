@@ -15,9 +15,9 @@ class CommandInterpreter;
 
 struct Call {
     CommandInterpreter& ci;
-    std::string_view text;     // the whole call, e.g. "simpl(x+x)"
-    std::string_view name;     // the text before the first '('
-    std::string_view argText;  // between the first '(' and the last character
+    std::string_view text;               // the whole call, e.g. "simpl(x+x)"
+    std::string_view name;               // the text before the first '('
+    std::string_view argText;            // between the first '(' and the last character
     std::vector<std::string_view> args;  // argText split at top-level commas
 };
 

@@ -55,8 +55,8 @@ NodePtr buildAndAdd(Call& call, SceneModel& scene, std::unique_ptr<GraphDefiniti
     long long total = graph->vertexCount();
     for (int i = 0; i < scene.graphCount(); ++i) total += scene.graph(i).vertexCount();
     if (total > kMaxSceneVertices)
-        return graphError(call, msg::format(gmsg::kTooManySceneVertices,
-                                            static_cast<int>(kMaxSceneVertices)));
+        return graphError(
+            call, msg::format(gmsg::kTooManySceneVertices, static_cast<int>(kMaxSceneVertices)));
 
     GraphObject* added = scene.addGraph(std::move(graph));
     return std::make_unique<GraphRefNode>(added);

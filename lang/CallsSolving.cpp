@@ -176,8 +176,8 @@ NodePtr callNintegrate(Call& call) {
         double d = divisions->evaluate();
         if (std::isnan(d)) return formatError(call, msg::kDivisionsNotFinite);
         if (std::trunc(d / 2.0) > static_cast<double>(kMaxSimpsonPairs))
-            return formatError(call, msg::format(msg::kTooManyDivisions,
-                                                 static_cast<int>(2 * kMaxSimpsonPairs)));
+            return formatError(
+                call, msg::format(msg::kTooManyDivisions, static_cast<int>(2 * kMaxSimpsonPairs)));
     }
     NodePtr pairs = std::make_unique<QuotientNode>(std::move(divisions), number(2.0));
     auto integral = std::make_unique<NIntegrateNode>(
@@ -218,7 +218,11 @@ NodePtr integerCall(Call& call, IntegerResult (*fold)(const std::vector<double>&
 
 }  // namespace
 
-NodePtr callGcd(Call& call) { return integerCall(call, gcdOf); }
-NodePtr callLcm(Call& call) { return integerCall(call, lcmOf); }
+NodePtr callGcd(Call& call) {
+    return integerCall(call, gcdOf);
+}
+NodePtr callLcm(Call& call) {
+    return integerCall(call, lcmOf);
+}
 
 }  // namespace kv

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "engine/EvaluationCost.h"
-#include "engine/TreeRebuild.h"
 #include "engine/TextScan.h"
+#include "engine/TreeRebuild.h"
 #include "lang/Builtins.h"
 #include "lang/Messages.h"
 
@@ -36,7 +36,8 @@ NodePtr CommandInterpreter::define(std::string_view text, std::string_view left,
     UserFunction fn;
     fn.name = std::string(name);
     fn.body = parseExpression(right);
-    for (std::string_view p : splitTopLevel(paramText, ",")) fn.params.push_back(ws_.variableIndex(p));
+    for (std::string_view p : splitTopLevel(paramText, ","))
+        fn.params.push_back(ws_.variableIndex(p));
     // A stored value is evaluated wherever it is used: one too costly to
     // evaluate is refused before it replaces anything.
     if (fn.params.empty() && !hasError() && evaluationCost(*fn.body) > kMaxEvaluationWork)
@@ -136,7 +137,11 @@ NodePtr CommandInterpreter::clearUserFunctions() {
     return std::make_unique<TextNode>(msg::kUserFunctionsCleared);
 }
 
-NodePtr callRemoveUserFunc(Call& call) { return call.ci.removeUserFunction(call.argText); }
-NodePtr callClearUserFuncs(Call& call) { return call.ci.clearUserFunctions(); }
+NodePtr callRemoveUserFunc(Call& call) {
+    return call.ci.removeUserFunction(call.argText);
+}
+NodePtr callClearUserFuncs(Call& call) {
+    return call.ci.clearUserFunctions();
+}
 
 }  // namespace kv

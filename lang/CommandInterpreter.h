@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "engine/ExprNode.h"
-#include "engine/Workspace.h"
 #include "engine/WorkBounds.h"
+#include "engine/Workspace.h"
 
 namespace kv {
 
@@ -27,11 +27,11 @@ struct UserFunction {
 };
 
 class CommandInterpreter {
-public:
+  public:
     // Limits that keep any input from exhausting the stack or the memory.
-    static constexpr int kMaxNesting = 1000;          // nested parentheses that matter
-    static constexpr int kMaxRecursion = 4000;        // parser recursion, a backstop
-    static constexpr int kMaxTreeDepth = 10000;       // depth of a parsed tree
+    static constexpr int kMaxNesting = 1000;                 // nested parentheses that matter
+    static constexpr int kMaxRecursion = 4000;               // parser recursion, a backstop
+    static constexpr int kMaxTreeDepth = 10000;              // depth of a parsed tree
     static constexpr std::size_t kMaxNodes = kMaxTreeNodes;  // nodes of one expanded tree
     static constexpr std::size_t kMaxCommandLength = 1'000'000;
     // Nodes built by all user-function calls of one command line together.
@@ -65,7 +65,7 @@ public:
     NodePtr removeUserFunction(std::string_view name);
     NodePtr clearUserFunctions();
 
-private:
+  private:
     struct Segment {
         std::size_t begin;
         std::size_t end;

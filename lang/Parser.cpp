@@ -258,8 +258,7 @@ NodePtr CommandInterpreter::parseUnknownName(std::string_view text) {
         int row = ws_.variableIndex(text.substr(0, open));
         NodePtr inner = parseExpression(text.substr(open + 1, text.size() - open - 2));
         if (hasError()) return zero();
-        return std::make_unique<ProductNode>(std::make_unique<VariableNode>(row),
-                                             std::move(inner));
+        return std::make_unique<ProductNode>(std::make_unique<VariableNode>(row), std::move(inner));
     }
     return std::make_unique<VariableNode>(ws_.variableIndex(text));
 }

@@ -11,7 +11,8 @@ inline constexpr const char* kLimitBadVariable = "Neplatný formát proměnné l
 // nsolve
 inline constexpr const char* kEpsilonNotConstant = "Hodnota přesnosti musí být konstantní!";
 inline constexpr const char* kStepNotConstant = "Hodnota kroku musí být konstantní!";
-inline constexpr const char* kEpsilonNotPositive = "Hodnota přesnosti musí být kladné konečné číslo!";
+inline constexpr const char* kEpsilonNotPositive =
+    "Hodnota přesnosti musí být kladné konečné číslo!";
 inline constexpr const char* kStepNotPositive = "Hodnota kroku musí být kladné konečné číslo!";
 inline constexpr const char* kBoundsNotFinite = "Meze intervalu musí být konečná čísla!";
 inline constexpr const char* kStepTooSmall = "Hodnota kroku je vůči mezím intervalu příliš malá!";

@@ -19,7 +19,9 @@ namespace kv {
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // A whole number, blanks around it allowed; false for anything else.
 bool readWhole(const QString& text, int& value) {
@@ -68,9 +70,9 @@ CompressorDialog::CompressorDialog(const std::vector<VideoEncoder>& encoders, QW
     list_ = new QListWidget;
     for (const VideoEncoder& e : encoders) {
         const QString name = QString::fromStdString(e.name);
-        const QString text = e.name == "rawvideo"
-                                 ? u(uimsg::kUncompressed)
-                                 : name + QStringLiteral(" – ") + QString::fromStdString(e.description);
+        const QString text = e.name == "rawvideo" ? u(uimsg::kUncompressed)
+                                                  : name + QStringLiteral(" – ") +
+                                                        QString::fromStdString(e.description);
         list_->addItem(text);
         names_.push_back(e.name);
     }

@@ -15,7 +15,7 @@ struct VideoEncoder;
 
 class AnimSetDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AnimSetDialog(QWidget* parent = nullptr);
 
     QLineEdit* framesBox() const { return frames_; }
@@ -26,7 +26,7 @@ public:
 
     void accept() override;
 
-private:
+  private:
     QLineEdit* frames_;
     QLineEdit* rate_;
     int framesValue_ = 12;
@@ -36,14 +36,14 @@ private:
 // Lists the encoders; the first (uncompressed) is chosen when it opens.
 class CompressorDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     CompressorDialog(const std::vector<VideoEncoder>& encoders, QWidget* parent = nullptr);
 
     QListWidget* list() const { return list_; }
     // After OK: the name of the encoder chosen.
     std::string codec() const;
 
-private:
+  private:
     QListWidget* list_;
     std::vector<std::string> names_;
 };

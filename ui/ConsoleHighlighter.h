@@ -8,14 +8,14 @@
 namespace kv {
 
 class ConsoleHighlighter : public QSyntaxHighlighter {
-public:
+  public:
     explicit ConsoleHighlighter(QTextDocument* document);
 
     // The keyword group of a word (0 functions, 1 constants, 3 error mark),
     // or -1. Exposed for tests.
     static int keywordGroup(const QString& word);
 
-protected:
+  protected:
     void highlightBlock(const QString& text) override;
 };
 

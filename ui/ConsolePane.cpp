@@ -27,7 +27,9 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-QString fromUtf8(const std::string& s) { return QString::fromStdString(s); }
+QString fromUtf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void moveToBlockEnd(QTextCursor& c, const QTextBlock& block,
                     QTextCursor::MoveMode mode = QTextCursor::MoveAnchor) {

@@ -19,7 +19,7 @@ struct CommandOutcome;
 
 class ConsolePane : public QTextEdit {
     Q_OBJECT
-public:
+  public:
     // Results whose text form is longer than this are written as text: a
     // picture of them would be too wide to read and slow to build.
     static constexpr int kMaxTypesetText = 2000;
@@ -45,14 +45,14 @@ public:
     // Shows loaded document lines (not executed), replacing a lone prompt.
     void showLoadedLines(const std::vector<std::string>& lines);
 
-signals:
+  signals:
     // A command ran: the scene may have changed.
     void commandExecuted();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void insertOutput(class QTextCursor& cursor, const CommandOutcome& outcome);
 
     CommandInterpreter& ci_;

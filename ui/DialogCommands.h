@@ -111,7 +111,7 @@ enum class PlotDialogKind { ExplicitCurve, ParametricCurve, Surface, ImplicitCur
 
 struct PlotDialogShape {
     const char* title;
-    std::vector<BoxShape> boxes;            // the first ones in check order
+    std::vector<BoxShape> boxes;           // the first ones in check order
     std::vector<const char*> colorLabels;  // one colour button each
     bool hasCheckDef;                      // "Testovat nespojitost"
     bool hasClip;                          // "Oříznout" button

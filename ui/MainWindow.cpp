@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDir>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenuBar>
@@ -15,20 +15,20 @@
 #include <QVBoxLayout>
 
 #include "doc/Document.h"
-#include "lang/CommandInterpreter.h"
-#include "graphics/SceneModel.h"
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
 #include "export/ExportMessages.h"
 #include "export/Snapshot.h"
+#include "graphics/SceneModel.h"
+#include "lang/CommandInterpreter.h"
 #include "ui/AboutDialog.h"
 #include "ui/AnimationExportDialogs.h"
 #include "ui/ConsolePane.h"
 #include "ui/HelpLauncher.h"
-#include "ui/ScenePane.h"
 #include "ui/Icons.h"
 #include "ui/MathDialog.h"
 #include "ui/PlotDialog.h"
+#include "ui/ScenePane.h"
 #include "ui/SettingsDialog.h"
 #include "ui/TransformDialog.h"
 #include "ui/UiMessages.h"
@@ -37,7 +37,9 @@ namespace kv {
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // The menu commands by their ids.
 enum Command : int {
@@ -133,9 +135,13 @@ MainWindow::MainWindow()
 
 // The panes go first: the scene pane releases its GL lists while the scene
 // still exists.
-MainWindow::~MainWindow() { delete takeCentralWidget(); }
+MainWindow::~MainWindow() {
+    delete takeCentralWidget();
+}
 
-QAction* MainWindow::action(int commandId) const { return actions_.value(commandId, nullptr); }
+QAction* MainWindow::action(int commandId) const {
+    return actions_.value(commandId, nullptr);
+}
 
 QAction* MainWindow::addCommand(QMenu* menu, int id, const QString& text,
                                 const QKeySequence& shortcut) {
@@ -219,17 +225,17 @@ void MainWindow::buildMenus() {
     };
     QMenu* transform = scene->addMenu(u("Transformace Soustavy"));
     const std::pair<int, const char*> dragEntries[] = {
-        {kRotateXY, "Rotace XY\tQ"}, {kRotateYZ, "Rotace YZ\tW"},   {kRotateXZ, "Rotace XZ\tE"},
-        {kTranslateXY, "Posunutí XY\tR"}, {kScaleX, "Měřítko X\tT"}, {kScaleY, "Měřítko Y\tZ"},
+        {kRotateXY, "Rotace XY\tQ"},      {kRotateYZ, "Rotace YZ\tW"}, {kRotateXZ, "Rotace XZ\tE"},
+        {kTranslateXY, "Posunutí XY\tR"}, {kScaleX, "Měřítko X\tT"},   {kScaleY, "Měřítko Y\tZ"},
         {kScaleZ, "Měřítko Z\tU"}};
     const SceneModel::DragMode dragModes[] = {
         SceneModel::RotateXY, SceneModel::RotateYZ, SceneModel::RotateXZ, SceneModel::MoveXY,
         SceneModel::ScaleX,   SceneModel::ScaleY,   SceneModel::ScaleZ};
     for (int i = 0; i < 7; ++i) {
         SceneModel::DragMode mode = dragModes[i];
-        sceneCommand(transform, dragEntries[i].first, dragEntries[i].second,
-                     [mode](SceneModel& m) { m.drag_mode = mode; })
-            ->setCheckable(true);
+        sceneCommand(transform, dragEntries[i].first, dragEntries[i].second, [mode](SceneModel& m) {
+            m.drag_mode = mode;
+        })->setCheckable(true);
     }
     connect(addCommand(transform, kManualTransform, u("Ruční Nastavení...\tM")),
             &QAction::triggered, this, &MainWindow::onManualTransform);
@@ -246,30 +252,37 @@ void MainWindow::buildMenus() {
         a->setCheckable(true);
         renderGroup->addAction(a);
     }
-    sceneCommand(view, kBoundingBox, "Zobrazit Bounding Box\tB",
-                 [](SceneModel& m) { m.show_box = !m.show_box; })->setCheckable(true);
-    sceneCommand(view, kAxes, "Zobrazit Osy\tC",
-                 [](SceneModel& m) { m.show_axes = !m.show_axes; })->setCheckable(true);
-    sceneCommand(view, kLabels, "Zobrazit Popisky\tL",
-                 [](SceneModel& m) { m.show_labels = !m.show_labels; })->setCheckable(true);
+    sceneCommand(view, kBoundingBox, "Zobrazit Bounding Box\tB", [](SceneModel& m) {
+        m.show_box = !m.show_box;
+    })->setCheckable(true);
+    sceneCommand(view, kAxes, "Zobrazit Osy\tC", [](SceneModel& m) {
+        m.show_axes = !m.show_axes;
+    })->setCheckable(true);
+    sceneCommand(view, kLabels, "Zobrazit Popisky\tL", [](SceneModel& m) {
+        m.show_labels = !m.show_labels;
+    })->setCheckable(true);
     QMenu* shading = scene->addMenu(u("Stínování"));
     auto* shadeGroup = new QActionGroup(this);
-    shadeGroup->addAction(sceneCommand(shading, kSmooth, "Hladké", [](SceneModel& m) {
-        m.setShadeModel(ShadeModel::Smooth);
-    }))->setCheckable(true);
-    shadeGroup->addAction(sceneCommand(shading, kFlat, "Konstantní", [](SceneModel& m) {
-        m.setShadeModel(ShadeModel::Flat);
-    }))->setCheckable(true);
-    QAction* aa = addCommand(scene, kAntialias, u("Antialiasing Čar"),
-                             QKeySequence(Qt::CTRL | Qt::Key_A));
+    shadeGroup
+        ->addAction(sceneCommand(shading, kSmooth, "Hladké",
+                                 [](SceneModel& m) { m.setShadeModel(ShadeModel::Smooth); }))
+        ->setCheckable(true);
+    shadeGroup
+        ->addAction(sceneCommand(shading, kFlat, "Konstantní",
+                                 [](SceneModel& m) { m.setShadeModel(ShadeModel::Flat); }))
+        ->setCheckable(true);
+    QAction* aa =
+        addCommand(scene, kAntialias, u("Antialiasing Čar"), QKeySequence(Qt::CTRL | Qt::Key_A));
     aa->setCheckable(true);
     connect(aa, &QAction::triggered, this,
             [this] { scene_->setAntialias(!sceneModel_->antialias); });
     QMenu* animation = scene->addMenu(u("Animace"));
-    sceneCommand(animation, kAnimate, "Animovat\tMezerník",
-                 [](SceneModel& m) { m.animating = !m.animating; })->setCheckable(true);
-    sceneCommand(animation, kReverse, "Zpětná Animace \tO",
-                 [](SceneModel& m) { m.bounce = !m.bounce; })->setCheckable(true);
+    sceneCommand(animation, kAnimate, "Animovat\tMezerník", [](SceneModel& m) {
+        m.animating = !m.animating;
+    })->setCheckable(true);
+    sceneCommand(animation, kReverse, "Zpětná Animace \tO", [](SceneModel& m) {
+        m.bounce = !m.bounce;
+    })->setCheckable(true);
     sceneCommand(animation, kFrameForward, "Snímek Vpřed\tA",
                  [](SceneModel& m) { m.stepFrames(1); });
     sceneCommand(animation, kFrameBackward, "Snímek Vzad\tS",
@@ -380,15 +393,19 @@ void MainWindow::updateSceneToolBar() {
 bool MainWindow::askToSave() {
     if (!store_.querySave()) return true;
     switch (askYesNoCancel(this, uimsg::kAskSave)) {
-    case QMessageBox::Yes: return onSave();
-    case QMessageBox::No: return true;
-    default: return false;
+        case QMessageBox::Yes:
+            return onSave();
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
     }
 }
 
 void MainWindow::updateSceneMarks() {
     const SceneModel& m = *sceneModel_;
-    const int dragIds[] = {kRotateXY, kRotateYZ, kRotateXZ, kTranslateXY, kScaleX, kScaleY, kScaleZ};
+    const int dragIds[] = {kRotateXY, kRotateYZ, kRotateXZ, kTranslateXY,
+                           kScaleX,   kScaleY,   kScaleZ};
     for (int i = 0; i < 7; ++i) action(dragIds[i])->setChecked(m.drag_mode == i);
     const std::pair<int, SceneModel::RenderMode> renderIds[] = {
         {kSolidWire, SceneModel::SolidWireModel},
@@ -425,9 +442,9 @@ void MainWindow::onSnapshot() {
     tabs_->setCurrentWidget(scene_);
     const QString png = u(uimsg::kSnapshotPngFilter);
     QString chosenFilter = png;
-    QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSnapshotTitle), snapshotFolder_,
-                                                png + ";;" + u(uimsg::kSnapshotFilter),
-                                                &chosenFilter);
+    QString path =
+        QFileDialog::getSaveFileName(this, u(uimsg::kSnapshotTitle), snapshotFolder_,
+                                     png + ";;" + u(uimsg::kSnapshotFilter), &chosenFilter);
     if (path.isEmpty()) return;
     path = QString::fromStdString(withPictureExtension(path.toStdString(), chosenFilter == png));
 
@@ -531,8 +548,8 @@ void MainWindow::clearDocument() {
 
 void MainWindow::onOpen() {
     tabs_->setCurrentWidget(console_);
-    QString path = QFileDialog::getOpenFileName(this, u(uimsg::kOpenTitle), QString(),
-                                                u(uimsg::kFileFilter));
+    QString path =
+        QFileDialog::getOpenFileName(this, u(uimsg::kOpenTitle), QString(), u(uimsg::kFileFilter));
     if (path.isEmpty()) return;
     askAndOpenDocument(path);
 }
@@ -564,8 +581,8 @@ bool MainWindow::openDocument(const QString& path) {
 
 bool MainWindow::onSave() {
     tabs_->setCurrentWidget(console_);
-    QString path = QFileDialog::getSaveFileName(this, u(uimsg::kSaveTitle), QString(),
-                                                u(uimsg::kFileFilter));
+    QString path =
+        QFileDialog::getSaveFileName(this, u(uimsg::kSaveTitle), QString(), u(uimsg::kFileFilter));
     if (path.isEmpty()) return false;
     return saveDocument(QString::fromStdString(withDocumentExtension(path.toStdString())));
 }

@@ -26,7 +26,7 @@ class ScenePane;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow();
     ~MainWindow() override;
 
@@ -57,10 +57,10 @@ public:
     // "Odstranit Vše": removes every graph; the tab shown before stays shown.
     void removeAll();
 
-protected:
+  protected:
     void closeEvent(class QCloseEvent* event) override;
 
-private slots:
+  private slots:
     void onOpen();
     bool onSave();
     void onSettings();
@@ -70,7 +70,7 @@ private slots:
     void onExportAnimation();
     void onManualTransform();
 
-private:
+  private:
     void buildMenus();
     void buildToolBars();
     QAction* addCommand(class QMenu* menu, int id, const QString& text,

@@ -9,35 +9,48 @@
 namespace kv {
 
 namespace {
-QImage& imageOf(TypesetImage& i) { return static_cast<QtTypesetImage&>(i).image; }
-const QImage& imageOf(const TypesetImage& i) { return static_cast<const QtTypesetImage&>(i).image; }
+QImage& imageOf(TypesetImage& i) {
+    return static_cast<QtTypesetImage&>(i).image;
+}
+const QImage& imageOf(const TypesetImage& i) {
+    return static_cast<const QtTypesetImage&>(i).image;
+}
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 }  // namespace
 
 QtTypesetSurface::QtTypesetSurface(const QFont& font, qreal devicePixelRatio)
-    : font_(font), ratio_(devicePixelRatio > 0.0 && std::isfinite(devicePixelRatio)
-                              ? std::min<qreal>(devicePixelRatio, 8.0)
-                              : 1.0) {
+    : font_(font),
+      ratio_(devicePixelRatio > 0.0 && std::isfinite(devicePixelRatio)
+                 ? std::min<qreal>(devicePixelRatio, 8.0)
+                 : 1.0) {
     if (font_.pixelSize() <= 0) {
         QFontInfo info(font_);
         font_.setPixelSize(info.pixelSize());
     }
 }
 
-int QtTypesetSurface::fontPixelSize() const { return font_.pixelSize(); }
+int QtTypesetSurface::fontPixelSize() const {
+    return font_.pixelSize();
+}
 
-void QtTypesetSurface::setFontPixelSize(int pixels) { font_.setPixelSize(std::max(1, pixels)); }
+void QtTypesetSurface::setFontPixelSize(int pixels) {
+    font_.setPixelSize(std::max(1, pixels));
+}
 
 TextExtent QtTypesetSurface::measureText(std::string_view utf8) {
     QFontMetrics fm(font_);
     return {fm.horizontalAdvance(text(utf8)), fm.height()};
 }
 
-int QtTypesetSurface::averageCharWidth() { return QFontMetrics(font_).averageCharWidth(); }
+int QtTypesetSurface::averageCharWidth() {
+    return QFontMetrics(font_).averageCharWidth();
+}
 
-int QtTypesetSurface::fontHeight() { return QFontMetrics(font_).height(); }
+int QtTypesetSurface::fontHeight() {
+    return QFontMetrics(font_).height();
+}
 
 // The first device pixel of logical coordinate v.
 int QtTypesetSurface::device(int v) const {

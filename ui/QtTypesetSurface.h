@@ -12,13 +12,13 @@
 namespace kv {
 
 class QtTypesetImage : public TypesetImage {
-public:
+  public:
     explicit QtTypesetImage(QImage img) : image(std::move(img)) {}
     QImage image;
 };
 
 class QtTypesetSurface : public TypesetSurface {
-public:
+  public:
     // Pictures larger than this many device pixels are not made; the caller
     // prints the text form instead.
     static constexpr long long kMaxPixels = 4096LL * 4096LL;
@@ -37,7 +37,7 @@ public:
     void setPixel(TypesetImage& image, int x, int y) override;
     void copyImage(TypesetImage& target, const TypesetImage& source, int x, int y) override;
 
-private:
+  private:
     int device(int logical) const;
 
     QFont font_;

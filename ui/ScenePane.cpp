@@ -67,7 +67,9 @@ void ScenePane::resizeGL(int w, int h) {
     renderer_.resize(static_cast<int>(w * dpr), static_cast<int>(h * dpr));
 }
 
-void ScenePane::paintGL() { renderer_.renderFrame(scene_); }
+void ScenePane::paintGL() {
+    renderer_.renderFrame(scene_);
+}
 
 void ScenePane::sceneChanged() {
     update();
@@ -115,27 +117,69 @@ void ScenePane::keyPressEvent(QKeyEvent* event) {
     auto drag = [&](SceneModel::DragMode mode) { scene_.drag_mode = mode; };
     auto render = [&](SceneModel::RenderMode mode) { scene_.render_mode = mode; };
     switch (event->key()) {
-        case Qt::Key_Q: drag(SceneModel::RotateXY); break;
-        case Qt::Key_W: drag(SceneModel::RotateYZ); break;
-        case Qt::Key_E: drag(SceneModel::RotateXZ); break;
-        case Qt::Key_R: drag(SceneModel::MoveXY); break;
-        case Qt::Key_T: drag(SceneModel::ScaleX); break;
-        case Qt::Key_Z: drag(SceneModel::ScaleY); break;
-        case Qt::Key_U: drag(SceneModel::ScaleZ); break;
-        case Qt::Key_1: render(SceneModel::SolidWireModel); break;
-        case Qt::Key_2: render(SceneModel::SolidModel); break;
-        case Qt::Key_3: render(SceneModel::WireModel); break;
-        case Qt::Key_4: render(SceneModel::HiddenLineModel); break;
-        case Qt::Key_B: scene_.show_box = !scene_.show_box; break;
-        case Qt::Key_C: scene_.show_axes = !scene_.show_axes; break;
-        case Qt::Key_L: scene_.show_labels = !scene_.show_labels; break;
-        case Qt::Key_Space: scene_.animating = !scene_.animating; break;
-        case Qt::Key_O: scene_.bounce = !scene_.bounce; break;
-        case Qt::Key_A: scene_.stepFrames(1); break;
-        case Qt::Key_S: scene_.stepFrames(-1); break;
-        case Qt::Key_X: scene_.resetView(); break;
-        case Qt::Key_M: emit manualTransformRequested(); break;
-        case Qt::Key_Delete: scene_.clearGraphs(); break;
+        case Qt::Key_Q:
+            drag(SceneModel::RotateXY);
+            break;
+        case Qt::Key_W:
+            drag(SceneModel::RotateYZ);
+            break;
+        case Qt::Key_E:
+            drag(SceneModel::RotateXZ);
+            break;
+        case Qt::Key_R:
+            drag(SceneModel::MoveXY);
+            break;
+        case Qt::Key_T:
+            drag(SceneModel::ScaleX);
+            break;
+        case Qt::Key_Z:
+            drag(SceneModel::ScaleY);
+            break;
+        case Qt::Key_U:
+            drag(SceneModel::ScaleZ);
+            break;
+        case Qt::Key_1:
+            render(SceneModel::SolidWireModel);
+            break;
+        case Qt::Key_2:
+            render(SceneModel::SolidModel);
+            break;
+        case Qt::Key_3:
+            render(SceneModel::WireModel);
+            break;
+        case Qt::Key_4:
+            render(SceneModel::HiddenLineModel);
+            break;
+        case Qt::Key_B:
+            scene_.show_box = !scene_.show_box;
+            break;
+        case Qt::Key_C:
+            scene_.show_axes = !scene_.show_axes;
+            break;
+        case Qt::Key_L:
+            scene_.show_labels = !scene_.show_labels;
+            break;
+        case Qt::Key_Space:
+            scene_.animating = !scene_.animating;
+            break;
+        case Qt::Key_O:
+            scene_.bounce = !scene_.bounce;
+            break;
+        case Qt::Key_A:
+            scene_.stepFrames(1);
+            break;
+        case Qt::Key_S:
+            scene_.stepFrames(-1);
+            break;
+        case Qt::Key_X:
+            scene_.resetView();
+            break;
+        case Qt::Key_M:
+            emit manualTransformRequested();
+            break;
+        case Qt::Key_Delete:
+            scene_.clearGraphs();
+            break;
         default:
             QOpenGLWidget::keyPressEvent(event);
             return;
@@ -189,9 +233,9 @@ bool ScenePane::exportAnimation(const QString& path, const AnimationSettings& se
     animationTimer_.stop();
     makeCurrent();
     const qreal dpr = devicePixelRatioF();
-    const bool ok = recordAnimation(scene_, renderer_, static_cast<int>(width() * dpr),
-                                    static_cast<int>(height() * dpr), path.toStdString(),
-                                    settings, error);
+    const bool ok =
+        recordAnimation(scene_, renderer_, static_cast<int>(width() * dpr),
+                        static_cast<int>(height() * dpr), path.toStdString(), settings, error);
     doneCurrent();
     spinTimer_.start(kSpinPeriodMs, this);
     if (scene_.graphCount() > 0 && scene_.animationPeriod() > 0)

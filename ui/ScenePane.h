@@ -16,7 +16,7 @@ struct AnimationSettings;
 
 class ScenePane : public QOpenGLWidget, public SceneObserver {
     Q_OBJECT
-public:
+  public:
     static constexpr int kSpinPeriodMs = 40;
 
     explicit ScenePane(SceneModel& scene, QWidget* parent = nullptr);
@@ -46,12 +46,12 @@ public:
     void animationTimerRestarted(int periodMs) override;
     void graphReleasing(GraphObject& graph) override;
 
-signals:
+  signals:
     // The scene state shown by the menu marks changed.
     void stateChanged();
     void manualTransformRequested();
 
-protected:
+  protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
@@ -63,7 +63,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void releaseContext();
     bool saveScaledSnapshot(const QString& path, std::string& error, bool& fatal, int scale);
 

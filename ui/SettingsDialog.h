@@ -12,16 +12,16 @@ namespace kv {
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     SettingsDialog(const Settings& current, QWidget* parent = nullptr);
     // The values accepted by OK.
     Settings settings() const { return result_; }
     QLineEdit* digitsEdit() const { return digits_; }
 
-public slots:
+  public slots:
     void accept() override;
 
-private:
+  private:
     QLineEdit* digits_;
     QCheckBox* querySave_;
     QCheckBox* formatOutput_;

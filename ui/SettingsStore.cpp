@@ -35,7 +35,11 @@ void SettingsStore::save(const Settings& settings) const {
     s.sync();
 }
 
-bool SettingsStore::querySave() const { return readInt(kSectionUi, kKeyQuerySave, 1) != 0; }
-bool SettingsStore::formatOutput() const { return readInt(kSectionUi, kKeyFormatOutput, 1) != 0; }
+bool SettingsStore::querySave() const {
+    return readInt(kSectionUi, kKeyQuerySave, 1) != 0;
+}
+bool SettingsStore::formatOutput() const {
+    return readInt(kSectionUi, kKeyFormatOutput, 1) != 0;
+}
 
 }  // namespace kv

@@ -9,7 +9,7 @@
 namespace kv {
 
 class SettingsStore {
-public:
+  public:
     Settings load() const;
     void save(const Settings& settings) const;
 

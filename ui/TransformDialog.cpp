@@ -2,8 +2,8 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +19,9 @@ namespace kv {
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 const char* const kMessages[12] = {"Neplatný formát úhlu rotace okolo osy X",
                                    "Neplatný formát úhlu rotace okolo osy Y",
@@ -52,14 +54,19 @@ TransformDialog::TransformDialog(SceneModel& scene, QWidget* parent)
         int first;
         const char* labels[3];
         const char* unit;
-    } groups[] = {
-        {"Posunutí", MoveX,
-         {"Posunutí ve směru X:", "Posunutí ve směru Y:", "Posunutí ve směru Z:"}, ""},
-        {"Rotace", RotX, {"Rotace kolem osy X:", "Rotace kolem osy Y:", "Rotace kolem osy Z:"},
-         "stupňů"},
-        {"Měřítko", ScaleX, {"Měřítko X:", "Měřítko Y:", "Měřítko Z:"}, ""},
-        {"Trackball", SpinX, {"Úhlová rychlost X:", "Úhlová rychlost Y:", "Úhlová rychlost Z:"},
-         ""}};
+    } groups[] = {{"Posunutí",
+                   MoveX,
+                   {"Posunutí ve směru X:", "Posunutí ve směru Y:", "Posunutí ve směru Z:"},
+                   ""},
+                  {"Rotace",
+                   RotX,
+                   {"Rotace kolem osy X:", "Rotace kolem osy Y:", "Rotace kolem osy Z:"},
+                   "stupňů"},
+                  {"Měřítko", ScaleX, {"Měřítko X:", "Měřítko Y:", "Měřítko Z:"}, ""},
+                  {"Trackball",
+                   SpinX,
+                   {"Úhlová rychlost X:", "Úhlová rychlost Y:", "Úhlová rychlost Z:"},
+                   ""}};
     auto* grid = new QGridLayout;
     int cell = 0;
     for (const Group& g : groups) {

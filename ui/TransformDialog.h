@@ -13,10 +13,23 @@ class SceneModel;
 
 class TransformDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // The fields in the order they are checked: rotation, translation,
     // scale, spin, each x, y, z.
-    enum Field { RotX, RotY, RotZ, MoveX, MoveY, MoveZ, ScaleX, ScaleY, ScaleZ, SpinX, SpinY, SpinZ };
+    enum Field {
+        RotX,
+        RotY,
+        RotZ,
+        MoveX,
+        MoveY,
+        MoveZ,
+        ScaleX,
+        ScaleY,
+        ScaleZ,
+        SpinX,
+        SpinY,
+        SpinZ
+    };
 
     TransformDialog(SceneModel& scene, QWidget* parent = nullptr);
     QLineEdit* field(int f) const { return fields_[static_cast<std::size_t>(f)]; }
@@ -24,14 +37,14 @@ public:
     // Checks the twelve fields; writes them into the scene when all are valid.
     bool apply();
 
-signals:
+  signals:
     void applied();
 
-public slots:
+  public slots:
     void accept() override;
     void resetFields();
 
-private:
+  private:
     void fill();
     SceneModel& scene_;
     std::array<QLineEdit*, 12> fields_{};

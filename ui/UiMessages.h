@@ -12,7 +12,8 @@ inline constexpr const char* kAskSave = "Chcete uložit aktuální soubor?";
 inline constexpr const char* kSaveTitle = "Uložit...";
 inline constexpr const char* kOpenTitle = "Otevřít...";
 inline constexpr const char* kFileFilter = "Soubory Korvalinthu (*.kvl)";
-inline constexpr const char* kDamagedDocument = "Dokument je poškozen. Načteno bylo, co šlo přečíst:";
+inline constexpr const char* kDamagedDocument =
+    "Dokument je poškozen. Načteno bylo, co šlo přečíst:";
 
 inline constexpr const char* kSettingsTitle = "Nastavení";
 inline constexpr const char* kDigitsLabel = "Počet platných cifer:";
@@ -43,7 +44,8 @@ inline constexpr const char* kCompressorTitle = "Komprese Videa";
 inline constexpr const char* kCompressorLabel = "Kompresor:";
 inline constexpr const char* kUncompressed = "rawvideo – nekomprimované snímky";
 // %1 the container's extension, e.g. ".mp4".
-inline constexpr const char* kNoEncoder = "Na tomto počítači není k dispozici žádný kodek videa pro soubory %1.";
+inline constexpr const char* kNoEncoder =
+    "Na tomto počítači není k dispozici žádný kodek videa pro soubory %1.";
 
 inline constexpr const char* kInternalError = "Interní chyba programu!";
 // %1 the characters shown, %2 the whole result's length.

@@ -87,7 +87,7 @@ struct Point {
 };
 
 class PropertyTest : public ::testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     int xi = ci.workspace().variableIndex("x");
@@ -126,9 +126,8 @@ TEST_F(PropertyTest, RewritingKeepsTheValueAndDerivativesMatchFiniteDifferences)
             const char* name;
             NodePtr tree;
         };
-        Result results[] = {{"simpl", simpl(*t)},
-                            {"together", t->together()},
-                            {"expandall", t->expandall()}};
+        Result results[] = {
+            {"simpl", simpl(*t)}, {"together", t->together()}, {"expandall", t->expandall()}};
         NodePtr derivative = t->derivative(IdList{xi});
         ASSERT_EQ(t->toText(), before) << "the input was changed";
 

@@ -21,10 +21,12 @@ struct Row {
     const char* expected;  // d/dx, simplified
 };
 
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.input; }
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+    return os << r.input;
+}
 
 class Derivatives : public ::testing::TestWithParam<Row> {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     int x = ci.workspace().variableIndex("x");
@@ -39,43 +41,45 @@ TEST_P(Derivatives, FollowTheRuleOfTheirKind) {
     EXPECT_EQ(t->toText(), before) << "the input was changed";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Leaves, Derivatives,
-    ::testing::Values(Row{"5", "0"}, Row{"pi", "0"}, Row{"x", "1"}, Row{"y", "0"},
-                      Row{"rnd()", "0"}, Row{"sign(x)", "0"},
-                      Row{"fact(x)", "0"}),  // a step function: 0 wherever it has a slope
-    rowNames(&Row::input));
+INSTANTIATE_TEST_SUITE_P(Leaves, Derivatives,
+                         ::testing::Values(Row{"5", "0"}, Row{"pi", "0"}, Row{"x", "1"},
+                                           Row{"y", "0"}, Row{"rnd()", "0"}, Row{"sign(x)", "0"},
+                                           Row{"fact(x)",
+                                               "0"}),  // a step function: 0 wherever it has a slope
+                         rowNames(&Row::input));
 
-INSTANTIATE_TEST_SUITE_P(
-    Operators, Derivatives,
-    ::testing::Values(Row{"x+y", "1"}, Row{"x+x^2", "1+2*x"}, Row{"y-x", "(-1)"},
-                      Row{"x^2-x", "2*x-1"}, Row{"x*y", "y"}, Row{"y*x^2", "2*y*x"},
-                      Row{"x*sin(x)", "sin(x)+x*cos(x)"}, Row{"x/y", "1/y"},
-                      Row{"y/x", "(-y/x^2)"}, Row{"x/(x+1)", "1/(x+1)^2"},
-                      Row{"-x^3", "(-3*x^2)"}), rowNames(&Row::input));
+INSTANTIATE_TEST_SUITE_P(Operators, Derivatives,
+                         ::testing::Values(Row{"x+y", "1"}, Row{"x+x^2", "1+2*x"},
+                                           Row{"y-x", "(-1)"}, Row{"x^2-x", "2*x-1"},
+                                           Row{"x*y", "y"}, Row{"y*x^2", "2*y*x"},
+                                           Row{"x*sin(x)", "sin(x)+x*cos(x)"}, Row{"x/y", "1/y"},
+                                           Row{"y/x", "(-y/x^2)"}, Row{"x/(x+1)", "1/(x+1)^2"},
+                                           Row{"-x^3", "(-3*x^2)"}),
+                         rowNames(&Row::input));
 
-INSTANTIATE_TEST_SUITE_P(
-    Powers, Derivatives,
-    ::testing::Values(Row{"x^0", "0"},          // exactly 0: no tree
-                      Row{"x^1", "1"},          // exactly 1: u'
-                      Row{"(x^2)^1", "2*x"},
-                      Row{"x^3", "3*x^2"},      // constant exponent
-                      Row{"x^y", "y*x^(y-1)"},  // free of x, not constant
-                      Row{"2^x", "2^x*ln(2)"},  // only the exponent depends
-                      Row{"x^x", "x^x*(ln(x)+1)"}),  // both depend
-    rowNames(&Row::input));
+INSTANTIATE_TEST_SUITE_P(Powers, Derivatives,
+                         ::testing::Values(Row{"x^0", "0"},  // exactly 0: no tree
+                                           Row{"x^1", "1"},  // exactly 1: u'
+                                           Row{"(x^2)^1", "2*x"},
+                                           Row{"x^3", "3*x^2"},      // constant exponent
+                                           Row{"x^y", "y*x^(y-1)"},  // free of x, not constant
+                                           Row{"2^x", "2^x*ln(2)"},  // only the exponent depends
+                                           Row{"x^x", "x^x*(ln(x)+1)"}),  // both depend
+                         rowNames(&Row::input));
 
-INSTANTIATE_TEST_SUITE_P(
-    Functions, Derivatives,
-    ::testing::Values(Row{"sin(x)", "cos(x)"}, Row{"cos(2*x)", "(-2*sin(2*x))"},
-                      Row{"exp(x^2)", "2*x*exp(x^2)"}, Row{"ln(x)", "1/x"},
-                      Row{"ln(x^2+1)", "2*x/(x^2+1)"}, Row{"sqrt(x)", "1/(2*x^0.5)"},
-                      Row{"sinh(x)", "cosh(x)"}, Row{"abs(x)", "sign(x)"},
-                      Row{"asin(x)", "1/(1-x^2)^0.5"}, Row{"acos(x)", "(-1/(1-x^2)^0.5)"},
-                      Row{"sin(y)", "0"}), rowNames(&Row::input));
+INSTANTIATE_TEST_SUITE_P(Functions, Derivatives,
+                         ::testing::Values(Row{"sin(x)", "cos(x)"},
+                                           Row{"cos(2*x)", "(-2*sin(2*x))"},
+                                           Row{"exp(x^2)", "2*x*exp(x^2)"}, Row{"ln(x)", "1/x"},
+                                           Row{"ln(x^2+1)", "2*x/(x^2+1)"},
+                                           Row{"sqrt(x)", "1/(2*x^0.5)"}, Row{"sinh(x)", "cosh(x)"},
+                                           Row{"abs(x)", "sign(x)"},
+                                           Row{"asin(x)", "1/(1-x^2)^0.5"},
+                                           Row{"acos(x)", "(-1/(1-x^2)^0.5)"}, Row{"sin(y)", "0"}),
+                         rowNames(&Row::input));
 
 class Differentiation : public ::testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     int x = ci.workspace().variableIndex("x");

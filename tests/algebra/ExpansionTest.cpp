@@ -23,10 +23,12 @@ struct Row {
     const char* expected;
 };
 
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.input; }
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+    return os << r.input;
+}
 
 class Rows : public ::testing::TestWithParam<Row> {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     NodePtr parse() {
@@ -43,20 +45,21 @@ TEST_P(Together, CombinesOverOneFractionBar) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Table, Together,
-    ::testing::Values(
-        Row{"1/x+2/x", "(1+2)/x"},                   // equal denominators
-        Row{"1/x+1/y", "(1*y+1*x)/(x*y)"},           // both quotients
-        Row{"1/x+y", "(1+y*x)/x"},                   // only a
-        Row{"y+1/x", "(y*x+1)/x"},                   // only b
-        Row{"1/x-2/x", "(1-2)/x"}, Row{"1/x-1/y", "(1*y-1*x)/(x*y)"},
-        Row{"1/x-y", "(1-y*x)/x"}, Row{"x-1/y", "(x*y-1)/y"},
-        Row{"(1/x)*(2/y)", "1*2/(x*y)"}, Row{"(1/x)*y", "1*y/x"}, Row{"y*(1/x)", "y*1/x"},
-        Row{"(1/x)/(2/y)", "1*y/(2*x)"}, Row{"(1/x)/y", "1/(y*x)"}, Row{"y/(2/x)", "y*x/2"},
-        Row{"x+y", "x+y"}, Row{"x*y", "x*y"}, Row{"x/y", "x/y"},   // neither
-        Row{"x^(-2)", "1/x^2"},                      // the exponent simplifies to -k
-        Row{"x^(1-2)", "1/x^1"}, Row{"(1/x)^2", "(1/x)^2"},
-        Row{"sin(1/x+1)", "sin((1+1*x)/x)"},         // functions convert their argument
-        Row{"-(1/x)", "(-1/x)"}), rowNames(&Row::input));
+    ::testing::Values(Row{"1/x+2/x", "(1+2)/x"},          // equal denominators
+                      Row{"1/x+1/y", "(1*y+1*x)/(x*y)"},  // both quotients
+                      Row{"1/x+y", "(1+y*x)/x"},          // only a
+                      Row{"y+1/x", "(y*x+1)/x"},          // only b
+                      Row{"1/x-2/x", "(1-2)/x"}, Row{"1/x-1/y", "(1*y-1*x)/(x*y)"},
+                      Row{"1/x-y", "(1-y*x)/x"}, Row{"x-1/y", "(x*y-1)/y"},
+                      Row{"(1/x)*(2/y)", "1*2/(x*y)"}, Row{"(1/x)*y", "1*y/x"},
+                      Row{"y*(1/x)", "y*1/x"}, Row{"(1/x)/(2/y)", "1*y/(2*x)"},
+                      Row{"(1/x)/y", "1/(y*x)"}, Row{"y/(2/x)", "y*x/2"}, Row{"x+y", "x+y"},
+                      Row{"x*y", "x*y"}, Row{"x/y", "x/y"},  // neither
+                      Row{"x^(-2)", "1/x^2"},                // the exponent simplifies to -k
+                      Row{"x^(1-2)", "1/x^1"}, Row{"(1/x)^2", "(1/x)^2"},
+                      Row{"sin(1/x+1)", "sin((1+1*x)/x)"},  // functions convert their argument
+                      Row{"-(1/x)", "(-1/x)"}),
+    rowNames(&Row::input));
 
 class Expandall : public Rows {};
 TEST_P(Expandall, MultipliesOutProductsOfSums) {
@@ -67,11 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, Expandall,
     ::testing::Values(Row{"(a+b)*(c+d)", "a*c+a*d+b*c+b*d"}, Row{"(a-b)*c", "a*c+(-b*c)"},
                       Row{"(a+b)*(c+d)*(e+f)", "a*c*e+a*c*f+a*d*e+a*d*f+b*c*e+b*c*f+b*d*e+b*d*f"},
-                      Row{"x*x", "x^2"}, Row{"2*3", "6"},       // a product of non-sums
-                      Row{"(a+b)*c+(d+e)*f", "a*c+b*c+d*f+e*f"},
-                      Row{"-((a+b)*c)", "(-(a*c+b*c))"},
-                      Row{"(x+1)^2", "(x+1)^2"}, Row{"1/(x+1)", "1/(x+1)"},   // copied
-                      Row{"sin((a+b)*c)", "sin((a+b)*c)"}), rowNames(&Row::input));
+                      Row{"x*x", "x^2"}, Row{"2*3", "6"},  // a product of non-sums
+                      Row{"(a+b)*c+(d+e)*f", "a*c+b*c+d*f+e*f"}, Row{"-((a+b)*c)", "(-(a*c+b*c))"},
+                      Row{"(x+1)^2", "(x+1)^2"}, Row{"1/(x+1)", "1/(x+1)"},  // copied
+                      Row{"sin((a+b)*c)", "sin((a+b)*c)"}),
+    rowNames(&Row::input));
 
 class ExpandIn : public Rows {};
 TEST_P(ExpandIn, ExpandsWhatDependsOnTheVariable) {
@@ -81,15 +84,15 @@ TEST_P(ExpandIn, ExpandsWhatDependsOnTheVariable) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, ExpandIn,
     ::testing::Values(Row{"(x+1)*(x-2)", "x^2+(-2*x)+x+(-2)"},
-                      Row{"(x+1)^2", "x^2+x+x+1"},               // integral powers 2 to 8
+                      Row{"(x+1)^2", "x^2+x+x+1"},  // integral powers 2 to 8
                       Row{"(x+1)^9", "(x+1)^9"}, Row{"(x+1)^0.5", "(x+1)^0.5"},
-                      Row{"(x^2+x)/c", "x^2*c^(-1)+x*c^(-1)"},   // a denominator free of x
+                      Row{"(x^2+x)/c", "x^2*c^(-1)+x*c^(-1)"},  // a denominator free of x
                       Row{"(x+1)/x", "(x+1)/x"},
                       Row{"(a+b)*(c+d)+x", "(a+b)*(c+d)+x"}),  // free of x: kept
     rowNames(&Row::input));
 
 class ExpansionLimits : public ::testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     int x = ci.workspace().variableIndex("x");
@@ -144,7 +147,7 @@ TEST_F(ExpansionLimits, LongAndDeepInputsFinish) {
     std::string exponents = "x";
     for (int i = 0; i < 80; ++i) exponents = "x^(" + exponents + ")";
     const std::string texts[] = {chain("+", 3000), chain("*", 1000), chain("-", 3000),
-                                 chain("/", 600), nested, exponents};
+                                 chain("/", 600),  nested,           exponents};
     for (const std::string& text : texts) {
         NodePtr t = parse(text);
         const std::clock_t start = std::clock();

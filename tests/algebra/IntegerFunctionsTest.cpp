@@ -1,10 +1,10 @@
-#include "algebra/IntegerFunctions.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "algebra/IntegerFunctions.h"
 
 namespace kv {
 namespace {
@@ -79,10 +79,8 @@ struct BadRow {
 
 TEST(IntegerFunctionsTest, BadArgumentsAreReported) {
     const BadRow rows[] = {
-        {{kNaN, 2}, IntegerStatus::NotFinite, 0},
-        {{2, kInf}, IntegerStatus::NotFinite, 1},
-        {{2, 4, -kInf}, IntegerStatus::NotFinite, 2},
-        {{1e30, 2}, IntegerStatus::OutOfRange, 0},
+        {{kNaN, 2}, IntegerStatus::NotFinite, 0},     {{2, kInf}, IntegerStatus::NotFinite, 1},
+        {{2, 4, -kInf}, IntegerStatus::NotFinite, 2}, {{1e30, 2}, IntegerStatus::OutOfRange, 0},
         {{2, kTwo63}, IntegerStatus::OutOfRange, 1},
     };
     for (const BadRow& row : rows) {

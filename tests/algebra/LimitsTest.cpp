@@ -14,8 +14,7 @@ namespace {
 using kv::test::rowNames;
 
 class LimitsTest : public test::InterpreterFixture {
-protected:
-
+  protected:
     // A one-variable request x -> point.
     LimitRequest request(const std::string& point, int direction = 0) {
         LimitRequest r;
@@ -40,7 +39,9 @@ struct LimRow {
 
 class LimRowTest : public LimitsTest, public testing::WithParamInterface<LimRow> {};
 
-TEST_P(LimRowTest, Prints) { EXPECT_EQ(lim(GetParam().args), GetParam().printed) << GetParam().args; }
+TEST_P(LimRowTest, Prints) {
+    EXPECT_EQ(lim(GetParam().args), GetParam().printed) << GetParam().args;
+}
 
 const std::string kNotFound = std::string("Chyba: ") + kLimitNotFound;
 
@@ -64,9 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         LimRow{"x+1/x, x->0+", "inf"}, LimRow{"x^2-x, x->inf", kNotFound.c_str()},
         // Quotients and l'Hospital.
         LimRow{"(x^2-1)/(x-1), x->1", "2"}, LimRow{"(1-cos(x))/x^2, x->0", "1/2"},
-        LimRow{"x/(x+1), x->inf", "1"}, LimRow{"1/x, x->inf", "0"},
-        LimRow{"1/exp(x), x->inf", "0"}, LimRow{"x^8/exp(x), x->inf", "0"},
-        LimRow{"exp(x)/x^8, x->inf", "inf"},
+        LimRow{"x/(x+1), x->inf", "1"}, LimRow{"1/x, x->inf", "0"}, LimRow{"1/exp(x), x->inf", "0"},
+        LimRow{"x^8/exp(x), x->inf", "0"}, LimRow{"exp(x)/x^8, x->inf", "inf"},
         // Eight l'Hospital steps are allowed, a ninth is not.
         LimRow{"exp(x)/x^9, x->inf", kNotFound.c_str()},
         // Products 0*inf and the powers 0^0, 1^inf.
@@ -81,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
         LimRow{"x^2, x=1", "Chyba: Neplatný formát proměnné limity!"},
         LimRow{"x^2, []", "Chyba: Není zadána žádná proměnná limity!"},
         LimRow{"x^2, x->1, 2", "Chyba: Funkce 'lim' nebere 3 parametrů!"},
-        LimRow{"x^2, x->1/0", "Chyba: Dělení nulou!"}), rowNames(&LimRow::args));
+        LimRow{"x^2, x->1/0", "Chyba: Dělení nulou!"}),
+    rowNames(&LimRow::args));
 
 TEST_F(LimitsTest, FlagsOfTheResult) {
     NodePtr f = parse("x+y");

@@ -18,8 +18,7 @@ using kv::test::rowNames;
 constexpr double kPi = 3.141592653589793;
 
 class NumericZerosTest : public test::InterpreterFixture {
-protected:
-
+  protected:
     // The midpoints of the intervals found, in the order of the set.
     std::vector<double> zeros(const std::string& f, double lo, double hi, double eps = 1e-8,
                               double h = 0.1) {
@@ -64,8 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZeroRow{"1/x", -1, 1, {}}, ZeroRow{"1/(x-0.33)+0", -1, 1, {}},
         // Products and constant factors.
         ZeroRow{"0*x", -1, 1, {0}}, ZeroRow{"3*(x-0.5)", -1, 1, {0.5}},
-        ZeroRow{"x*(x-0.5)", -1, 1, {0, 0.5}},
-        ZeroRow{"(x+1)*sqrt(x)", -2, 2, {0}},
+        ZeroRow{"x*(x-0.5)", -1, 1, {0, 0.5}}, ZeroRow{"(x+1)*sqrt(x)", -2, 2, {0}},
         // Quotients: the denominator's zeros are removed.
         ZeroRow{"(x-1)/(x-1)", 0, 2, {}}, ZeroRow{"(x-1)/x", -2, 2, {1}},
         ZeroRow{"x/(x-1)", -2, 2, {0}},
@@ -77,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         ZeroRow{"sqrt(x)", -1, 1, {0}}, ZeroRow{"exp(x)", -5, 5, {}},
         ZeroRow{"asin(x-0.3)", -3, 3, {0.3}}, ZeroRow{"acos(x)", -3, 3, {1}},
         ZeroRow{"abs(x-0.5)", -1, 1, {0.5}}, ZeroRow{"x", -1, 1, {0}}, ZeroRow{"x", 1, 2, {}},
-        ZeroRow{"5", -1, 1, {}}), rowNames(&ZeroRow::f));
+        ZeroRow{"5", -1, 1, {}}),
+    rowNames(&ZeroRow::f));
 
 TEST_F(NumericZerosTest, ConstantZeroGivesTheWholeSet) {
     NodePtr t = parse("y-y+0");
@@ -148,17 +147,17 @@ TEST_P(DomainRowTest, CutsTheSet) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DomainRowTest,
-    testing::Values(DomainRow{"x^2+sin(x)", -1, 1, {{-1, 1}}},
-                    DomainRow{"sqrt(x)", -1, 1, {{0, 1}}},
-                    DomainRow{"sqrt(1-x^2)", -3, 3, {{-1, 1}}},
-                    DomainRow{"ln(x-1)", 0, 3, {{1, 3}}},
-                    DomainRow{"asin(x)", -3, 3, {{-1, 1}}},
-                    DomainRow{"acos(x/2)+ln(x)", -3, 3, {{0, 2}}},
-                    DomainRow{"1/x", -1, 1, {{-1, 0}, {0, 1}}},
-                    DomainRow{"x^0.5", -1, 1, {{0, 1}}}, DomainRow{"x^2", -1, 1, {{-1, 1}}}),
-    rowNames(&DomainRow::f));
+INSTANTIATE_TEST_SUITE_P(Rows, DomainRowTest,
+                         testing::Values(DomainRow{"x^2+sin(x)", -1, 1, {{-1, 1}}},
+                                         DomainRow{"sqrt(x)", -1, 1, {{0, 1}}},
+                                         DomainRow{"sqrt(1-x^2)", -3, 3, {{-1, 1}}},
+                                         DomainRow{"ln(x-1)", 0, 3, {{1, 3}}},
+                                         DomainRow{"asin(x)", -3, 3, {{-1, 1}}},
+                                         DomainRow{"acos(x/2)+ln(x)", -3, 3, {{0, 2}}},
+                                         DomainRow{"1/x", -1, 1, {{-1, 0}, {0, 1}}},
+                                         DomainRow{"x^0.5", -1, 1, {{0, 1}}},
+                                         DomainRow{"x^2", -1, 1, {{-1, 1}}}),
+                         rowNames(&DomainRow::f));
 
 }  // namespace
 }  // namespace kv

@@ -19,8 +19,7 @@ namespace {
 using kv::test::rowNames;
 
 class RootsTest : public test::InterpreterFixture {
-protected:
-
+  protected:
     // The values of the solutions `solve` prints, sorted.
     std::vector<double> solveValues(const std::string& equation) {
         NodePtr list = parse("solve(" + equation + ", x)");
@@ -75,16 +74,16 @@ INSTANTIATE_TEST_SUITE_P(
         SolveRow{"2^x", {}}, SolveRow{"0*x", {kInf}}, SolveRow{"x*ln(x)", {1}},
         // Polynomials of degree 1 to 3.
         SolveRow{"2*x-3", {1.5}}, SolveRow{"x^2+1", {}}, SolveRow{"x^2-2*x+1", {1}},
-        SolveRow{"x^2-2", {-std::sqrt(2.0), std::sqrt(2.0)}},
-        SolveRow{"x*(x-1)=0", {0, 1}}, SolveRow{"x^2=5*x-6", {2, 3}},
-        SolveRow{"x^3-x", {-1, 0, 1}}, SolveRow{"x^3-6*x^2+11*x-6", {1, 2, 3}},
-        SolveRow{"x^3+x+1", {-0.6823278038280193}}, SolveRow{"x^3-3*x+2", {-2, 1}},
-        SolveRow{"x^3", {0}}, SolveRow{"(x-1)^3", {1}},
+        SolveRow{"x^2-2", {-std::sqrt(2.0), std::sqrt(2.0)}}, SolveRow{"x*(x-1)=0", {0, 1}},
+        SolveRow{"x^2=5*x-6", {2, 3}}, SolveRow{"x^3-x", {-1, 0, 1}},
+        SolveRow{"x^3-6*x^2+11*x-6", {1, 2, 3}}, SolveRow{"x^3+x+1", {-0.6823278038280193}},
+        SolveRow{"x^3-3*x+2", {-2, 1}}, SolveRow{"x^3", {0}}, SolveRow{"(x-1)^3", {1}},
         SolveRow{"x^3-3*x+1", {-1.8793852415718169, 0.34729635533386066, 1.532088886237956}},
         // Atoms other than x, fractional and reducible degrees.
         SolveRow{"x-3*sqrt(x)+2", {1, 4}}, SolveRow{"x^(1/3)-2", {8}}, SolveRow{"sqrt(x)+1", {}},
-        SolveRow{"x^4-5*x^2+4", {-2, -1, 1, 2}}, SolveRow{"ln(x)^2-1", {std::exp(-1.0), std::exp(1.0)}},
-        SolveRow{"x+1/x-2", {1}}, SolveRow{"exp(x)-1", {0}}, SolveRow{"sqrt(x)-3", {9}},
+        SolveRow{"x^4-5*x^2+4", {-2, -1, 1, 2}},
+        SolveRow{"ln(x)^2-1", {std::exp(-1.0), std::exp(1.0)}}, SolveRow{"x+1/x-2", {1}},
+        SolveRow{"exp(x)-1", {0}}, SolveRow{"sqrt(x)-3", {9}},
         // Degrees that depend on x, through logarithms of two terms.
         SolveRow{"2^x-8", {3}}, SolveRow{"3*2^x=24", {3}}, SolveRow{"2^x+8", {}},
         SolveRow{"exp(2*x)=5", {std::log(5.0) / 2}}, SolveRow{"2^x-3^x", {0}}),
@@ -143,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TermRow{"a*sqrt(x)", "a", "sqrt(x)", "0.5"},
                     TermRow{"x*x^2", "1", "x*x^2", "3"}, TermRow{"2/x", "2", "1/x", "-1"},
                     TermRow{"3*2^x", "3", "2^x", "x"}, TermRow{"exp(2*x)", "1", "exp(2*x)", "2*x"},
-                    TermRow{"7*ln(x)", "7", "ln(x)", "1"}), rowNames(&TermRow::term));
+                    TermRow{"7*ln(x)", "7", "ln(x)", "1"}),
+    rowNames(&TermRow::term));
 
 struct SplitRow {
     const char* tree;
@@ -157,18 +157,18 @@ TEST_P(SplitLogTest, Splits) {
     EXPECT_EQ(t->splitLogarithms(x())->toText(), GetParam().split) << GetParam().tree;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SplitLogTest,
-                         testing::Values(SplitRow{"ln(3*2^x)", "ln(3)+x*ln(2)"},
-                                         SplitRow{"ln(x/y)", "ln(x)-ln(y)"},
-                                         SplitRow{"ln(x^2)", "ln(x^2)"},
-                                         SplitRow{"ln(exp(x))+1", "x+1"},
-                                         SplitRow{"ln(2*y)", "ln(2*y)"},
-                                         SplitRow{"sin(ln(x*y))", "sin(ln(x)+ln(y))"}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SplitLogTest,
+    testing::Values(SplitRow{"ln(3*2^x)", "ln(3)+x*ln(2)"}, SplitRow{"ln(x/y)", "ln(x)-ln(y)"},
+                    SplitRow{"ln(x^2)", "ln(x^2)"}, SplitRow{"ln(exp(x))+1", "x+1"},
+                    SplitRow{"ln(2*y)", "ln(2*y)"}, SplitRow{"sin(ln(x*y))", "sin(ln(x)+ln(y))"}),
     rowNames(&SplitRow::tree));
 
 // ---- Property: random polynomials ------------------------------------------------------
 
-std::string coefficient(int c) { return "(" + std::to_string(c) + ")"; }
+std::string coefficient(int c) {
+    return "(" + std::to_string(c) + ")";
+}
 
 TEST_F(RootsTest, RandomQuadraticsAndCubics) {
     std::mt19937 rng(20240611);
@@ -223,7 +223,8 @@ TEST_F(RootsTest, KnownRootsExactAndNumeric) {
         std::vector<int> rs(static_cast<std::size_t>(count(rng)));
         for (int& r : rs) r = root(rng);
         std::string product;
-        for (int r : rs) product += (product.empty() ? "" : "*") + std::string("(x-") + coefficient(r) + ")";
+        for (int r : rs)
+            product += (product.empty() ? "" : "*") + std::string("(x-") + coefficient(r) + ")";
         std::set<int> distinct(rs.begin(), rs.end());
         std::vector<double> expected(distinct.begin(), distinct.end());
 
@@ -242,7 +243,8 @@ TEST_F(RootsTest, KnownRootsExactAndNumeric) {
         for (std::size_t k = 0; k < expected.size(); ++k) {
             const Interval& in = zeros.intervals()[k];
             const double m = 0.5 * (in.lo + in.hi);
-            const bool repeated = std::count(rs.begin(), rs.end(), static_cast<int>(expected[k])) > 1;
+            const bool repeated =
+                std::count(rs.begin(), rs.end(), static_cast<int>(expected[k])) > 1;
             EXPECT_NEAR(m, expected[k], repeated ? 1e-3 : 1e-8) << product;
             EXPECT_LT(std::fabs(at(*f, m)), 1e-8) << product;
         }

@@ -20,7 +20,9 @@ struct Row {
     const char* expected;
 };
 
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.input; }
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+    return os << r.input;
+}
 
 // Every owned child points back at its holder.
 bool linked(const ExprNode& node) {
@@ -36,7 +38,7 @@ bool linked(const ExprNode& node) {
 }
 
 class PassRows : public ::testing::TestWithParam<Row> {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 
@@ -60,8 +62,8 @@ TEST_P(ToSumForm, Rewrites) {
 }
 INSTANTIATE_TEST_SUITE_P(Rules, ToSumForm,
                          ::testing::Values(Row{"a-b", "a+(-b)"}, Row{"a-b-c", "a+(-b)+(-c)"},
-                                           Row{"sin(a-b)*c", "sin(a+(-b))*c"},
-                                           Row{"a+b", "a+b"}), rowNames(&Row::input));
+                                           Row{"sin(a-b)*c", "sin(a+(-b))*c"}, Row{"a+b", "a+b"}),
+                         rowNames(&Row::input));
 
 // ---- toProductForm -----------------------------------------------------------------
 
@@ -77,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"(a*b)^(1/c)", "(a*b)^(1*c^(-1))"},  // (a*b)^e -> ((a*b)')^(e')
                       Row{"(a/b)^c", "a^c*(b^c)^(-1)"},        // (a/b)^e -> (a^e)'*((b^e)')^(-1)
                       Row{"a^(1/c)", "a^(1/c)"},               // other powers unchanged
-                      Row{"sin(a/b)", "sin(a*b^(-1))"}), rowNames(&Row::input));
+                      Row{"sin(a/b)", "sin(a*b^(-1))"}),
+    rowNames(&Row::input));
 
 // ---- simpl: the simplify rules, seen through the whole pipeline ------------------------
 
@@ -86,91 +89,86 @@ TEST_P(Simpl, Rewrites) {
     expectPass([](const ExprNode& t) { return simpl(t); });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, Simpl,
-    ::testing::Values(Row{"0.000000000004", "0"},            // |x| < 5e-12 is zero
-                      Row{"0.00000000001*x", "1e-011*x"},    // 1e-11 is not
-                      Row{"x^1.000000000001", "x"},          // equal to 1 within 5e-12
-                      Row{"x^1.00000001", "x^1.00000001"},
-                      Row{"-(-x)", "x"},                     // -(-a) -> a
-                      Row{"-(x-x)", "0"}),  // -(constant zero) -> 0
-    rowNames(&Row::input));
+INSTANTIATE_TEST_SUITE_P(Numbers, Simpl,
+                         ::testing::Values(Row{"0.000000000004", "0"},  // |x| < 5e-12 is zero
+                                           Row{"0.00000000001*x", "1e-011*x"},  // 1e-11 is not
+                                           Row{"x^1.000000000001", "x"},  // equal to 1 within 5e-12
+                                           Row{"x^1.00000001", "x^1.00000001"},
+                                           Row{"-(-x)", "x"},    // -(-a) -> a
+                                           Row{"-(x-x)", "0"}),  // -(constant zero) -> 0
+                         rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Sums, Simpl,
-    ::testing::Values(
-        Row{"x-x", "0"}, Row{"x+(-x)", "0"},                   // x - x -> (1 + (-1))*x -> 0
-        Row{"2*x+3*x", "5*x"},                                 // 2*x + 3*x -> 5*x
-        Row{"2*x*y+3*x*y", "5*y*x"},                           // the first common factor
-        Row{"x*y+x*z", "(y+z)*x"},                             // x*y + x*z -> (y + z)*x
-        Row{"2*pi+3*pi", "5*pi"}, Row{"x^2+x^2", "2*x^2"}, Row{"x*y-y*x", "0"},
-        Row{"2+3", "5"},                                       // 2 + 3 -> 5
-        Row{"x+2+3", "x+5"},                                   // numeric terms
-        Row{"(x-x)+y", "y"},                                   // 0 + v -> v
-        Row{"3*x-3*x+y", "y"},                                 // a merged term merges again
-        // A term inside a subtracted sum keeps its sign: not 2*a - b.
-        Row{"a-(a+b)", "(-b)"}, Row{"3-(x+3)", "(-x)"},
-        Row{"ln(x)+ln(y)", "ln(x*y)"},                         // ln(a) + ln(b) -> ln(a*b)
-        Row{"2*ln(x)-ln(y)", "ln(x^2/y)"},                     // coefficients move in
-        Row{"ln(2*x)+ln(x/2)", "2*ln(x)"},
-        Row{"1/x+1/y", "(y+x)/(x*y)"},                         // a sum that becomes a quotient
-        Row{"x+1/x", "(x^2+1)/x"}), rowNames(&Row::input));
+    ::testing::Values(Row{"x-x", "0"}, Row{"x+(-x)", "0"},  // x - x -> (1 + (-1))*x -> 0
+                      Row{"2*x+3*x", "5*x"},                // 2*x + 3*x -> 5*x
+                      Row{"2*x*y+3*x*y", "5*y*x"},          // the first common factor
+                      Row{"x*y+x*z", "(y+z)*x"},            // x*y + x*z -> (y + z)*x
+                      Row{"2*pi+3*pi", "5*pi"}, Row{"x^2+x^2", "2*x^2"}, Row{"x*y-y*x", "0"},
+                      Row{"2+3", "5"},        // 2 + 3 -> 5
+                      Row{"x+2+3", "x+5"},    // numeric terms
+                      Row{"(x-x)+y", "y"},    // 0 + v -> v
+                      Row{"3*x-3*x+y", "y"},  // a merged term merges again
+                      // A term inside a subtracted sum keeps its sign: not 2*a - b.
+                      Row{"a-(a+b)", "(-b)"}, Row{"3-(x+3)", "(-x)"},
+                      Row{"ln(x)+ln(y)", "ln(x*y)"},      // ln(a) + ln(b) -> ln(a*b)
+                      Row{"2*ln(x)-ln(y)", "ln(x^2/y)"},  // coefficients move in
+                      Row{"ln(2*x)+ln(x/2)", "2*ln(x)"},
+                      Row{"1/x+1/y", "(y+x)/(x*y)"},  // a sum that becomes a quotient
+                      Row{"x+1/x", "(x^2+1)/x"}),
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Products, Simpl,
-    ::testing::Values(
-        Row{"6/3", "2"},                                       // constant, integral value
-        Row{"2/4", "2/4"},                                     // not integral: stays exact
-        Row{"0*x", "0"}, Row{"1*x", "x"}, Row{"(-1)*x", "(-x)"},  // 0*b, 1*b, (-1)*b
-        Row{"x*0", "0"}, Row{"x*1", "x"},
-        Row{"x*x", "x^2"},                                     // x*x -> x^2
-        Row{"x^2*y^2", "(x*y)^2"},                             // a^e*b^e -> (a*b)^e
-        Row{"2^0.5*8^0.5", "4"},                               // positive constant bases
-        Row{"x^0.5*y^0.5", "x^0.5*y^0.5"},                     // not (x*y)^0.5 for x, y < 0
-        Row{"(-x)*y", "(-x*y)"},                               // negations come out
-        Row{"x*2*3", "6*x"},                                   // numbers multiply, stand first
-        Row{"x*x^2", "x^3"},                                   // x*x^n -> x^(n+1)
-        Row{"2^x*2^y", "2^(x+y)"},                             // x^a*x^b -> x^(a+b)
-        Row{"x^2*x^(-2)", "1"}, Row{"x*(1/x)", "1"},           // x*x^(-1) -> 1
-        Row{"x/x^2", "1/x"},                                   // (u^a)^n counts as u^(a*n)
-        Row{"sqrt(x)*sqrt(x)", "x"},                           // merged power simplified
-        Row{"6*x/3", "2*x"}, Row{"x/2+x/2", "x"},              // b^k joins the number
-        Row{"y*x", "y*x"}),  // nothing to do: kept
+    ::testing::Values(Row{"6/3", "2"},    // constant, integral value
+                      Row{"2/4", "2/4"},  // not integral: stays exact
+                      Row{"0*x", "0"}, Row{"1*x", "x"}, Row{"(-1)*x", "(-x)"},  // 0*b, 1*b, (-1)*b
+                      Row{"x*0", "0"}, Row{"x*1", "x"}, Row{"x*x", "x^2"},      // x*x -> x^2
+                      Row{"x^2*y^2", "(x*y)^2"},                    // a^e*b^e -> (a*b)^e
+                      Row{"2^0.5*8^0.5", "4"},                      // positive constant bases
+                      Row{"x^0.5*y^0.5", "x^0.5*y^0.5"},            // not (x*y)^0.5 for x, y < 0
+                      Row{"(-x)*y", "(-x*y)"},                      // negations come out
+                      Row{"x*2*3", "6*x"},                          // numbers multiply, stand first
+                      Row{"x*x^2", "x^3"},                          // x*x^n -> x^(n+1)
+                      Row{"2^x*2^y", "2^(x+y)"},                    // x^a*x^b -> x^(a+b)
+                      Row{"x^2*x^(-2)", "1"}, Row{"x*(1/x)", "1"},  // x*x^(-1) -> 1
+                      Row{"x/x^2", "1/x"},                          // (u^a)^n counts as u^(a*n)
+                      Row{"sqrt(x)*sqrt(x)", "x"},                  // merged power simplified
+                      Row{"6*x/3", "2*x"}, Row{"x/2+x/2", "x"},     // b^k joins the number
+                      Row{"y*x", "y*x"}),                           // nothing to do: kept
     rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Powers, Simpl,
-    ::testing::Values(
-        Row{"(-4)^0.5", "nan"},                                // even reciprocal: NaN
-        Row{"(-8)^(1/3)", "(-2)"},                             // odd one: -(8^(1/3))
-        Row{"2^3", "8"}, Row{"(-2)^3", "(-8)"},                // number base, integral value
-        Row{"12^0.5", "2*3^0.5"}, Row{"18^0.5", "3*2^0.5"},    // perfect powers extracted
-        Row{"sqrt(8)", "2*2^0.5"}, Row{"sqrt(x)", "x^0.5"},
-        Row{"(2*x)^2", "4*x^2"}, Row{"(2*x)^(-1)", "1/(2*x)"},  // (c*u)^n -> c^n*u^n
-        Row{"(4*x)^0.5", "(4*x)^0.5"}, Row{"2^3*x^3", "8*x^3"},
-        Row{"x/(2*x)", "1/2"},
-        Row{"(x^2)^3", "x^6"},                                 // (u^a)^n -> u^(a*n)
-        Row{"(x^2)^0.5", "(x^2)^0.5"},                         // |x|: not x
-        Row{"1/x^2", "1/x^2"},                                 // a negative n stays
-        Row{"0^0", "0"}, Row{"0^2", "0"},                      // 0^e -> 0
-        Row{"0^(-1)", "1/0"},                                  // but 0^(-1) is not 0
-        Row{"1^x", "1"}, Row{"x^0", "1"}, Row{"x^1", "x"}), rowNames(&Row::input));
+    ::testing::Values(Row{"(-4)^0.5", "nan"},                  // even reciprocal: NaN
+                      Row{"(-8)^(1/3)", "(-2)"},               // odd one: -(8^(1/3))
+                      Row{"2^3", "8"}, Row{"(-2)^3", "(-8)"},  // number base, integral value
+                      Row{"12^0.5", "2*3^0.5"},
+                      Row{"18^0.5", "3*2^0.5"},  // perfect powers extracted
+                      Row{"sqrt(8)", "2*2^0.5"}, Row{"sqrt(x)", "x^0.5"}, Row{"(2*x)^2", "4*x^2"},
+                      Row{"(2*x)^(-1)", "1/(2*x)"},  // (c*u)^n -> c^n*u^n
+                      Row{"(4*x)^0.5", "(4*x)^0.5"}, Row{"2^3*x^3", "8*x^3"}, Row{"x/(2*x)", "1/2"},
+                      Row{"(x^2)^3", "x^6"},             // (u^a)^n -> u^(a*n)
+                      Row{"(x^2)^0.5", "(x^2)^0.5"},     // |x|: not x
+                      Row{"1/x^2", "1/x^2"},             // a negative n stays
+                      Row{"0^0", "0"}, Row{"0^2", "0"},  // 0^e -> 0
+                      Row{"0^(-1)", "1/0"},              // but 0^(-1) is not 0
+                      Row{"1^x", "1"}, Row{"x^0", "1"}, Row{"x^1", "x"}),
+    rowNames(&Row::input));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, Simpl,
-    ::testing::Values(
-        Row{"ln(1)", "0"}, Row{"exp(0)", "1"},                 // constant, integral value
-        Row{"ln(x^3)", "3*ln(x)"},                             // ln(u^e) -> e*ln(u)
-        Row{"ln(exp(x))", "x"},                                // ln(exp(u)) -> u
-        Row{"exp(ln(3))", "3"},
-        Row{"abs(-3)", "3"},                                   // constant argument
-        Row{"abs(abs(x))", "abs(x)"},
-        Row{"abs(x^2)", "x^2"}, Row{"abs(x^0.5)", "x^0.5"},    // not an odd exponent
-        Row{"abs(x^3)", "abs(x^3)"},                           // odd exponents keep abs,
-        Row{"abs(x^(-1))", "abs(1/x)"},                        // negative ones too
-        Row{"sign(-2)", "(-1)"}, Row{"sign(3)", "1"}, Row{"sign(x-x)", "0"},
-        Row{"sign(x^2)", "sign(x^2)"},
-        Row{"sin(0)", "sin(0)"}, Row{"cos(x-x)", "cos(0)"}),  // no folding
+    ::testing::Values(Row{"ln(1)", "0"}, Row{"exp(0)", "1"},        // constant, integral value
+                      Row{"ln(x^3)", "3*ln(x)"},                    // ln(u^e) -> e*ln(u)
+                      Row{"ln(exp(x))", "x"},                       // ln(exp(u)) -> u
+                      Row{"exp(ln(3))", "3"}, Row{"abs(-3)", "3"},  // constant argument
+                      Row{"abs(abs(x))", "abs(x)"}, Row{"abs(x^2)", "x^2"},
+                      Row{"abs(x^0.5)", "x^0.5"},      // not an odd exponent
+                      Row{"abs(x^3)", "abs(x^3)"},     // odd exponents keep abs,
+                      Row{"abs(x^(-1))", "abs(1/x)"},  // negative ones too
+                      Row{"sign(-2)", "(-1)"}, Row{"sign(3)", "1"}, Row{"sign(x-x)", "0"},
+                      Row{"sign(x^2)", "sign(x^2)"}, Row{"sin(0)", "sin(0)"},
+                      Row{"cos(x-x)", "cos(0)"}),  // no folding
     rowNames(&Row::input));
 
 // ---- toQuotientForm ----------------------------------------------------------------------
@@ -181,13 +179,13 @@ TEST_P(ToQuotientForm, Rewrites) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Rules, ToQuotientForm,
-    ::testing::Values(Row{"x^(-1)", "1/x"},                     // u^(-1) -> 1/u
-                      Row{"x^(-0.5)", "1/sqrt(x)"},             // u^(-0.5) -> 1/sqrt(u)
+    ::testing::Values(Row{"x^(-1)", "1/x"},          // u^(-1) -> 1/u
+                      Row{"x^(-0.5)", "1/sqrt(x)"},  // u^(-0.5) -> 1/sqrt(u)
                       Row{"x^0.5", "x^0.5"}, Row{"x^(-2)", "x^(-2)"},
-                      Row{"a*b^(-1)", "a/b"},                   // a*(1/b) -> a/b
-                      Row{"a^(-1)*b", "b/a"},                   // (1/a)*b -> b/a
-                      Row{"a^(-1)*b^(-1)", "1/(a*b)"},          // (1/a)*(1/b) -> 1/(a*b)
-                      Row{"n*a^(-1)*b^(-1)", "n/(a*b)"},        // (n/a)*(1/b) -> n/(a*b)
+                      Row{"a*b^(-1)", "a/b"},                // a*(1/b) -> a/b
+                      Row{"a^(-1)*b", "b/a"},                // (1/a)*b -> b/a
+                      Row{"a^(-1)*b^(-1)", "1/(a*b)"},       // (1/a)*(1/b) -> 1/(a*b)
+                      Row{"n*a^(-1)*b^(-1)", "n/(a*b)"},     // (n/a)*(1/b) -> n/(a*b)
                       Row{"a^(-1)*(n*b^(-1))", "n/(a*b)"}),  // (1/a)*(n/b) -> n/(a*b)
     rowNames(&Row::input));
 
@@ -199,11 +197,11 @@ TEST_P(NormalizeSigns, Rewrites) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Rules, NormalizeSigns,
-    ::testing::Values(Row{"(-a)+(-b)", "(-(b+a))"}, Row{"a+(-b)", "a-b"},
-                      Row{"(-a)+b", "b-a"}, Row{"a-(-b)", "a+b"}, Row{"(-a)-b", "(-(a+b))"},
-                      Row{"(-a)-(-b)", "b-a"}, Row{"-(-a)", "a"},
-                      Row{"(-a)*(-b)", "(-a)*(-b)"},            // products: operands only
-                      Row{"(a+(-b))^2", "(a-b)^2"}), rowNames(&Row::input));
+    ::testing::Values(Row{"(-a)+(-b)", "(-(b+a))"}, Row{"a+(-b)", "a-b"}, Row{"(-a)+b", "b-a"},
+                      Row{"a-(-b)", "a+b"}, Row{"(-a)-b", "(-(a+b))"}, Row{"(-a)-(-b)", "b-a"},
+                      Row{"-(-a)", "a"}, Row{"(-a)*(-b)", "(-a)*(-b)"},  // products: operands only
+                      Row{"(a+(-b))^2", "(a-b)^2"}),
+    rowNames(&Row::input));
 
 // ---- The pipeline as a whole -------------------------------------------------------------
 

@@ -7,16 +7,15 @@
 
 #include <csignal>
 #include <cstdio>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/RowNames.h"
 #include "tests/app/BatchCall.h"
 #include "tests/support/VideoProbe.h"
-#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -44,13 +43,15 @@ class BatchAvi : public testing::Test {
 
 struct CodecRow {
     const char* name;
-    const char* file;   // the extension chooses the container
-    const char* codec;  // empty: the container's first encoder
+    const char* file;    // the extension chooses the container
+    const char* codec;   // empty: the container's first encoder
     const char* probed;  // the codec ffprobe reads back
     int frames;
 };
 
-void PrintTo(const CodecRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const CodecRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BatchAviCodec : public BatchAvi, public testing::WithParamInterface<CodecRow> {};
 
@@ -59,8 +60,8 @@ class BatchAviCodec : public BatchAvi, public testing::WithParamInterface<CodecR
 TEST_P(BatchAviCodec, RecordsMovingFramesAtSixPerSecond) {
     const CodecRow& row = GetParam();
     const std::string path = file(row.file);
-    std::vector<std::string> args{"--avi", path, "--size", "301x203", "--frames",
-                                  std::to_string(row.frames)};
+    std::vector<std::string> args{"--avi",   path,       "--size",
+                                  "301x203", "--frames", std::to_string(row.frames)};
     if (*row.codec) args.insert(args.end(), {"--codec", row.codec});
     const BatchResult r = batch(args, kAnimatedSurface);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -134,8 +135,10 @@ class BatchAviRefusal : public BatchAvi, public testing::WithParamInterface<Refu
 TEST_P(BatchAviRefusal, SaysWhyAndLeavesNoFile) {
     std::vector<std::string> args = GetParam().args;
     for (std::string& a : args)
-        if (a == "@") a = file("x.avi");
-        else if (a[0] == '@') a = file("x" + a.substr(1));  // "@.mp4": another container
+        if (a == "@")
+            a = file("x.avi");
+        else if (a[0] == '@')
+            a = file("x" + a.substr(1));  // "@.mp4": another container
     const BatchResult r = batch(args, kAnimatedSurface);
     EXPECT_EQ(r.status, GetParam().status);
     EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;

@@ -1,7 +1,5 @@
-#include "app/BatchRunner.h"
-#include "support/RowNames.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -9,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "app/BatchRunner.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -32,8 +31,7 @@ BatchRun runWithInput(std::vector<std::string> args, const std::string& input) {
 // ctest runs each test, and each row of a table, as a process of its own and
 // several at once: the process id keeps their files apart.
 std::string writeTemp(const std::string& name, const std::string& bytes) {
-    std::string path =
-        testing::TempDir() + "kv_batch_" + std::to_string(::getpid()) + "_" + name;
+    std::string path = testing::TempDir() + "kv_batch_" + std::to_string(::getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -61,8 +59,8 @@ TEST(BatchRunnerTest, TextWithPromptsCrlfAndBlankLines) {
 
 TEST(BatchRunnerTest, ReadsADocumentWrittenByteByByte) {
     // "č" is 0xE8 in code page 1250 and prints as UTF-8.
-    std::string bytes = kMagic + std::string("   7\0>> 1+1\0", 12) + record(">> \xE8=2") +
-                        record(">> \xE8");
+    std::string bytes =
+        kMagic + std::string("   7\0>> 1+1\0", 12) + record(">> \xE8=2") + record(">> \xE8");
     ASSERT_EQ(bytes.substr(25, 12), std::string("   7\0>> 1+1\0", 12));
     std::string path = writeTemp("doc.kvl", bytes);
     BatchRun r = runWithInput({"--batch", path}, "");
@@ -81,7 +79,8 @@ TEST(BatchRunnerTest, DamagedDocumentRunsWhatItCanAndReports) {
 }
 
 TEST(BatchRunnerTest, AbsurdLengthFieldDoesNotAllocate) {
-    std::string path = writeTemp("absurd.kvl", kMagic + record(">> 5") + std::string("9999\0ab", 7));
+    std::string path =
+        writeTemp("absurd.kvl", kMagic + record(">> 5") + std::string("9999\0ab", 7));
     BatchRun r = runWithInput({"--batch", path}, "");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, 12), ">> 5\n   5\n");
@@ -110,10 +109,11 @@ TEST_P(BatchRunnerBadInputTest, RefusesWithAMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, BatchRunnerBadInputTest,
     testing::Values(
-        BadInputRow{{"--batch", "@"}, "#KORVALINTH14FILEFORMAT#" + std::string(1, '\0'),
+        BadInputRow{{"--batch", "@"},
+                    "#KORVALINTH14FILEFORMAT#" + std::string(1, '\0'),
                     "Neplatný formát souboru!"},
-        BadInputRow{{"--batch", "@"}, std::string("\x01\x02\0\xff", 4),
-                    "Soubor není dokument ani text!"},
+        BadInputRow{
+            {"--batch", "@"}, std::string("\x01\x02\0\xff", 4), "Soubor není dokument ani text!"},
         BadInputRow{{"--batch", "/nonexistent/dir/x.kvl"}, "", "Soubor nelze otevřít!"},
         BadInputRow{{"--batch", "/tmp"}, "", "Soubor nelze otevřít! Jde o složku"},
         BadInputRow{{"--batch", "/dev/zero"}, "", "Soubor nelze otevřít! Jde o zařízení"},

@@ -74,7 +74,6 @@ TEST_F(BatchSnapshot, UnwritablePictureIsANonZeroExitWithAMessage) {
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);       // one line
 }
 
-
 // A PNG by its name: lossless, so a picture of the background is exactly
 // white.
 TEST_F(BatchSnapshot, PngByTheExtension) {
@@ -89,8 +88,9 @@ TEST_F(BatchSnapshot, PngByTheExtension) {
 
 // The view options change the picture as the scene pane's keys would.
 TEST_F(BatchSnapshot, ViewRenderModeAndOverlayOptions) {
-    const char* surface = "surface(x*y, [-1..1], [-1..1], front_color=[1,0,0], "
-                          "back_color=[1,0,0], id=1)\n";
+    const char* surface =
+        "surface(x*y, [-1..1], [-1..1], front_color=[1,0,0], "
+        "back_color=[1,0,0], id=1)\n";
     auto picture = [&](std::vector<std::string> options) {
         const std::string path = file("view.png");
         options.insert(options.begin(), {"--snapshot", path, "--size", "80x60"});
@@ -115,9 +115,12 @@ TEST_F(BatchSnapshot, ViewRenderModeAndOverlayOptions) {
     EXPECT_GT(reds(bare), 200);
     EXPECT_EQ(reds(picture({"--render-mode", "1", "--no-box", "--no-axes", "--no-labels"})), 0);
     // Unusable values stop the run before anything is drawn.
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--render-mode", "4"}, {"--render-mode", "x"}, {"--view", "1,2"},
-          {"--view", "1,2,3,"}, {"--spin", "a,b,c"}, {"--view"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--render-mode", "4"},
+                                                {"--render-mode", "x"},
+                                                {"--view", "1,2"},
+                                                {"--view", "1,2,3,"},
+                                                {"--spin", "a,b,c"},
+                                                {"--view"}}) {
         std::vector<std::string> args{"--snapshot", file("bad.png")};
         args.insert(args.end(), bad.begin(), bad.end());
         const BatchResult r = batch(args, surface);

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -122,7 +121,10 @@ TEST(DocumentRead, ReadsRecordsAndReportsDamage) {
         {"negative length", a + record("  -5", ">> b"), {">> a"}, 1},
         {"zero length skipped", a + "   0\0"s + record("   5", ">> b"), {">> a", ">> b"}, 1},
         {"zero length then no record", a + record("   0", ">> b"), {">> a"}, 2},
-        {"line breaks split", record("  17", ">> a\r\n>> b\r>>c\nd"), {">> a", ">> b", ">>c", "d"}, 0},
+        {"line breaks split",
+         record("  17", ">> a\r\n>> b\r>>c\nd"),
+         {">> a", ">> b", ">>c", "d"},
+         0},
         {"trailing line break", record("   7", ">> a\r\n"), {">> a", ""}, 0},
         {"fraction length", a + record(" 0.5", ">> b"), {">> a"}, 2},
         {"not a number", a + record("abcd", ">> b"), {">> a"}, 1},
@@ -247,7 +249,7 @@ TEST(DocumentName, ExtensionIsAppendedUnlessPresent) {
 // ---- files ----
 
 class DocumentFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = (std::filesystem::temp_directory_path() / "kvdocXXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
@@ -362,7 +364,7 @@ TEST_F(DocumentFile, UnopenableFiles) {
 // fails with EFBIG, for root as for anyone. The limit holds while the object
 // lives.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &previous_);
@@ -378,7 +380,7 @@ public:
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool ok() const { return ok_; }
 
-private:
+  private:
     rlimit previous_{};
     void (*previousSignal_)(int) = SIG_DFL;
     bool ok_ = false;

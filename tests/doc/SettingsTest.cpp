@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "doc/Settings.h"
 #include "support/RowNames.h"
-
-#include <gtest/gtest.h>
 
 namespace kv {
 namespace {
@@ -28,19 +28,20 @@ TEST_P(DigitTextTest, ChecksLikeTheDialog) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DigitTextTest,
-    testing::Values(DigitsRow{"7.9", 7, ""}, DigitsRow{"0", 0, ""}, DigitsRow{"", 0, ""},
-                    DigitsRow{"15", 15, ""}, DigitsRow{" 12", 12, ""}, DigitsRow{"1e1", 10, ""},
-                    DigitsRow{"-0.5", 0, ""},
-                    DigitsRow{"16", -1, "Zadejte číslo od 0 do 15!"},
-                    DigitsRow{"-1", -1, "Zadejte číslo od 0 do 15!"},
-                    DigitsRow{"1e9", -1, "Zadejte číslo od 0 do 15!"},
-                    DigitsRow{"5x", -1, "Zadejte číslo od 1 do 15!"},
-                    DigitsRow{"abc", -1, "Zadejte číslo od 1 do 15!"},
-                    DigitsRow{"12 ", -1, "Zadejte číslo od 1 do 15!"},
-                    DigitsRow{"  ", -1, "Zadejte číslo od 1 do 15!"},
-                    DigitsRow{"7,5", -1, "Zadejte číslo od 1 do 15!"}), rowNames(&DigitsRow::text));
+INSTANTIATE_TEST_SUITE_P(Rows, DigitTextTest,
+                         testing::Values(DigitsRow{"7.9", 7, ""}, DigitsRow{"0", 0, ""},
+                                         DigitsRow{"", 0, ""}, DigitsRow{"15", 15, ""},
+                                         DigitsRow{" 12", 12, ""}, DigitsRow{"1e1", 10, ""},
+                                         DigitsRow{"-0.5", 0, ""},
+                                         DigitsRow{"16", -1, "Zadejte číslo od 0 do 15!"},
+                                         DigitsRow{"-1", -1, "Zadejte číslo od 0 do 15!"},
+                                         DigitsRow{"1e9", -1, "Zadejte číslo od 0 do 15!"},
+                                         DigitsRow{"5x", -1, "Zadejte číslo od 1 do 15!"},
+                                         DigitsRow{"abc", -1, "Zadejte číslo od 1 do 15!"},
+                                         DigitsRow{"12 ", -1, "Zadejte číslo od 1 do 15!"},
+                                         DigitsRow{"  ", -1, "Zadejte číslo od 1 do 15!"},
+                                         DigitsRow{"7,5", -1, "Zadejte číslo od 1 do 15!"}),
+                         rowNames(&DigitsRow::text));
 
 }  // namespace
 }  // namespace kv

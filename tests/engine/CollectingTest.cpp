@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/ExprNode.h"
-#include "support/TreeBuilders.h"
 #include "support/RowNames.h"
+#include "support/TreeBuilders.h"
 
 namespace kv {
 namespace {

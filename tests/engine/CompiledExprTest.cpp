@@ -30,12 +30,11 @@ bool same(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-const Kind kFunctions[] = {Kind::Cos,  Kind::Sin,  Kind::Negation, Kind::Sqrt, Kind::Log,
-                           Kind::Log2, Kind::Ln,   Kind::Sinh,     Kind::Cosh, Kind::Abs,
-                           Kind::Sign, Kind::Asin, Kind::Acos,     Kind::Atan, Kind::Exp,
-                           Kind::PlusMinus};
-const Kind kOperators[] = {Kind::Sum, Kind::Difference, Kind::Product, Kind::Quotient,
-                           Kind::Power};
+const Kind kFunctions[] = {Kind::Cos,  Kind::Sin,  Kind::Negation, Kind::Sqrt,
+                           Kind::Log,  Kind::Log2, Kind::Ln,       Kind::Sinh,
+                           Kind::Cosh, Kind::Abs,  Kind::Sign,     Kind::Asin,
+                           Kind::Acos, Kind::Atan, Kind::Exp,      Kind::PlusMinus};
+const Kind kOperators[] = {Kind::Sum, Kind::Difference, Kind::Product, Kind::Quotient, Kind::Power};
 
 // A random tree of every kind the compiled form handles: the sampled x and
 // y, a third variable a it reads from the workspace, numbers, named
@@ -44,13 +43,24 @@ const Kind kOperators[] = {Kind::Sum, Kind::Difference, Kind::Product, Kind::Quo
 NodePtr randomTree(Random& r, int depth) {
     if (depth == 0 || r.below(10) < 2) {
         switch (r.below(12)) {
-            case 0: case 1: case 2: return var("x");
-            case 3: case 4: case 5: return var("y");
-            case 6: return var("a");
-            case 7: return cnst(r.below(2) ? "pi" : "e");
-            case 8: return zero();
-            case 9: return num(static_cast<double>(r.below(7)) - 2.0);
-            default: return num(r.uniform(-4, 4));
+            case 0:
+            case 1:
+            case 2:
+                return var("x");
+            case 3:
+            case 4:
+            case 5:
+                return var("y");
+            case 6:
+                return var("a");
+            case 7:
+                return cnst(r.below(2) ? "pi" : "e");
+            case 8:
+                return zero();
+            case 9:
+                return num(static_cast<double>(r.below(7)) - 2.0);
+            default:
+                return num(r.uniform(-4, 4));
         }
     }
     const int pick = r.below(24);
@@ -73,8 +83,7 @@ NodePtr randomTree(Random& r, int depth) {
 }
 
 double randomValue(Random& r) {
-    static const double kSpecial[] = {0.0, -0.0, 1.0, -1.0, kInf, -kInf, kNaN, 1e300, -1e-300,
-                                      0.5};
+    static const double kSpecial[] = {0.0, -0.0, 1.0, -1.0, kInf, -kInf, kNaN, 1e300, -1e-300, 0.5};
     if (r.below(8) == 0) return kSpecial[r.below(10)];
     return r.uniform(-5, 5);
 }
@@ -143,9 +152,9 @@ TEST(CompiledExprTest, SquaresAndCubesGiveTheBitsOfPow) {
         const int spread = k % 4 == 0 ? 1100 : 40;  // a quarter over all magnitudes
         xs.push_back(std::ldexp(m, r.below(spread) - spread / 2));
     }
-    for (double v : {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, kInf, -kInf, kNaN, 1e-320, 0x1p-480,
-                     0x1p-320, 0x1p500, 0x1p333, 1.3407807929942596e154, 5.6438030941222897e102,
-                     3.0, 1.0 + 0x1p-52, 1.0 - 0x1p-53})
+    for (double v : {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, kInf, -kInf, kNaN, 1e-320, 0x1p-480, 0x1p-320,
+                     0x1p500, 0x1p333, 1.3407807929942596e154, 5.6438030941222897e102, 3.0,
+                     1.0 + 0x1p-52, 1.0 - 0x1p-53})
         xs.push_back(v);
     const int n = static_cast<int>(xs.size());
     std::vector<double> out(xs.size());
@@ -217,11 +226,14 @@ TEST(CompiledExprTest, RepeatedSubexpressionsAreComputedOnce) {
         std::vector<Builder> trees;
         int instructions;
     } rows[] = {
-        {"sin(x) in two trees", {TREE(prod(fn(Kind::Sin, var("x")), var("y"))),
-                                 TREE(sum(fn(Kind::Sin, var("x")), num(1)))}, 3},
+        {"sin(x) in two trees",
+         {TREE(prod(fn(Kind::Sin, var("x")), var("y"))),
+          TREE(sum(fn(Kind::Sin, var("x")), num(1)))},
+         3},
         {"x^2 twice in one tree", {TREE(sum(power(var("x"), num(2)), power(var("x"), num(2))))}, 2},
-        {"the same tree twice", {TREE(fn(Kind::Exp, prod(num(3), var("x")))),
-                                 TREE(fn(Kind::Exp, prod(num(3), var("x"))))}, 2},
+        {"the same tree twice",
+         {TREE(fn(Kind::Exp, prod(num(3), var("x")))), TREE(fn(Kind::Exp, prod(num(3), var("x"))))},
+         2},
         {"different constants", {TREE(prod(num(3), var("x"))), TREE(prod(num(2), var("x")))}, 2},
     };
     for (const Row& row : rows) {
@@ -300,8 +312,8 @@ TEST(CompiledExprTest, LeavesTreesWhoseValueDependsOnMoreThanTheVariables) {
         {"the factorial of a variable", TREE(fn(Kind::Fact, var("x")))},
         // Met before any slot exists: nothing may read the missing operand.
         {"rnd first", TREE(diff(rnd(), var("x")))},
-        {"an integral first", TREE(diff(integral(var("t"), "t", num(0), var("x"), num(4)),
-                                        var("x")))},
+        {"an integral first",
+         TREE(diff(integral(var("t"), "t", num(0), var("x"), num(4)), var("x")))},
         {"a function of rnd", TREE(fn(Kind::Sin, rnd()))},
         {"a logarithm of rnd", TREE(logb(rnd(), var("x")))},
     };

@@ -30,8 +30,9 @@ TEST(EvaluationCost, CountsIntegrandsOncePerSamplePoint) {
         // A count in a variable counts with its present value (a = 10).
         {"a pairs", TREE(integral(var("t"), "t", num(0), num(1), var("a"))), 4 + 21},
         // Inside an integral of 10 pairs: the inner integral 21 times.
-        {"nested", TREE(integral(integral(var("t"), "t", num(0), var("u"), num(10)), "u", num(0),
-                                 num(1), num(10))),
+        {"nested",
+         TREE(integral(integral(var("t"), "t", num(0), var("u"), num(10)), "u", num(0), num(1),
+                       num(10))),
          4 + 21 * (4 + 21)},
         // A count that is itself an integral: the largest pair count.
         {"count of an integral",

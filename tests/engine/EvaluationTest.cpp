@@ -171,7 +171,6 @@ TEST(EvaluateIntegral, PairCount) {
     }
 }
 
-
 // Large pair counts go through the compiled integrand; the integral must have
 // the very bits of the plain loop, and leave the variable at the same point.
 // Trees the compiled form refuses (rnd, inner integrals) fall back to it.
@@ -180,18 +179,20 @@ TEST(EvaluateIntegral, CompiledIntegrandGivesThePlainBits) {
         const char* what;
         Builder tree;
     } rows[] = {
-        {"t^2 over 300 pairs", TREE(integral(power(var("t"), num(2)), "t", num(0), num(1), num(300)))},
+        {"t^2 over 300 pairs",
+         TREE(integral(power(var("t"), num(2)), "t", num(0), num(1), num(300)))},
         {"sin(a t)/t, b..0 reversed, odd count 1001",
-         TREE(integral(quot(fn(Kind::Sin, prod(var("a"), var("t"))), var("t")), "t", var("b"), num(0),
-                       num(1001)))},
-        {"exp(-t^2) over 100000 pairs",
-         TREE(integral(fn(Kind::Exp, neg(power(var("t"), num(2)))), "t", num(-3), num(3), num(100000)))},
-        {"ln t across 0: NaN samples", TREE(integral(fn(Kind::Ln, var("t")), "t", num(-1), num(1), num(500)))},
+         TREE(integral(quot(fn(Kind::Sin, prod(var("a"), var("t"))), var("t")), "t", var("b"),
+                       num(0), num(1001)))},
+        {"exp(-t^2) over 100000 pairs", TREE(integral(fn(Kind::Exp, neg(power(var("t"), num(2)))),
+                                                      "t", num(-3), num(3), num(100000)))},
+        {"ln t across 0: NaN samples",
+         TREE(integral(fn(Kind::Ln, var("t")), "t", num(-1), num(1), num(500)))},
         {"a bound of 257 pairs, blocks not filled",
          TREE(integral(fn(Kind::Sqrt, sum(var("t"), num(1))), "t", num(0), num(8), num(257)))},
-        {"an inner integral", TREE(integral(integral(prod(var("t"), var("u")), "u", num(0),
-                                                     var("t"), num(300)),
-                                            "t", num(0), num(1), num(300)))},
+        {"an inner integral",
+         TREE(integral(integral(prod(var("t"), var("u")), "u", num(0), var("t"), num(300)), "t",
+                       num(0), num(1), num(300)))},
     };
     for (const Row& row : rows) {
         double value[2];

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "engine/NumberFormat.h"
-#include "support/TreeBuilders.h"
 #include "support/RowNames.h"
+#include "support/TreeBuilders.h"
 
 namespace kv {
 namespace {

@@ -1,7 +1,5 @@
 // Numeric powers: squares are x*x and cubes the correctly rounded cube,
 // checked against exact integer arithmetic; other powers are std::pow.
-#include "engine/Power.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,10 +8,14 @@
 #include <limits>
 #include <random>
 
+#include "engine/Power.h"
+
 namespace kv {
 namespace {
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b);
+}
 
 // The double nearest to m^3 * 2^(3k) (ties to even), m < 2^42 so that m^3
 // fits in 126 bits.
@@ -31,7 +33,8 @@ double exactCube(std::int64_t m, int k) {
         v >>= shift;
         if (rest > half || (rest == half && (v & 1) != 0)) ++v;
     }
-    const double magnitude = std::ldexp(static_cast<double>(static_cast<std::uint64_t>(v)), shift + 3 * k);
+    const double magnitude =
+        std::ldexp(static_cast<double>(static_cast<std::uint64_t>(v)), shift + 3 * k);
     return negative ? -magnitude : magnitude;
 }
 
@@ -86,13 +89,14 @@ TEST(PowerTest, OtherPowersAreStdPow) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const PowerRow rows[] = {
-        {0.0, 3.0},     {-0.0, 3.0},    {inf, 3.0},     {-inf, 3.0},    {nan, 3.0},
+        {0.0, 3.0},     {-0.0, 3.0},     {inf, 3.0},    {-inf, 3.0},    {nan, 3.0},
         {0x1p340, 3.0}, {-0x1p340, 3.0}, {1e-300, 3.0}, {-3e-321, 3.0}, {1.5e103, 3.0},
         {2.0, 0.5},     {-8.0, 1.0 / 3}, {1.1, 4.0},    {-2.0, -1.0},   {0.0, -2.0},
         {10.0, 22.0},   {nan, 0.0},      {1.0, nan},    {-1.5, 2.5},    {7.0, 3.0000001},
     };
     for (const PowerRow& row : rows)
-        EXPECT_TRUE(sameBits(numericPower(row.base, row.exponent), std::pow(row.base, row.exponent)))
+        EXPECT_TRUE(
+            sameBits(numericPower(row.base, row.exponent), std::pow(row.base, row.exponent)))
             << row.base << "^" << row.exponent;
     // A cube inside the range: the exact product, finite and of the base's sign.
     EXPECT_TRUE(sameBits(numericPower(-3.0, 3.0), -27.0));

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "engine/ExprNode.h"
-#include "support/TreeBuilders.h"
 #include "support/RowNames.h"
+#include "support/TreeBuilders.h"
 
 namespace kv {
 namespace {

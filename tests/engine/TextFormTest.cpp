@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/ExprNode.h"
-#include "support/TreeBuilders.h"
 #include "support/RowNames.h"
+#include "support/TreeBuilders.h"
 
 namespace kv {
 namespace {

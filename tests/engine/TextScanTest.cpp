@@ -1,11 +1,11 @@
-#include "engine/TextScan.h"
-#include "support/RowNames.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include "engine/TextScan.h"
+#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -31,21 +31,17 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, SplitTopLevelTest,
     testing::Values(SplitRow{"a,b,c", ",", {"a", "b", "c"}},
                     SplitRow{"f(a,b),c", ",", {"f(a,b)", "c"}},
-                    SplitRow{"[1,2],x", ",", {"[1,2]", "x"}},
-                    SplitRow{"(a],b", ",", {"(a]", "b"}},
+                    SplitRow{"[1,2],x", ",", {"[1,2]", "x"}}, SplitRow{"(a],b", ",", {"(a]", "b"}},
                     SplitRow{"", ",", {}},                  // empty text: no parts
                     SplitRow{"a,,b", ",", {"a", "", "b"}},  // empty inner parts kept
                     SplitRow{",a", ",", {"", "a"}},
-                    SplitRow{"a,", ",", {"a,"}},        // separator at the last position
-                    SplitRow{"a=", "=", {"a="}},
-                    SplitRow{"a==", "=", {"a", "="}},
-                    SplitRow{"0..1", "..", {"0", "1"}},
-                    SplitRow{"0...1", "..", {"0", ".1"}},
-                    SplitRow{"1..", "..", {"1.."}},
-                    SplitRow{"x->0", "->", {"x", "0"}},
-                    SplitRow{" x //c", "//", {" x ", "c"}},
-                    SplitRow{" //", "//", {" //"}},
-                    SplitRow{"a", "", {"a"}}), rowNames(&SplitRow::text));
+                    SplitRow{"a,", ",", {"a,"}},  // separator at the last position
+                    SplitRow{"a=", "=", {"a="}}, SplitRow{"a==", "=", {"a", "="}},
+                    SplitRow{"0..1", "..", {"0", "1"}}, SplitRow{"0...1", "..", {"0", ".1"}},
+                    SplitRow{"1..", "..", {"1.."}}, SplitRow{"x->0", "->", {"x", "0"}},
+                    SplitRow{" x //c", "//", {" x ", "c"}}, SplitRow{" //", "//", {" //"}},
+                    SplitRow{"a", "", {"a"}}),
+    rowNames(&SplitRow::text));
 
 struct StripRow {
     const char* text;
@@ -61,19 +57,15 @@ TEST_P(StripOuterTest, Strips) {
     EXPECT_EQ(stripOuterParentheses(row.text, row.open, row.close), row.result) << row.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StripOuterTest,
-                         testing::Values(StripRow{"(x)", '(', ')', "x"},
-                                         StripRow{"((x))", '(', ')', "x"},
-                                         StripRow{"(a)(b)", '(', ')', "(a)(b)"},
-                                         StripRow{"((a)(b))", '(', ')', "(a)(b)"},
-                                         StripRow{"((a)+(b))", '(', ')', "(a)+(b)"},
-                                         StripRow{"()", '(', ')', ""},
-                                         StripRow{"x", '(', ')', "x"},
-                                         StripRow{"(x", '(', ')', "(x"},
-                                         StripRow{"[0..1]", '[', ']', "0..1"},
-                                         StripRow{"[[0..1]]", '[', ']', "0..1"},
-                                         StripRow{"[a]..[b]", '[', ']', "[a]..[b]"},
-                                         StripRow{"(x))", '(', ')', "(x))"}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StripOuterTest,
+    testing::Values(StripRow{"(x)", '(', ')', "x"}, StripRow{"((x))", '(', ')', "x"},
+                    StripRow{"(a)(b)", '(', ')', "(a)(b)"},
+                    StripRow{"((a)(b))", '(', ')', "(a)(b)"},
+                    StripRow{"((a)+(b))", '(', ')', "(a)+(b)"}, StripRow{"()", '(', ')', ""},
+                    StripRow{"x", '(', ')', "x"}, StripRow{"(x", '(', ')', "(x"},
+                    StripRow{"[0..1]", '[', ']', "0..1"}, StripRow{"[[0..1]]", '[', ']', "0..1"},
+                    StripRow{"[a]..[b]", '[', ']', "[a]..[b]"}, StripRow{"(x))", '(', ')', "(x))"}),
     rowNames(&StripRow::text));
 
 TEST(StripOuterTest, HundredThousandPairsAtOnce) {
@@ -101,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                     DecimalRow{"2E+3", 4}, DecimalRow{"inf", 0}, DecimalRow{"infinity", 0},
                     DecimalRow{"nan", 0}, DecimalRow{"nanx", 0}, DecimalRow{"0x1p3", 1},
                     DecimalRow{"-1", 0}, DecimalRow{"+1", 0}, DecimalRow{"x1", 0},
-                    DecimalRow{"1.2.3", 3}, DecimalRow{"", 0}), rowNames(&DecimalRow::text));
+                    DecimalRow{"1.2.3", 3}, DecimalRow{"", 0}),
+    rowNames(&DecimalRow::text));
 
 TEST(ReadDecimalTest, PointWhateverTheLocaleAndRange) {
     EXPECT_EQ(readDecimal("2.5"), 2.5);
@@ -127,9 +120,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, NestingTest,
                                          NestingRow{"((((x))))", 0}, NestingRow{"sin(x)", 1},
                                          NestingRow{"sin((x))", 1},
                                          NestingRow{"sin(sin(sin(x)))", 3},
-                                         NestingRow{"(((x+1)*2)+1)", 2},
-                                         NestingRow{"(a)+(b)", 1}, NestingRow{"f(a)(b)", 1}),
-    rowNames(&NestingRow::text));
+                                         NestingRow{"(((x+1)*2)+1)", 2}, NestingRow{"(a)+(b)", 1},
+                                         NestingRow{"f(a)(b)", 1}),
+                         rowNames(&NestingRow::text));
 
 }  // namespace
 }  // namespace kv

@@ -1,7 +1,6 @@
-#include "engine/Typeset.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/Typeset.h"
 #include "lang/CommandInterpreter.h"
 #include "support/RecordingSurface.h"
 
@@ -12,7 +11,7 @@ using test::grid;
 using test::RecordingSurface;
 
 class TypesetTest : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
     RecordingSurface s;  // 7-pixel characters, text 16 pixels high

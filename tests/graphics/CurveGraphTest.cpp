@@ -8,8 +8,8 @@
 #include "graphics/GraphLimits.h"
 #include "graphics/GraphMessages.h"
 #include "lang/Messages.h"
-#include "tests/graphics/SceneFixture.h"
 #include "support/RowNames.h"
+#include "tests/graphics/SceneFixture.h"
 
 namespace kv {
 namespace {
@@ -112,8 +112,8 @@ TEST(CurveGraph, ThreeComponentsGiveASpaceCurve) {
 // sqrt(x-a) with a = 1 starts at x = 1 and samples defined values.
 TEST(CurveGraph, CheckDefKeepsTheAnimatedValues) {
     SceneFixture fx;
-    const GraphObject* g = fx.plot(
-        "curve(sqrt(x-a), [0..2], anim=[a, 0..1], nframes=2, check_def=true, id=1)");
+    const GraphObject* g =
+        fx.plot("curve(sqrt(x-a), [0..2], anim=[a, 0..1], nframes=2, check_def=true, id=1)");
     ASSERT_NE(g, nullptr) << fx.error();
     const auto& pts = g->frame(1).strips.at(0).points;
     ASSERT_FALSE(pts.empty());

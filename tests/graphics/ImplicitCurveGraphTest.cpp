@@ -12,8 +12,8 @@
 #include "graphics/GraphMessages.h"
 #include "graphics/ImplicitCurveGraph.h"
 #include "lang/Messages.h"
-#include "tests/graphics/SceneFixture.h"
 #include "support/RowNames.h"
+#include "tests/graphics/SceneFixture.h"
 
 namespace kv {
 namespace {
@@ -132,14 +132,14 @@ TEST(ImplicitCurveGraph, RegulaFalsiRefinesTheFirstInterpolation) {
 // made every crossing loop for billions of rounds.
 TEST(ImplicitCurveGraph, RoundsAreBounded) {
     SceneFixture fx;
-    const GraphObject* bounded = fx.plot(
-        "icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=" +
-        std::to_string(kMaxCrossingRounds) + ", id=1)");
+    const GraphObject* bounded =
+        fx.plot("icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=" +
+                std::to_string(kMaxCrossingRounds) + ", id=1)");
     ASSERT_NE(bounded, nullptr) << fx.error();
     for (const char* iters : {"1e308", "2147483647"}) {
-        const GraphObject* huge = fx.plot(
-            std::string("icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=") + iters +
-            ", id=2)");
+        const GraphObject* huge =
+            fx.plot(std::string("icurve(x^2+y^2=1/2, [0..1], [0..1], num_x=9, num_y=9, iters=") +
+                    iters + ", id=2)");
         ASSERT_NE(huge, nullptr) << fx.error();
         EXPECT_EQ(ends(*huge), ends(*bounded)) << iters;
     }

@@ -72,8 +72,7 @@ TEST(Polylines, ShuffledSegmentsOfAClosedAndAnOpenCurveChainIntoTwoRuns) {
         // Every other segment reversed, as neighbouring cells give them.
         frame.segments.push_back(k % 2 ? Segment2{x1, y1, x0, y0} : Segment2{x0, y0, x1, y1});
     }
-    for (int k = 0; k < 10; ++k)
-        frame.segments.push_back({5.0f + k, 0.0f, 6.0f + k, 0.0f});
+    for (int k = 0; k < 10; ++k) frame.segments.push_back({5.0f + k, 0.0f, 6.0f + k, 0.0f});
     frame.segments.push_back({NAN, 0.0f, 1.0f, 1.0f});
     std::shuffle(frame.segments.begin(), frame.segments.end(), std::mt19937(7));
     auto runs = strokeRuns(frame, 0.0f);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/SplitWork.h"
 #include "SceneFixture.h"
+#include "graphics/SplitWork.h"
 
 namespace kv {
 namespace {
@@ -124,8 +124,9 @@ TEST(SamplingPathsRndTest, TreesWithRndAreSampledPointByPoint) {
         SceneFixture s;
         s.ci.workspace().compiledSampling = compiled;
         s.ci.workspace().millisecondClock = [] { return 12345u; };
-        const GraphObject* g = s.plot("surface(x*y+rnd(), [-1..1], [-1..1], nlines_x=7, "
-                                      "nlines_y=5, id=1)");
+        const GraphObject* g = s.plot(
+            "surface(x*y+rnd(), [-1..1], [-1..1], nlines_x=7, "
+            "nlines_y=5, id=1)");
         return g ? bytesOf(*g) : std::vector<unsigned char>{};
     };
     const auto fast = run(true);
@@ -146,7 +147,8 @@ TEST(SplitWorkTest, EveryIndexIsDoneOnceByOneWorker) {
             });
             for (int i = 0; i < count; ++i) {
                 EXPECT_EQ(done[static_cast<std::size_t>(i)], 1) << count << " " << i;
-                EXPECT_EQ(by[static_cast<std::size_t>(i)], workers == 2 && count > 1 && i >= count / 2 ? 1 : 0);
+                EXPECT_EQ(by[static_cast<std::size_t>(i)],
+                          workers == 2 && count > 1 && i >= count / 2 ? 1 : 0);
             }
         }
     }

@@ -144,7 +144,6 @@ TEST(SceneOverlay, CornerNumbersIgnoreTheLocale) {
     if (!comma) GTEST_SKIP() << "no decimal-comma locale installed; checked in the C locale only";
 }
 
-
 TEST(SceneOverlay, BlackLabelsTurnWhiteOnlyOverADarkBackground) {
     const OverlayColor black{0.0f, 0.0f, 0.0f, 1.0f};
     const OverlayColor red{0.8f, 0.0f, 0.0f, 1.0f};

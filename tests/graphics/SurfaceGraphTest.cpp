@@ -9,8 +9,8 @@
 #include "graphics/GraphMessages.h"
 #include "graphics/SurfaceGraph.h"
 #include "lang/Messages.h"
-#include "tests/graphics/SceneFixture.h"
 #include "support/RowNames.h"
+#include "tests/graphics/SceneFixture.h"
 
 namespace kv {
 namespace {

@@ -1,7 +1,6 @@
-#include "lang/CallArguments.h"
-
 #include <gtest/gtest.h>
 
+#include "lang/CallArguments.h"
 #include "lang/CommandInterpreter.h"
 #include "support/RowNames.h"
 
@@ -37,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalRow{"[[0..1]]", true, "0", "1"}, IntervalRow{"[..1]", true, "", "1"},
                     IntervalRow{"0:1", false, "", ""}, IntervalRow{"[0..1..2]", false, "", ""},
                     IntervalRow{"[0]", false, "", ""}, IntervalRow{"", false, "", ""},
-                    IntervalRow{"[0..1", false, "", ""}), rowNames(&IntervalRow::text));
+                    IntervalRow{"[0..1", false, "", ""}),
+    rowNames(&IntervalRow::text));
 
 TEST(CallArgumentsTest, SplitRange) {
     std::optional<RangeText> plain = splitRange("[-1..1]");
@@ -76,7 +76,7 @@ TEST(CallArgumentsTest, SplitOption) {
 }
 
 class ParseIntervalTest : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 };

@@ -9,13 +9,15 @@ namespace kv {
 namespace {
 
 class CallsSolvingTest : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 
     std::string error() const { return ci.hasError() ? ci.workspace().error.message : ""; }
     double& value(const char* name) {
-        return ci.workspace().variables[static_cast<std::size_t>(ci.workspace().variableIndex(name))].value;
+        return ci.workspace()
+            .variables[static_cast<std::size_t>(ci.workspace().variableIndex(name))]
+            .value;
     }
 };
 
@@ -48,8 +50,7 @@ TEST_F(CallsSolvingTest, NintegrateBuildsTheIntegralNode) {
 
 // The count is checked before any argument is parsed.
 TEST_F(CallsSolvingTest, CountCheckedFirst) {
-    const char* calls[] = {"solve(1/0, x, y)", "nsolve(1/0, x)", "lim(1/0)",
-                           "nintegrate(1/0, x)"};
+    const char* calls[] = {"solve(1/0, x, y)", "nsolve(1/0, x)", "lim(1/0)", "nintegrate(1/0, x)"};
     for (const char* call : calls) {
         ci.parseCommand(call);
         EXPECT_EQ(ci.workspace().error.code, 1) << call;

@@ -1,15 +1,15 @@
-#include "lang/CommandInterpreter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "lang/CommandInterpreter.h"
+
 namespace kv {
 namespace {
 
 class InterpreterTest : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 
@@ -27,8 +27,8 @@ protected:
 };
 
 TEST_F(InterpreterTest, ConstantsFilledInOrder) {
-    const char* names[] = {"pi", "e", "eg", "deg", "golden", "g", "hbar",
-                           "na", "boltzmann", "c_light", "gn", "true", "false"};
+    const char* names[] = {"pi", "e",         "eg",      "deg", "golden", "g",    "hbar",
+                           "na", "boltzmann", "c_light", "gn",  "true",   "false"};
     ASSERT_EQ(ci.workspace().constants.size(), 13u);
     for (int i = 0; i < 13; ++i) EXPECT_EQ(ci.workspace().constants[i].name, names[i]);
     EXPECT_DOUBLE_EQ(ci.workspace().constants[1].value, std::exp(1.0));

@@ -12,7 +12,7 @@ namespace {
 using kv::test::rowNames;
 
 class ParserTest : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 
@@ -25,7 +25,8 @@ protected:
 std::string shape(const ExprNode& n) {
     std::string name = kindName(n.kind());
     name = name.substr(0, name.size() - 4);
-    if (isBinaryKind(n.kind())) return name + "(" + shape(leftOf(n)) + "," + shape(rightOf(n)) + ")";
+    if (isBinaryKind(n.kind()))
+        return name + "(" + shape(leftOf(n)) + "," + shape(rightOf(n)) + ")";
     if (isFunctionKind(n.kind())) return name + "(" + shape(operandOf(n)) + ")";
     return name;
 }
@@ -45,23 +46,22 @@ TEST_P(ParserShapeTest, BuildsTree) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParserShapeTest,
-    testing::Values(
-        ShapeRow{"-x^2", "Negation(Power(Variable,Number))"},
-        ShapeRow{"-2*3", "Product(Negation(Number),Number)"},
-        ShapeRow{"x^2^3", "Power(Power(Variable,Number),Number)"},
-        ShapeRow{"a-b+c", "Sum(Difference(Variable,Variable),Variable)"},
-        ShapeRow{"a+b-c", "Sum(Variable,Difference(Variable,Variable))"},
-        ShapeRow{"a/b/c", "Quotient(Quotient(Variable,Variable),Variable)"},
-        ShapeRow{"a*b*c", "Product(Product(Variable,Variable),Variable)"},
-        ShapeRow{"(a)(b)c", "Product(Product(Variable,Variable),Variable)"},
-        ShapeRow{"(a)*b", "Product(Variable,Variable)"},
-        ShapeRow{"2x^2", "Product(Number,Power(Variable,Number))"},
-        ShapeRow{"2.5.5x", "Product(Number,Product(Number,Variable))"},
-        ShapeRow{"cosh(x)", "Product(Variable,Variable)"},
-        ShapeRow{"(x+1)^2", "Power(Sum(Variable,Number),Number)"},
-        ShapeRow{"(x+1)/2", "Quotient(Sum(Variable,Number),Number)"},
-        ShapeRow{"pi", "Constant"}, ShapeRow{"inf", "Number"},
-        ShapeRow{"rnd(1,2,3)", "Rnd"}, ShapeRow{"sqrt(0)", "Sqrt(Number)"}),
+    testing::Values(ShapeRow{"-x^2", "Negation(Power(Variable,Number))"},
+                    ShapeRow{"-2*3", "Product(Negation(Number),Number)"},
+                    ShapeRow{"x^2^3", "Power(Power(Variable,Number),Number)"},
+                    ShapeRow{"a-b+c", "Sum(Difference(Variable,Variable),Variable)"},
+                    ShapeRow{"a+b-c", "Sum(Variable,Difference(Variable,Variable))"},
+                    ShapeRow{"a/b/c", "Quotient(Quotient(Variable,Variable),Variable)"},
+                    ShapeRow{"a*b*c", "Product(Product(Variable,Variable),Variable)"},
+                    ShapeRow{"(a)(b)c", "Product(Product(Variable,Variable),Variable)"},
+                    ShapeRow{"(a)*b", "Product(Variable,Variable)"},
+                    ShapeRow{"2x^2", "Product(Number,Power(Variable,Number))"},
+                    ShapeRow{"2.5.5x", "Product(Number,Product(Number,Variable))"},
+                    ShapeRow{"cosh(x)", "Product(Variable,Variable)"},
+                    ShapeRow{"(x+1)^2", "Power(Sum(Variable,Number),Number)"},
+                    ShapeRow{"(x+1)/2", "Quotient(Sum(Variable,Number),Number)"},
+                    ShapeRow{"pi", "Constant"}, ShapeRow{"inf", "Number"},
+                    ShapeRow{"rnd(1,2,3)", "Rnd"}, ShapeRow{"sqrt(0)", "Sqrt(Number)"}),
     rowNames(&ShapeRow::text));
 
 TEST_F(ParserTest, UnknownNamesAreNewVariablesOnce) {
@@ -84,8 +84,8 @@ TEST_F(ParserTest, ErrorCodes) {
     struct Row {
         const char* text;
         int code;
-    } rows[] = {{"2+", 11}, {"((x)", 8}, {"x)", 8}, {"a=b=c", 9}, {"1/0", 12},
-                {"sin()", 1}, {"ln(0)", 13}, {"sqrt(-1)", 13}};
+    } rows[] = {{"2+", 11},  {"((x)", 8},  {"x)", 8},     {"a=b=c", 9},
+                {"1/0", 12}, {"sin()", 1}, {"ln(0)", 13}, {"sqrt(-1)", 13}};
     for (const Row& r : rows) {
         parse(r.text);
         EXPECT_EQ(errorCode(), r.code) << r.text;

@@ -1,12 +1,11 @@
 // Recording the animation: each video frame is the scene after one more
 // step, exactly as the renderer draws it, read from the bottom-left area of
 // the pane rounded down to multiples of 4.
-#include "export/AnimationExport.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "export/AnimationExport.h"
 #include "tests/render/RenderFixture.h"
 #include "tests/support/VideoProbe.h"
 

@@ -431,7 +431,6 @@ TEST(GlRenderer, FramesAreCompiledOnceAndReleasedWithTheGraph) {
     }
 }
 
-
 bool magenta(Rgb c) {
     return c.r > c.g + 60 && c.b > c.g + 60;
 }
@@ -492,18 +491,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {"curve(1/x, [-1..1], check_def=true, color=[1,0,1], id=1)"},
                        {},
                        0.0},
-        VisibleLineRow{"MillionHighBox",
-                       {"curve(sin(x)*10^6, [0..6], color=[1,0,1], id=1)"},
-                       {},
-                       0.0},
-        VisibleLineRow{"TinyBox",
-                       {"curve(sin(x)/1000000, [0..0.000006], color=[1,0,1], id=1)"},
-                       {},
-                       0.0},
-        VisibleLineRow{"LongSlowWave",
-                       {"curve(10*sin(x/10), [0..200], color=[1,0,1], id=1)"},
-                       {},
-                       0.0},
+        VisibleLineRow{
+            "MillionHighBox", {"curve(sin(x)*10^6, [0..6], color=[1,0,1], id=1)"}, {}, 0.0},
+        VisibleLineRow{
+            "TinyBox", {"curve(sin(x)/1000000, [0..0.000006], color=[1,0,1], id=1)"}, {}, 0.0},
+        VisibleLineRow{
+            "LongSlowWave", {"curve(10*sin(x/10), [0..200], color=[1,0,1], id=1)"}, {}, 0.0},
         VisibleLineRow{"FineImplicitGrid",
                        {"icurve(x^2+y^2=1, [-2..2], [-2..2], num_x=400, num_y=400, "
                         "color=[1,0,1], id=1)"},
@@ -540,8 +533,9 @@ TEST(GlRenderer, LabelsAreBrightOnADarkBackgroundAndNotHiddenBySurfaces) {
         EXPECT_TRUE(fx.context.ok()) << fx.context.error();
         if (!fx.context.ok()) return 0;
         fx.run("bg_color(0, 0, 0.15)");
-        fx.run("surface(x*y, [-1..1], [-1..1], front_color=[0,0,0.3], back_color=[0,0,0.3], "
-               "id=1)");
+        fx.run(
+            "surface(x*y, [-1..1], [-1..1], front_color=[0,0,0.3], back_color=[0,0,0.3], "
+            "id=1)");
         fx.scene.show_labels = labels;
         fx.scene.render_mode = SceneModel::SolidModel;
         return countPixels(fx.render(), bright);

@@ -11,7 +11,7 @@
 namespace kv::test {
 
 class InterpreterFixture : public testing::Test {
-protected:
+  protected:
     CommandInterpreter ci;
     Workspace::Scope scope{ci.workspace()};
 

@@ -14,7 +14,7 @@
 namespace kv::test {
 
 class GridImage : public TypesetImage {
-public:
+  public:
     GridImage(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w * h), 0) {}
     int width;
     int height;
@@ -35,7 +35,7 @@ public:
 // Characters are `charWidth` wide and the text height is the font size + 3;
 // text is drawn as a filled rectangle one pixel inside its extent.
 class RecordingSurface : public TypesetSurface {
-public:
+  public:
     int size = 13;
     int charWidth() const { return size * 7 / 13; }
 

@@ -24,8 +24,9 @@ inline std::string runCommand(const std::string& command) {
 }
 
 inline bool haveVideoTools() {
-    return runCommand("command -v ffprobe >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1 "
-                      "&& echo yes") == "yes\n";
+    return runCommand(
+               "command -v ffprobe >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1 "
+               "&& echo yes") == "yes\n";
 }
 
 struct VideoInfo {
@@ -69,8 +70,8 @@ inline VideoInfo probeVideo(const std::string& path) {
 // Every frame of the video as width x height RGB triples, the top row first.
 inline std::vector<std::vector<unsigned char>> decodeFrames(const std::string& path, int width,
                                                             int height) {
-    const std::string bytes = runCommand("ffmpeg -v error -i '" + path +
-                                         "' -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
+    const std::string bytes =
+        runCommand("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
     const std::size_t size = static_cast<std::size_t>(width) * height * 3;
     std::vector<std::vector<unsigned char>> frames;
     for (std::size_t at = 0; size > 0 && at + size <= bytes.size(); at += size)

@@ -1,21 +1,18 @@
 // The dialogs of the animation export: the frame count and rate with their
 // checks, and the list of encoders.
-#include "ui/AnimationExportDialogs.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-
 #include <cstdio>
 #include <string>
 
-#include <unistd.h>
-
 #include "export/AviWriter.h"
-#include "ui/ModalAnswerer.h"
 #include "support/RowNames.h"
+#include "ui/AnimationExportDialogs.h"
+#include "ui/ModalAnswerer.h"
 
 namespace kv {
 namespace {
@@ -64,18 +61,19 @@ TEST_P(AnimSetDialogRows, AcceptsWholeNumbersInRangeAndRefusesTheRest) {
 const char* const kFramesMessage = "Počet snímků musí být celé číslo od 1 do 10000!";
 const char* const kRateMessage = "FPS musí být celé číslo od 1 do 100!";
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, AnimSetDialogRows,
-    testing::Values(SettingsRow{"12", "6", true, 0, ""}, SettingsRow{" 240 ", "25", true, 0, ""},
-                    SettingsRow{"10000", "100", true, 0, ""},
-                    SettingsRow{"", "6", false, 0, kFramesMessage},
-                    SettingsRow{"0", "6", false, 0, kFramesMessage},
-                    SettingsRow{"10001", "6", false, 0, kFramesMessage},
-                    SettingsRow{"1.5", "6", false, 0, kFramesMessage},
-                    SettingsRow{"abc", "0", false, 0, kFramesMessage},
-                    SettingsRow{"12", "0", false, 1, kRateMessage},
-                    SettingsRow{"12", "101", false, 1, kRateMessage},
-                    SettingsRow{"12", "", false, 1, kRateMessage}), rowNames(&SettingsRow::frames));
+INSTANTIATE_TEST_SUITE_P(Rows, AnimSetDialogRows,
+                         testing::Values(SettingsRow{"12", "6", true, 0, ""},
+                                         SettingsRow{" 240 ", "25", true, 0, ""},
+                                         SettingsRow{"10000", "100", true, 0, ""},
+                                         SettingsRow{"", "6", false, 0, kFramesMessage},
+                                         SettingsRow{"0", "6", false, 0, kFramesMessage},
+                                         SettingsRow{"10001", "6", false, 0, kFramesMessage},
+                                         SettingsRow{"1.5", "6", false, 0, kFramesMessage},
+                                         SettingsRow{"abc", "0", false, 0, kFramesMessage},
+                                         SettingsRow{"12", "0", false, 1, kRateMessage},
+                                         SettingsRow{"12", "101", false, 1, kRateMessage},
+                                         SettingsRow{"12", "", false, 1, kRateMessage}),
+                         rowNames(&SettingsRow::frames));
 
 TEST(CompressorDialogTest, UncompressedComesFirstAndIsChosen) {
     const std::vector<VideoEncoder>& encoders = aviEncoders(320, 240, 6);
@@ -96,7 +94,8 @@ TEST(CompressorDialogTest, EveryListedEncoderOpens) {
     for (const VideoEncoder& e : encoders) {
         mjpeg = mjpeg || e.name == "mjpeg";
         EXPECT_NE(e.name, "mpeg1video") << "MPEG-1 has no rate of 6 per second";
-        const std::string path = "/tmp/kv_encoder_probe_" + std::to_string(::getpid()) + "_" + e.name + ".avi";
+        const std::string path =
+            "/tmp/kv_encoder_probe_" + std::to_string(::getpid()) + "_" + e.name + ".avi";
         AviWriter writer(path, 64, 48, 6, e.name);
         std::string error;
         ASSERT_TRUE(writer.open(error)) << e.name << ": " << error;

@@ -1,21 +1,23 @@
-#include "ui/ConsolePane.h"
+#include <gtest/gtest.h>
 
 #include <QSettings>
 #include <QTest>
 #include <QTextBlock>
-#include <gtest/gtest.h>
 
 #include "lang/CommandInterpreter.h"
+#include "ui/ConsolePane.h"
 #include "ui/SettingsStore.h"
 
 // Readable failure messages.
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace kv {
 namespace {
 
 class ConsolePaneTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { setFormatOutput(false); }
     void TearDown() override { setFormatOutput(true); }
 
@@ -86,8 +88,8 @@ TEST_F(ConsolePaneTest, CommandFollowedByCommandGetsItsOutputInserted) {
 TEST_F(ConsolePaneTest, RecomputeEchoesCommentsAndSkipsOutput) {
     console.setPlainText(">> x=1 //start\n   stale output\n>> //only a note\n>> \n>>x+1");
     console.rerunAll();
-    EXPECT_EQ(text(), (QStringList{">> x=1 //start", "   1", ">> //only a note", ">> x+1",
-                                   "   1+1", ">> "}));
+    EXPECT_EQ(text(), (QStringList{">> x=1 //start", "   1", ">> //only a note", ">> x+1", "   1+1",
+                                   ">> "}));
 }
 
 TEST_F(ConsolePaneTest, SubmitOnABarePrompt) {
@@ -129,7 +131,8 @@ TEST_F(ConsolePaneTest, AVeryLongResultIsShownCutWithItsLength) {
     const QStringList lines = text();
     ASSERT_EQ(lines.size(), 3);
     const QString& out = lines[1];
-    EXPECT_TRUE(out.startsWith("   [0, 0.00314159265359, 0.00628318530718")) << out.left(60).toStdString();
+    EXPECT_TRUE(out.startsWith("   [0, 0.00314159265359, 0.00628318530718"))
+        << out.left(60).toStdString();
     const QString note = QString::fromUtf8(" … (zobrazeno prvních 100000 z ");
     const qsizetype at = out.lastIndexOf(note);
     ASSERT_EQ(at, 3 + 100000) << out.right(80).toStdString();

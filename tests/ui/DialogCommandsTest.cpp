@@ -1,5 +1,3 @@
-#include "ui/DialogCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -8,6 +6,7 @@
 #include "lang/CommandInterpreter.h"
 #include "lang/Transcript.h"
 #include "support/RowNames.h"
+#include "ui/DialogCommands.h"
 
 namespace kv {
 namespace {
@@ -101,7 +100,7 @@ TEST_P(MathComposition, TheLanguageAcceptsTheCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MathComposition, testing::ValuesIn(kMathRows),
-    rowNames(&MathRow::command));
+                         rowNames(&MathRow::command));
 
 // ---- mathematics dialogs: which empty box is reported ----
 
@@ -184,7 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"f", "", ""},
                  false,
                  1,
-                 "Zadejte proměnnou, která se má nahradit!"}), rowNames(&CheckRow::message));
+                 "Zadejte proměnnou, která se má nahradit!"}),
+    rowNames(&CheckRow::message));
 
 // ---- plot dialogs ----
 
@@ -311,7 +311,7 @@ TEST_P(PlotComposition, TheLanguageAcceptsTheCommandAndAddsTheGraph) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PlotComposition, testing::ValuesIn(kPlotRows),
-    rowNames(&PlotRow::command));
+                         rowNames(&PlotRow::command));
 
 struct PlotCheckRow {
     PlotDialogKind kind;
@@ -373,7 +373,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PlotCheckRow{PlotDialogKind::ImplicitCurve,
                                  {"x", "0", "1", "0", "1", "3", "3", " "},
                                  7,
-                                 "Zadejte přesnost křivky!"}), rowNames(&PlotCheckRow::message));
+                                 "Zadejte přesnost křivky!"}),
+    rowNames(&PlotCheckRow::message));
 
 // The desktop program runs under the user's locale; a Czech one writes
 // decimal commas with printf, which the language would read as separators.

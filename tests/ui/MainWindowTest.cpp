@@ -1,26 +1,25 @@
-#include "ui/MainWindow.h"
+#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <vector>
 
 #include "ui/ConsolePane.h"
-#include "ui/SettingsDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/ModalAnswerer.h"
+#include "ui/SettingsDialog.h"
 
 namespace kv {
 namespace {
@@ -31,7 +30,7 @@ QByteArray readFile(const QString& path) {
 }
 
 class MainWindowTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QSettings s("Korvalinth", "Korvalinth");
         s.setValue("UI/query_save", 0);
@@ -138,7 +137,7 @@ TEST_F(MainWindowTest, NewClearsUserFunctionsAndLeavesAPrompt) {
 // Acts on the next modal dialogs in turn, one step each, once each has been
 // shown for a whole tick.
 class ModalSteps {
-public:
+  public:
     explicit ModalSteps(std::vector<std::function<void(QDialog*)>> steps)
         : steps_(std::move(steps)) {
         timer_.setInterval(10);
@@ -153,7 +152,7 @@ public:
     }
     std::size_t done = 0;
 
-private:
+  private:
     std::vector<std::function<void(QDialog*)>> steps_;
     QPointer<QDialog> seen_;
     QPointer<QDialog> last_;  // the dialog acted on last, until it closes
@@ -227,12 +226,10 @@ TEST_F(MainWindowTest, ApplicationShortcuts) {
     struct Row {
         int id;
         QKeySequence key;
-    } rows[] = {{57600, QKeySequence(Qt::CTRL | Qt::Key_N)},
-                {57601, QKeySequence(Qt::CTRL | Qt::Key_O)},
-                {247, QKeySequence(Qt::CTRL | Qt::Key_S)},
-                {134, QKeySequence(Qt::CTRL | Qt::Key_E)},
-                {232, QKeySequence(Qt::CTRL | Qt::Key_A)},
-                {239, QKeySequence(Qt::Key_F5)}};
+    } rows[] = {
+        {57600, QKeySequence(Qt::CTRL | Qt::Key_N)}, {57601, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {247, QKeySequence(Qt::CTRL | Qt::Key_S)},   {134, QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {232, QKeySequence(Qt::CTRL | Qt::Key_A)},   {239, QKeySequence(Qt::Key_F5)}};
     for (const Row& r : rows) {
         ASSERT_NE(w.action(r.id), nullptr) << r.id;
         EXPECT_EQ(w.action(r.id)->shortcut(), r.key) << r.id;

@@ -5,9 +5,9 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "support/RowNames.h"
 #include "ui/MathDialog.h"
 #include "ui/ModalAnswerer.h"
-#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -59,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"x", "x", "0", "1", ""},
                    false,
                    4,
-                   "Zadejte počet dělení integračního oboru!"}), rowNames(&RefusalRow::message));
+                   "Zadejte počet dělení integračního oboru!"}),
+    rowNames(&RefusalRow::message));
 
 TEST(MathDialogTest, NumericSwitchesTheSolverBoxes) {
     MathDialog d(MathDialogKind::Solve);

@@ -12,7 +12,7 @@ namespace kv {
 
 // Answers the next modal message boxes, remembering their texts.
 class ModalAnswerer {
-public:
+  public:
     explicit ModalAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer_(answer) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -25,7 +25,7 @@ public:
     }
     QStringList texts;
 
-private:
+  private:
     QMessageBox::StandardButton answer_;
     QPointer<QMessageBox> seen_;
     QTimer timer_;

@@ -10,13 +10,14 @@
 // dialog is hidden but still marked modal while exec() waits for ever.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace kv {
 
@@ -53,8 +54,8 @@ class ModalWatchdog : public testing::EmptyTestEventListener {
             return;
         }
         if (!d || since_.elapsed() < limit_ms_) return;
-        QString what = QString::fromLatin1(d->metaObject()->className()) + " \"" +
-                       d->windowTitle() + '"';
+        QString what =
+            QString::fromLatin1(d->metaObject()->className()) + " \"" + d->windowTitle() + '"';
         if (auto* box = qobject_cast<QMessageBox*>(d)) what += " saying \"" + box->text() + '"';
         ADD_FAILURE() << "a modal dialog waited unanswered for " << limit_ms_ / 1000
                       << " s and was closed: " << what.toStdString()

@@ -1,10 +1,10 @@
 // The watchdog that keeps widget tests from hanging on an unanswered dialog.
-#include "ModalWatchdog.h"
-
 #include <gtest/gtest-spi.h>
 
 #include <QDialog>
 #include <QMessageBox>
+
+#include "ModalWatchdog.h"
 
 namespace kv {
 namespace {

@@ -9,12 +9,12 @@
 #include "graphics/SceneModel.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Transcript.h"
+#include "support/RowNames.h"
 #include "ui/AnimClipDialogs.h"
 #include "ui/ColorButton.h"
 #include "ui/ModalAnswerer.h"
 #include "ui/ModalDriver.h"
 #include "ui/PlotDialog.h"
-#include "support/RowNames.h"
 
 namespace kv {
 namespace {
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlotDialogRefusal,
                                                     {"x", "0", "1", "0", "1", "10", "10", ""},
                                                     7,
                                                     "Zadejte přesnost křivky!"}),
-    rowNames(&RefusalRow::message));
+                         rowNames(&RefusalRow::message));
 
 // The sub-dialogs add their fragments; a cancelled one changes nothing.
 TEST(PlotDialogTest, AnimationAndClippingComeFromTheirDialogs) {

@@ -1,15 +1,18 @@
 // The console's pictures are laid out in logical pixels and painted at the
 // screen's device pixel ratio: on a 2x screen every logical pixel is a 2 x 2
 // block and the text is drawn with four times the pixels, not scaled up.
-#include "ui/QtTypesetSurface.h"
+#include <gtest/gtest.h>
 
 #include <QFont>
-#include <gtest/gtest.h>
+
+#include "ui/QtTypesetSurface.h"
 
 namespace kv {
 namespace {
 
-const QImage& imageOf(const TypesetImage& i) { return static_cast<const QtTypesetImage&>(i).image; }
+const QImage& imageOf(const TypesetImage& i) {
+    return static_cast<const QtTypesetImage&>(i).image;
+}
 
 int darkPixels(const QImage& img) {
     int n = 0;

@@ -1,11 +1,11 @@
-#include "ui/TransformDialog.h"
-
-#include <QLineEdit>
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+
 #include "graphics/SceneModel.h"
-#include "ui/ModalAnswerer.h"
 #include "support/RowNames.h"
+#include "ui/ModalAnswerer.h"
+#include "ui/TransformDialog.h"
 
 namespace kv {
 namespace {
@@ -48,12 +48,12 @@ TEST_P(TransformDialogBadField, ReportsTheFirstInvalidFieldAndKeepsFocus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TransformDialogBadField,
-    testing::Values(BadFieldRow{TransformDialog::RotX, "", "Neplatný formát úhlu rotace okolo osy X"},
-                    BadFieldRow{TransformDialog::RotZ, "1a", "Neplatný formát úhlu rotace okolo osy Z"},
-                    BadFieldRow{TransformDialog::MoveY, "--1",
-                                "Neplatný formát čísla translace ve směru Y"},
-                    BadFieldRow{TransformDialog::ScaleX, "  ", "Neplatný formát čísla měřítka X"},
-                    BadFieldRow{TransformDialog::SpinX, "1,5", "Neplatný formát čísla!"}),
+    testing::Values(
+        BadFieldRow{TransformDialog::RotX, "", "Neplatný formát úhlu rotace okolo osy X"},
+        BadFieldRow{TransformDialog::RotZ, "1a", "Neplatný formát úhlu rotace okolo osy Z"},
+        BadFieldRow{TransformDialog::MoveY, "--1", "Neplatný formát čísla translace ve směru Y"},
+        BadFieldRow{TransformDialog::ScaleX, "  ", "Neplatný formát čísla měřítka X"},
+        BadFieldRow{TransformDialog::SpinX, "1,5", "Neplatný formát čísla!"}),
     rowNames(&BadFieldRow::text));
 
 TEST(TransformDialogTest, ValidFieldsAreWrittenIntoTheScene) {

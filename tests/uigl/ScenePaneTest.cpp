@@ -1,5 +1,5 @@
 // Scene-pane tests: they need a real GL context, so they run under Xvfb.
-#include "ui/ScenePane.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
@@ -7,17 +7,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 #include "ui/ConsolePane.h"
-#include "uigl/ShownWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ScenePane.h"
+#include "uigl/ShownWindow.h"
 
 namespace kv {
 namespace {
 
 class ScenePaneTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(test::showQuietly(window, 800, 600));
         // The timers act only while the pane has the keyboard focus, which
@@ -37,7 +37,8 @@ protected:
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {
                 QColor c = img.pixelColor(x, y);
-                if (c.red() > 180 && c.green() < 90 && c.blue() < 90) (y < img.height() / 2 ? upper : lower)++;
+                if (c.red() > 180 && c.green() < 90 && c.blue() < 90)
+                    (y < img.height() / 2 ? upper : lower)++;
             }
         return {upper, lower};
     }
@@ -99,7 +100,10 @@ TEST_F(ScenePaneTest, KeysChangeTheSceneAndTheMenuMarksFollow) {
         Qt::Key key;
         int renderMode;
         int dragMode;
-    } rows[] = {{Qt::Key_3, 1, 2}, {Qt::Key_Q, 1, 0}, {Qt::Key_4, 3, 0}, {Qt::Key_R, 3, 3},
+    } rows[] = {{Qt::Key_3, 1, 2},
+                {Qt::Key_Q, 1, 0},
+                {Qt::Key_4, 3, 0},
+                {Qt::Key_R, 3, 3},
                 {Qt::Key_1, 2, 3}};
     for (const Row& r : rows) {
         QTest::keyClick(pane, r.key);

@@ -3,9 +3,10 @@
 // that the test did not ask for.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QSettings>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "ui/MainWindow.h"
 
