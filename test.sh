@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test:
-# the normal build, then the core tests (everything but the widgets) built
+# Installs what is missing, checks the formatting, builds with warnings as
+# errors and runs every test: the normal build, then the core tests (everything but the widgets) built
 # with the address and undefined-behaviour sanitizers, then each fuzz target
 # for a minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
+
+# Every tracked source keeps the checked-in .clang-format.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_WERROR=ON
