@@ -278,6 +278,28 @@ const std::vector<VideoEncoder>& videoEncoders(VideoContainer container, int wid
     return cache.emplace(std::tuple{container, width, height, fps}, std::move(list)).first->second;
 }
 
+namespace {
+
+// The container's usual encoder that works here: only those are tried, not
+// every encoder the library has (some of which keep memory after closing).
+std::string usualEncoder(VideoContainer container, int width, int height, int fps) {
+    quietLibraries();
+    const int level = av_log_get_level();
+    av_log_set_level(AV_LOG_QUIET);
+    std::string found;
+    for (const char* name : infoOf(container).preferred) {
+        const AVCodec* codec = findEncoder(container, name);
+        if (codec && encodesOneFrame(codec, width, height, fps, needsGlobalHeader(container))) {
+            found = name;
+            break;
+        }
+    }
+    av_log_set_level(level);
+    return found;
+}
+
+}  // namespace
+
 struct AviWriter::Codec {
     AVFormatContext* format = nullptr;
     AVCodecContext* encoder = nullptr;
@@ -327,10 +349,7 @@ bool AviWriter::open(std::string& error) {
         return false;
     }
     const VideoContainer container = containerOf(file_name);
-    if (codec_.empty()) {
-        const auto& usable = videoEncoders(container, width_, height_, frames_per_second);
-        if (!usable.empty()) codec_ = usable.front().name;
-    }
+    if (codec_.empty()) codec_ = usualEncoder(container, width_, height_, frames_per_second);
     const AVCodec* codec = findEncoder(container, codec_);
     if (!codec) {
         error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;

@@ -50,7 +50,8 @@ class AviWriter {
 
     // A writer for frames of width x height pixels (already rounded) at
     // `frames_per_second`, encoded with the encoder named `codec` (empty:
-    // the container's first encoder) into the container that the name of
+    // the container's usual encoder, the first of those videoEncoders lists
+    // first that works here) into the container that the name of
     // `file_name` asks for.
     AviWriter(std::string file_name, int width, int height, int frames_per_second,
               std::string codec);

