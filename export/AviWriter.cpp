@@ -50,6 +50,33 @@ const ContainerInfo& infoOf(VideoContainer container) {
     return containers().front();
 }
 
+// What a failure says: AVI files keep the texts their users have always
+// seen, the other containers say it in Czech.
+struct VideoTexts {
+    std::string cannotCreate;  // with %s for the file name
+    std::string streamFailed;
+    std::string noEncoder;
+    std::string outOfMemory;
+    std::string writeFailed;
+    std::string writeMemory;
+    std::string finishFailed;
+};
+
+const VideoTexts& textsFor(VideoContainer container) {
+    using namespace exportmsg;
+    static const VideoTexts avi{kAviCannotCreate,
+                                kAviStreamFailed,
+                                std::string(kAviCompressedStreamFailed) + kAviNoCompressor,
+                                std::string(kAviCompressedStreamFailed) + kAviMemory,
+                                kAviWriteFailed,
+                                std::string(kAviWriteFailed) + kAviMemory,
+                                kAviFinishFailed};
+    static const VideoTexts other{kVideoCannotCreate, kVideoStreamFailed, kVideoNoEncoder,
+                                  kVideoMemory,       kVideoWriteFailed,  kVideoMemory,
+                                  kVideoFinishFailed};
+    return container == VideoContainer::Avi ? avi : other;
+}
+
 std::string avError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -341,6 +368,7 @@ void AviWriter::abandon() {
 }
 
 bool AviWriter::open(std::string& error) {
+    const VideoTexts& texts = textsFor(containerOf(file_name));
     quietLibraries();
     abandon();
     frame_number = 0;
@@ -352,7 +380,7 @@ bool AviWriter::open(std::string& error) {
     if (codec_.empty()) codec_ = usualEncoder(container, width_, height_, frames_per_second);
     const AVCodec* codec = findEncoder(container, codec_);
     if (!codec) {
-        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        error = texts.noEncoder;
         return false;
     }
 
@@ -362,7 +390,7 @@ bool AviWriter::open(std::string& error) {
     if (fd < 0) {
         const int reason = errno;
         temp_name_.clear();
-        error = withName(exportmsg::kAviCannotCreate, file_name) + " " + std::strerror(reason);
+        error = withName(texts.cannotCreate.c_str(), file_name) + " " + std::strerror(reason);
         return false;
     }
     ::close(fd);
@@ -372,13 +400,13 @@ bool AviWriter::open(std::string& error) {
     if (avformat_alloc_output_context2(&s.format, nullptr, infoOf(container).muxer,
                                        temp_name_.c_str()) < 0 ||
         !s.format) {
-        error = withName(exportmsg::kAviCannotCreate, file_name);
+        error = withName(texts.cannotCreate.c_str(), file_name);
         abandon();
         return false;
     }
     s.stream = avformat_new_stream(s.format, nullptr);
     if (!s.stream) {
-        error = exportmsg::kAviStreamFailed;
+        error = texts.streamFailed;
         abandon();
         return false;
     }
@@ -387,12 +415,12 @@ bool AviWriter::open(std::string& error) {
     s.encoder =
         openEncoder(codec, width_, height_, frames_per_second, needsGlobalHeader(container));
     if (!s.encoder) {
-        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        error = texts.noEncoder;
         abandon();
         return false;
     }
     if (avcodec_parameters_from_context(s.stream->codecpar, s.encoder) < 0) {
-        error = exportmsg::kAviStreamFailed;
+        error = texts.streamFailed;
         abandon();
         return false;
     }
@@ -401,7 +429,7 @@ bool AviWriter::open(std::string& error) {
     s.frame = av_frame_alloc();
     s.packet = av_packet_alloc();
     if (!s.frame || !s.packet) {
-        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviMemory;
+        error = texts.outOfMemory;
         abandon();
         return false;
     }
@@ -409,27 +437,27 @@ bool AviWriter::open(std::string& error) {
     s.frame->width = width_;
     s.frame->height = height_;
     if (av_frame_get_buffer(s.frame, 0) < 0) {
-        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviMemory;
+        error = texts.outOfMemory;
         abandon();
         return false;
     }
     s.scaler = sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_,
                               s.encoder->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!s.scaler) {
-        error = std::string(exportmsg::kAviCompressedStreamFailed) + exportmsg::kAviNoCompressor;
+        error = texts.noEncoder;
         abandon();
         return false;
     }
 
     int result = avio_open(&s.format->pb, temp_name_.c_str(), AVIO_FLAG_WRITE);
     if (result < 0) {
-        error = withName(exportmsg::kAviCannotCreate, file_name) + " " + avError(result);
+        error = withName(texts.cannotCreate.c_str(), file_name) + " " + avError(result);
         abandon();
         return false;
     }
     result = avformat_write_header(s.format, nullptr);
     if (result < 0) {
-        error = std::string(exportmsg::kAviStreamFailed) + " " + avError(result);
+        error = texts.streamFailed + " " + avError(result);
         abandon();
         return false;
     }
@@ -437,34 +465,36 @@ bool AviWriter::open(std::string& error) {
 }
 
 bool AviWriter::drain(bool flushing, std::string& error) {
+    const VideoTexts& texts = textsFor(containerOf(file_name));
     Codec& s = *state_;
     for (;;) {
         const int got = avcodec_receive_packet(s.encoder, s.packet);
         if (got == AVERROR(EAGAIN) && !flushing) return true;
         if (got == AVERROR_EOF) return true;
         if (got < 0) {
-            error = std::string(exportmsg::kAviWriteFailed) + " " + avError(got);
+            error = texts.writeFailed + " " + avError(got);
             return false;
         }
         av_packet_rescale_ts(s.packet, s.encoder->time_base, s.stream->time_base);
         s.packet->stream_index = s.stream->index;
         const int written = av_interleaved_write_frame(s.format, s.packet);
         if (written < 0) {
-            error = std::string(exportmsg::kAviWriteFailed) + " " + avError(written);
+            error = texts.writeFailed + " " + avError(written);
             return false;
         }
     }
 }
 
 bool AviWriter::writeFrame(const unsigned char* bgr, std::string& error) {
+    const VideoTexts& texts = textsFor(containerOf(file_name));
     const int index = frame_number++;
     if (!state_ || !bgr) {
-        error = exportmsg::kAviWriteFailed;
+        error = texts.writeFailed;
         return false;
     }
     Codec& s = *state_;
     if (av_frame_make_writable(s.frame) < 0) {
-        error = std::string(exportmsg::kAviWriteFailed) + exportmsg::kAviMemory;
+        error = texts.writeMemory;
         return false;
     }
     // The rows come bottom first; reading them from the last with a negative
@@ -476,15 +506,16 @@ bool AviWriter::writeFrame(const unsigned char* bgr, std::string& error) {
     s.frame->pts = index;
     const int sent = avcodec_send_frame(s.encoder, s.frame);
     if (sent < 0) {
-        error = std::string(exportmsg::kAviWriteFailed) + " " + avError(sent);
+        error = texts.writeFailed + " " + avError(sent);
         return false;
     }
     return drain(false, error);
 }
 
 bool AviWriter::finish(std::string& error) {
+    const VideoTexts& texts = textsFor(containerOf(file_name));
     if (!state_) {
-        error = exportmsg::kAviFinishFailed;
+        error = texts.finishFailed;
         return false;
     }
     Codec& s = *state_;
@@ -492,23 +523,23 @@ bool AviWriter::finish(std::string& error) {
     if (ok) {
         const int trailer = av_write_trailer(s.format);
         if (trailer < 0) {
-            error = std::string(exportmsg::kAviFinishFailed) + " " + avError(trailer);
+            error = texts.finishFailed + " " + avError(trailer);
             ok = false;
         }
     }
     if (ok) {
         const int closed = avio_closep(&s.format->pb);
         if (closed < 0) {
-            error = std::string(exportmsg::kAviFinishFailed) + " " + avError(closed);
+            error = texts.finishFailed + " " + avError(closed);
             ok = false;
         }
     }
     if (ok && std::rename(temp_name_.c_str(), file_name.c_str()) != 0) {
-        error = std::string(exportmsg::kAviFinishFailed) + " " + std::strerror(errno);
+        error = texts.finishFailed + " " + std::strerror(errno);
         ok = false;
     }
     if (!ok) {
-        if (error.empty()) error = exportmsg::kAviFinishFailed;
+        if (error.empty()) error = texts.finishFailed;
         abandon();
         return false;
     }

@@ -38,6 +38,15 @@ inline constexpr const char* kAviOptionWithoutAvi =
     "Volby --frames, --fps a --codec vyžadují --avi.";
 inline constexpr const char* kMissingAviFile = "Chybí soubor pro --avi.";
 
+// The same failures of an MP4, WebM or GIF video.
+inline constexpr const char* kVideoCannotCreate = "Video %s se nepodařilo vytvořit.";
+inline constexpr const char* kVideoStreamFailed = "Proud videa se nepodařilo vytvořit.";
+inline constexpr const char* kVideoNoEncoder =
+    "Zvolený kodek nelze pro tento formát videa použít nebo na tomto počítači nefunguje.";
+inline constexpr const char* kVideoMemory = "Na video není dost paměti.";
+inline constexpr const char* kVideoWriteFailed = "Snímek videa se nepodařilo zapsat.";
+inline constexpr const char* kVideoFinishFailed = "Soubor videa se nepodařilo dokončit.";
+
 // The batch runner's view options.
 inline constexpr const char* kViewMissingValue = "Chybí hodnota pro ";
 inline constexpr const char* kInvalidRenderMode = "Neplatný režim zobrazení (0 až 3): ";

@@ -163,8 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
         // pcm_s16le is an encoder, but of sound.
         RefusalRow{{"--avi", "@", "--codec", "pcm_s16le"}, 3, "A suitable compressor"},
         // WebM holds only VP8, VP9 and AV1.
-        RefusalRow{{"--avi", "@.webm", "--codec", "mpeg4"}, 3, "A suitable compressor"},
-        RefusalRow{{"--video", "/nonexistent-folder/x.gif"}, 3, "Check filename"},
+        RefusalRow{{"--avi", "@.webm", "--codec", "mpeg4"}, 3, "Zvolený kodek nelze"},
+        RefusalRow{{"--video", "/nonexistent-folder/x.gif"},
+                   3,
+                   "Video /nonexistent-folder/x.gif se nepodařilo vytvořit."},
         RefusalRow{{"--avi", "/nonexistent-folder/x.avi"},
                    3,
                    "AVI Engine failed to initialize. Check filename /nonexistent-folder/x.avi."}),
