@@ -138,4 +138,13 @@ int significantNesting(std::string_view text) {
     return deepest;
 }
 
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    const std::string_view tail = text.substr(text.size() - suffix.size());
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        if (lower(tail[i]) != lower(suffix[i])) return false;
+    return true;
+}
+
 }  // namespace kv

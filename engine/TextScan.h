@@ -34,6 +34,10 @@ std::string removeBlanks(std::string_view text);
 // Trims blanks, tabs, carriage returns and line feeds at both ends.
 std::string_view trim(std::string_view text);
 
+// Whether `text` ends with `suffix`, ASCII letters compared without case
+// (file extensions: ".PNG" is ".png").
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
 // How deeply parentheses nest, not counting pairs that only repeat an
 // enclosing pair ("((x))") or enclose the whole text. Each counted level costs
 // the parser at least one level of recursion, so this bounds nesting cheaply

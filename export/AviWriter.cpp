@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +19,7 @@ extern "C" {
 }
 
 #include "doc/TemporaryFile.h"
+#include "engine/TextScan.h"
 #include "export/ExportMessages.h"
 
 namespace kv {
@@ -241,14 +241,8 @@ void quietLibraries() {
 }  // namespace
 
 VideoContainer containerOf(const std::string& path) {
-    std::string lower = path;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const ContainerInfo& c : containers()) {
-        const std::string ext = c.extension;
-        if (lower.size() >= ext.size() &&
-            lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
-            return c.container;
-    }
+    for (const ContainerInfo& c : containers())
+        if (endsWithIgnoringCase(path, c.extension)) return c.container;
     return VideoContainer::Avi;
 }
 
@@ -257,12 +251,8 @@ const char* extensionOf(VideoContainer container) {
 }
 
 std::string withVideoExtension(const std::string& chosen, VideoContainer container) {
-    for (const ContainerInfo& c : containers()) {
-        const std::string ext = c.extension;
-        if (chosen.size() >= ext.size() &&
-            chosen.compare(chosen.size() - ext.size(), ext.size(), ext) == 0)
-            return chosen;
-    }
+    for (const ContainerInfo& c : containers())
+        if (chosen.ends_with(c.extension)) return chosen;
     return chosen + extensionOf(container);
 }
 
@@ -352,7 +342,8 @@ AviWriter::AviWriter(std::string file, int width, int height, int fps, std::stri
       width_(width),
       height_(height),
       frames_per_second(fps),
-      codec_(std::move(codec)) {}
+      codec_(std::move(codec)),
+      container_(containerOf(file_name)) {}
 
 AviWriter::~AviWriter() {
     abandon();
@@ -368,7 +359,7 @@ void AviWriter::abandon() {
 }
 
 bool AviWriter::open(std::string& error) {
-    const VideoTexts& texts = textsFor(containerOf(file_name));
+    const VideoTexts& texts = textsFor(container_);
     quietLibraries();
     abandon();
     frame_number = 0;
@@ -376,9 +367,8 @@ bool AviWriter::open(std::string& error) {
         error = exportmsg::kAviTooSmall;
         return false;
     }
-    const VideoContainer container = containerOf(file_name);
-    if (codec_.empty()) codec_ = usualEncoder(container, width_, height_, frames_per_second);
-    const AVCodec* codec = findEncoder(container, codec_);
+    if (codec_.empty()) codec_ = usualEncoder(container_, width_, height_, frames_per_second);
+    const AVCodec* codec = findEncoder(container_, codec_);
     if (!codec) {
         error = texts.noEncoder;
         return false;
@@ -397,7 +387,7 @@ bool AviWriter::open(std::string& error) {
 
     state_ = std::make_unique<Codec>();
     Codec& s = *state_;
-    if (avformat_alloc_output_context2(&s.format, nullptr, infoOf(container).muxer,
+    if (avformat_alloc_output_context2(&s.format, nullptr, infoOf(container_).muxer,
                                        temp_name_.c_str()) < 0 ||
         !s.format) {
         error = withName(texts.cannotCreate.c_str(), file_name);
@@ -413,7 +403,7 @@ bool AviWriter::open(std::string& error) {
     s.stream->time_base = AVRational{1, frames_per_second};
 
     s.encoder =
-        openEncoder(codec, width_, height_, frames_per_second, needsGlobalHeader(container));
+        openEncoder(codec, width_, height_, frames_per_second, needsGlobalHeader(container_));
     if (!s.encoder) {
         error = texts.noEncoder;
         abandon();
@@ -465,7 +455,7 @@ bool AviWriter::open(std::string& error) {
 }
 
 bool AviWriter::drain(bool flushing, std::string& error) {
-    const VideoTexts& texts = textsFor(containerOf(file_name));
+    const VideoTexts& texts = textsFor(container_);
     Codec& s = *state_;
     for (;;) {
         const int got = avcodec_receive_packet(s.encoder, s.packet);
@@ -486,7 +476,7 @@ bool AviWriter::drain(bool flushing, std::string& error) {
 }
 
 bool AviWriter::writeFrame(const unsigned char* bgr, std::string& error) {
-    const VideoTexts& texts = textsFor(containerOf(file_name));
+    const VideoTexts& texts = textsFor(container_);
     const int index = frame_number++;
     if (!state_ || !bgr) {
         error = texts.writeFailed;
@@ -513,7 +503,7 @@ bool AviWriter::writeFrame(const unsigned char* bgr, std::string& error) {
 }
 
 bool AviWriter::finish(std::string& error) {
-    const VideoTexts& texts = textsFor(containerOf(file_name));
+    const VideoTexts& texts = textsFor(container_);
     if (!state_) {
         error = texts.finishFailed;
         return false;

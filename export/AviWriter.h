@@ -85,6 +85,7 @@ class AviWriter {
     int height_;
     int frames_per_second;
     std::string codec_;
+    VideoContainer container_;  // from the extension of file_name
     int frame_number = 0;
     std::unique_ptr<Codec> state_;
 };

@@ -1,7 +1,6 @@
 #include "export/Snapshot.h"
 
-#include <cctype>
-
+#include "engine/TextScan.h"
 #include "export/FrameReadback.h"
 #include "export/HeadlessContext.h"
 #include "export/JpegWriter.h"
@@ -34,18 +33,11 @@ std::vector<unsigned char> readPixelsTopDown(int width, int height) {
 }
 
 bool isPngName(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string tail = path.substr(path.size() - 4);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".png";
+    return endsWithIgnoringCase(path, ".png");
 }
 
 std::string withPictureExtension(const std::string& chosen, bool png) {
-    auto endsWith = [&](const char* ext) {
-        const std::size_t n = std::char_traits<char>::length(ext);
-        return chosen.size() >= n && chosen.compare(chosen.size() - n, n, ext) == 0;
-    };
-    if (endsWith(".png") || endsWith(".jpg")) return chosen;
+    if (chosen.ends_with(".png") || chosen.ends_with(".jpg")) return chosen;
     return chosen + (png ? ".png" : ".jpg");
 }
 

@@ -180,7 +180,6 @@ void GlRenderer::initialize() {
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    applyAntialiasing();
 
     // The scale of the view would otherwise stretch the normals.
     glEnable(GL_NORMALIZE);
@@ -206,7 +205,6 @@ void GlRenderer::setDevicePixelRatio(double ratio) {
 
 void GlRenderer::setAntialias(bool on) {
     antialias_ = on;
-    if (initialized_) applyAntialiasing();
 }
 
 // Multisampling antialiases by coverage and never thins a line; where the

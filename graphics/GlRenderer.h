@@ -58,7 +58,8 @@ class GlRenderer {
     void setDevicePixelRatio(double ratio);
 
     // Line antialiasing on or off (multisampling, or line smoothing where
-    // the framebuffer has no samples); blending stays on.
+    // the framebuffer has no samples) from the next frame on; blending
+    // stays on. Needs no current context.
     void setAntialias(bool on);
 
     // Draws the whole scene into the current framebuffer (no buffer swap)

@@ -71,15 +71,8 @@ Range readClipRange(std::string_view value) {
 }
 
 bool isTrue(std::string_view value) {
-    static constexpr std::string_view kTrue = "true";
     value = trim(value);
-    if (value.size() != kTrue.size()) return false;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kTrue[i]) return false;
-    }
-    return true;
+    return value.size() == 4 && endsWithIgnoringCase(value, "true");
 }
 
 struct Option {

@@ -76,7 +76,7 @@ class RunBuilder {
             if (tolerance2_ > 0.0)
                 simplify(run_, tolerance2_, kept);
             else
-                kept = run_;
+                kept = std::move(run_);
             runs_.push_back(std::move(kept));
         }
         run_.clear();

@@ -89,11 +89,7 @@ void ScenePane::graphReleasing(GraphObject& graph) {
 
 void ScenePane::setAntialias(bool on) {
     scene_.antialias = on;
-    if (renderer_.initialized() && context()) {
-        makeCurrent();
-        renderer_.setAntialias(on);
-        doneCurrent();
-    }
+    renderer_.setAntialias(on);
     sceneChanged();
 }
 
