@@ -61,7 +61,12 @@ int runProgram(int argc, char** argv) {
 
     kv::MainWindow window;
     window.show();
-    if (!line.document.isEmpty()) window.openDocument(line.document);
+    // Work a crashed or killed program left is offered when no document was
+    // asked for; with one, it waits for a later start.
+    if (!line.document.isEmpty())
+        window.openDocument(line.document);
+    else
+        window.offerRecovery();
     return QApplication::exec();
 #endif
 }

@@ -4,13 +4,17 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -28,6 +32,7 @@
 #include "ui/Icons.h"
 #include "ui/MathDialog.h"
 #include "ui/PlotDialog.h"
+#include "ui/RecoveryFile.h"
 #include "ui/ScenePane.h"
 #include "ui/SettingsDialog.h"
 #include "ui/TransformDialog.h"
@@ -127,6 +132,23 @@ MainWindow::MainWindow()
     connect(scene_, &ScenePane::stateChanged, this, &MainWindow::updateSceneMarks);
     connect(scene_, &ScenePane::manualTransformRequested, this, &MainWindow::onManualTransform);
     connect(console_, &ConsolePane::commandExecuted, scene_, [this] { scene_->update(); });
+
+    // The unsaved lines go to the recovery file after each executed line
+    // (once the event loop runs again, so a rerun of the whole console writes
+    // once) and every half minute, which also catches lines typed but not
+    // yet run.
+    recovery_ = std::make_unique<RecoveryFile>();
+    autosaveSoon_ = new QTimer(this);
+    autosaveSoon_->setSingleShot(true);
+    autosaveSoon_->setInterval(0);
+    connect(autosaveSoon_, &QTimer::timeout, this, &MainWindow::autosave);
+    connect(console_, &ConsolePane::commandExecuted, autosaveSoon_, qOverload<>(&QTimer::start));
+    auto* everyHalfMinute = new QTimer(this);
+    everyHalfMinute->setInterval(kAutosaveIntervalMs);
+    connect(everyHalfMinute, &QTimer::timeout, this, &MainWindow::autosave);
+    everyHalfMinute->start();
+    markSaved();
+
     updateSceneMarks();
     updateSceneToolBar();
     resize(900, 650);
@@ -544,6 +566,74 @@ void MainWindow::clearDocument() {
     scene_->removeAll();
     console_->submitCommand(QStringLiteral("clear_user_funcs"));
     console_->resetText(true);
+    markSaved();
+}
+
+std::vector<std::string> MainWindow::storedLines() const {
+    std::vector<std::string> stored;
+    for (const std::string& line : console_->lines())
+        if (auto s = storedCommandLine(line)) stored.push_back(std::move(*s));
+    return stored;
+}
+
+// What the console holds now is what a file holds (or nothing was typed):
+// there is nothing to recover.
+void MainWindow::markSaved() {
+    savedLines_ = storedLines();
+    autosave();
+}
+
+void MainWindow::autosave() {
+    std::vector<std::string> stored = storedLines();
+    if (stored == savedLines_) {
+        recovery_->remove();
+        autosavedLines_.clear();
+        return;
+    }
+    if (stored == autosavedLines_ && recovery_->exists()) return;
+    std::string error;
+    if (recovery_->write(console_->lines(), error)) {
+        autosavedLines_ = std::move(stored);
+        autosaveFailureShown_ = false;
+        return;
+    }
+    // Said once in the status bar, not in a box: the user is typing, and the
+    // next attempt comes on its own.
+    if (!autosaveFailureShown_)
+        statusBar()->showMessage(
+            u(uimsg::kAutosaveFailed).arg(QString::fromStdString(error).replace('\n', ' ')));
+    autosaveFailureShown_ = true;
+}
+
+bool MainWindow::offerRecovery() {
+    const QStringList found = recovery_->abandoned();
+    if (found.isEmpty()) return false;
+    const QString path = found.front();
+    const QString when =
+        QLocale(QLocale::Czech).toString(QFileInfo(path).lastModified(), QLocale::ShortFormat);
+    const auto answer =
+        QMessageBox::question(this, u(uimsg::kProgramName), u(uimsg::kAskRecover).arg(when),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+        RecoveryFile::discard(path);
+        return false;
+    }
+    DocumentReadResult doc = loadDocumentFile(path.toStdString());
+    if (!doc.ok) {
+        QString text = u(uimsg::kRecoveryUnreadable) + '\n' + QString::fromStdString(doc.error);
+        if (!doc.detail.empty()) text += '\n' + QString::fromStdString(doc.detail);
+        warn(this, text);
+        RecoveryFile::discard(path);
+        return false;
+    }
+    clearDocument();
+    tabs_->setCurrentWidget(console_);
+    console_->showLoadedLines(doc.lines);
+    // The restored lines are unsaved work of this program now: they are in
+    // its own recovery file before the old one goes.
+    autosave();
+    if (recovery_->exists()) RecoveryFile::discard(path);
+    return true;
 }
 
 void MainWindow::onOpen() {
@@ -571,6 +661,7 @@ bool MainWindow::openDocument(const QString& path) {
     clearDocument();
     tabs_->setCurrentWidget(console_);
     console_->showLoadedLines(doc.lines);
+    markSaved();
     if (!doc.damage.empty()) {
         QString text = u(uimsg::kDamagedDocument);
         for (const std::string& d : doc.damage) text += '\n' + QString::fromStdString(d);
@@ -594,6 +685,7 @@ bool MainWindow::saveDocument(const QString& path) {
         if (!result.detail.empty()) text += '\n' + QString::fromStdString(result.detail);
         warn(this, text);
     }
+    if (result.ok) markSaved();
     return result.ok;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "doc/Settings.h"
 #include "ui/SettingsStore.h"
@@ -12,6 +14,7 @@
 class QTabWidget;
 class QToolBar;
 class QAction;
+class QTimer;
 
 namespace kv {
 struct AnimationSettings;
@@ -21,6 +24,7 @@ namespace kv {
 
 class CommandInterpreter;
 class ConsolePane;
+class RecoveryFile;
 class SceneModel;
 class ScenePane;
 
@@ -57,6 +61,19 @@ class MainWindow : public QMainWindow {
     // "Odstranit Vše": removes every graph; the tab shown before stays shown.
     void removeAll();
 
+    // How often the unsaved command lines are written to the recovery file
+    // besides after each executed line.
+    static constexpr int kAutosaveIntervalMs = 30'000;
+    // Offers to restore the newest recovery file that a program which did
+    // not end cleanly left; restoring loads its lines like Open, without
+    // running them. True when lines were restored.
+    bool offerRecovery();
+    // Writes the console's command lines to the recovery file when they
+    // differ from what was last opened or saved, and removes the file when
+    // they do not.
+    void autosave();
+    const RecoveryFile& recoveryFile() const { return *recovery_; }
+
   protected:
     void closeEvent(class QCloseEvent* event) override;
 
@@ -77,6 +94,8 @@ class MainWindow : public QMainWindow {
                         const QKeySequence& shortcut = {});
     bool askToSave();
     void clearDocument();
+    std::vector<std::string> storedLines() const;
+    void markSaved();
 
     std::unique_ptr<SceneModel> sceneModel_;
     std::unique_ptr<CommandInterpreter> ci_;
@@ -90,6 +109,13 @@ class MainWindow : public QMainWindow {
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* sceneToolBar_ = nullptr;
     QHash<int, QAction*> actions_;
+    std::unique_ptr<RecoveryFile> recovery_;
+    // The command lines as last opened, saved or cleared, and as last
+    // written to the recovery file.
+    std::vector<std::string> savedLines_;
+    std::vector<std::string> autosavedLines_;
+    QTimer* autosaveSoon_ = nullptr;
+    bool autosaveFailureShown_ = false;
 };
 
 }  // namespace kv

@@ -12,6 +12,12 @@ inline constexpr const char* kAskSave = "Chcete uložit aktuální soubor?";
 inline constexpr const char* kSaveTitle = "Uložit...";
 inline constexpr const char* kOpenTitle = "Otevřít...";
 inline constexpr const char* kFileFilter = "Soubory Korvalinthu (*.kvl)";
+// %1: when the recovery file was last written.
+inline constexpr const char* kAskRecover =
+    "Program nebyl minule řádně ukončen. Chcete obnovit neuložené příkazy (uložené %1)?";
+inline constexpr const char* kRecoveryUnreadable = "Neuložené příkazy se nepodařilo obnovit.";
+// %1: the reason.
+inline constexpr const char* kAutosaveFailed = "Automatické uložení se nezdařilo: %1";
 inline constexpr const char* kDamagedDocument =
     "Dokument je poškozen. Načteno bylo, co šlo přečíst:";
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "ui/ConsolePane.h"
 #include "ui/MainWindow.h"
 #include "ui/ModalAnswerer.h"
+#include "ui/RecoveryFile.h"
 #include "ui/SettingsDialog.h"
 
 namespace kv {
@@ -219,6 +221,62 @@ TEST_F(MainWindowTest, SaveQuestionCanBeCancelled) {
     ModalSteps no({press(QMessageBox::No)});
     EXPECT_TRUE(w.askAndOpenDocument(other));
     EXPECT_EQ(w.console()->toPlainText(), ">> 2+2\n");
+}
+
+// Unsaved lines reach the recovery file after each executed line; a Save
+// or a clean end removes it. What a program that did not end cleanly left is
+// offered at the next start and loaded without running; a program running
+// at the same time keeps its own file and is never offered another's.
+TEST_F(MainWindowTest, RecoveryFileKeepsUnsavedWork) {
+    QString crashed;
+    QString folder;
+    {
+        MainWindow w;
+        const QString own = w.recoveryFile().path();
+        folder = QFileInfo(own).absolutePath();
+        crashed = folder + "/crashed.kvl";
+        EXPECT_FALSE(w.recoveryFile().exists());
+        w.console()->submitCommand("a=2");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(readFile(own).contains(">> a=2"));
+        ASSERT_TRUE(w.saveDocument(dir.filePath("saved.kvl")));
+        EXPECT_FALSE(w.recoveryFile().exists());
+        w.console()->submitCommand("b=3");
+        w.console()->insertPlainText("b+1");  // typed, not run: the timer's part
+        w.autosave();
+        // What a killed program leaves: the file without a living lock.
+        ASSERT_TRUE(QFile::copy(own, crashed));
+        ASSERT_TRUE(QFile::copy(own, folder + "/older.kvl"));
+        QFile older(folder + "/older.kvl");
+        ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+        older.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                          QFileDevice::FileModificationTime);
+    }
+    EXPECT_EQ(QDir(folder).entryList({"*.kvl"}), QStringList({"crashed.kvl", "older.kvl"}));
+
+    MainWindow running;
+    running.console()->submitCommand("c=1");
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(running.recoveryFile().exists());
+
+    MainWindow w;
+    {
+        ModalAnswerer yes(QMessageBox::Yes);
+        ASSERT_TRUE(w.offerRecovery());  // the newest first
+        EXPECT_EQ(yes.texts.size(), 1);
+    }
+    EXPECT_EQ(w.console()->toPlainText(), ">> a=2\n>> b=3\n>> b+1\n");
+    EXPECT_FALSE(QFile::exists(crashed));
+    EXPECT_TRUE(w.recoveryFile().exists());
+    {
+        ModalAnswerer no(QMessageBox::No);
+        EXPECT_FALSE(w.offerRecovery());  // declined: gone for good
+        EXPECT_EQ(no.texts.size(), 1);
+        EXPECT_FALSE(w.offerRecovery());  // the running program's is not offered
+        EXPECT_EQ(no.texts.size(), 1);
+    }
+    EXPECT_FALSE(QFile::exists(folder + "/older.kvl"));
+    EXPECT_TRUE(running.recoveryFile().exists());
 }
 
 TEST_F(MainWindowTest, ApplicationShortcuts) {

@@ -1,6 +1,7 @@
 // Answers modal message boxes in widget tests, remembering their texts.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
@@ -18,7 +19,12 @@ class ModalAnswerer {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (QMessageBox* box = readyModal(seen_)) {
                 texts.push_back(box->text());
-                box->done(answer_);
+                // Clicked, so that the static helpers (question() …) return
+                // the button; a box without it is only closed.
+                if (QAbstractButton* b = box->button(answer_))
+                    b->click();
+                else
+                    box->done(answer_);
             }
         });
         timer_.start();

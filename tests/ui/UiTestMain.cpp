@@ -1,5 +1,6 @@
-// Widget tests run with Qt's offscreen platform and a private settings file,
-// so they need no display and leave the user's preferences alone.
+// Widget tests run with Qt's offscreen platform and a private settings file
+// and data folder, so they need no display and leave the user's preferences
+// and recovery files alone.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QTemporaryDir settingsDir;
+    // Recovery files go to a data folder of the tests' own.
+    QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", dataDir.path().toUtf8());
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
