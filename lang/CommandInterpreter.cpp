@@ -33,9 +33,25 @@ NodePtr CommandInterpreter::define(std::string_view text, std::string_view left,
     if (open != std::string_view::npos && open + 1 < left.size())
         paramText = left.substr(open + 1, left.size() - open - 2);
 
+    // The rows this one keeps: a body that would not fit beside them is
+    // refused while it is built, not after.
+    std::size_t kept = 0;
+    for (const UserFunction& other : functions_)
+        if (other.name != name && kept <= kMaxStoredNodes)
+            kept += other.nodes ? other.nodes : countNodes(*other.body, kMaxStoredNodes + 1);
+    const std::size_t oldLimit = lineNodeLimit_;
+    const char* const oldMessage = lineNodeMessage_;
+    if (kept <= kMaxStoredNodes && lineNodes_ + (kMaxStoredNodes - kept) < lineNodeLimit_) {
+        lineNodeLimit_ = lineNodes_ + (kMaxStoredNodes - kept);
+        lineNodeMessage_ = msg::kTooManyStoredNodes;
+    }
     UserFunction fn;
     fn.name = std::string(name);
     fn.body = parseExpression(right);
+    lineNodeLimit_ = oldLimit;
+    lineNodeMessage_ = oldMessage;
+    // Refused while it was built: the table stays as it was.
+    if (hasError() && ws_.error.message == msg::kTooManyStoredNodes) return zero();
     for (std::string_view p : splitTopLevel(paramText, ","))
         fn.params.push_back(ws_.variableIndex(p));
     // A stored value is evaluated wherever it is used: one too costly to
@@ -44,12 +60,9 @@ NodePtr CommandInterpreter::define(std::string_view text, std::string_view left,
         return fail(ErrorCode::Syntax, text, kTooMuchWork);
     // The table as a whole is bounded too, counting the row this replaces
     // as gone.
-    std::size_t stored = countNodes(*fn.body, kMaxStoredNodes + 1);
-    for (const UserFunction& other : functions_) {
-        if (stored > kMaxStoredNodes) break;
-        if (other.name != name) stored += countNodes(*other.body, kMaxStoredNodes + 1);
-    }
-    if (stored > kMaxStoredNodes) return fail(ErrorCode::Syntax, text, msg::kTooManyStoredNodes);
+    fn.nodes = countNodes(*fn.body, kMaxStoredNodes + 1);
+    if (kept + fn.nodes > kMaxStoredNodes)
+        return fail(ErrorCode::Syntax, text, msg::kTooManyStoredNodes);
 
     NodePtr result;
     if (!fn.params.empty())
@@ -105,7 +118,7 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
     // what memory holds: the copies of bodies and the arguments put into
     // them are counted for the whole line.
     lineNodes_ += countNodes(*result, kMaxLineNodes + 1);
-    if (lineNodes_ > kMaxLineNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
+    if (lineNodes_ > lineNodeLimit_) return tooManyLineNodes(text);
     for (int i = 0; i < n; ++i) {
         NodePtr arg = parseCommand(args[static_cast<std::size_t>(i)]);
         if (hasError()) return zero();
@@ -115,10 +128,14 @@ NodePtr CommandInterpreter::callUserFunction(int row, std::string_view text,
         std::size_t uses = countOccurrences(*result, params[static_cast<std::size_t>(i)]);
         if (size + uses * argSize > kMaxNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
         lineNodes_ += uses * argSize;
-        if (lineNodes_ > kMaxLineNodes) return fail(ErrorCode::Syntax, text, msg::kTooLarge);
+        if (lineNodes_ > lineNodeLimit_) return tooManyLineNodes(text);
         result = result->substitute(params[static_cast<std::size_t>(i)], *arg);
     }
     return result;
+}
+
+NodePtr CommandInterpreter::tooManyLineNodes(std::string_view text) {
+    return fail(ErrorCode::Syntax, text, lineNodeMessage_ ? lineNodeMessage_ : msg::kTooLarge);
 }
 
 NodePtr CommandInterpreter::removeUserFunction(std::string_view name) {

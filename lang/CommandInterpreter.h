@@ -24,6 +24,9 @@ struct UserFunction {
     std::string name;
     std::vector<int> params;  // variable rows, in the order written
     NodePtr body;
+    // Nodes of the body, counted once when it is stored; 0 when it was put
+    // in from outside and is counted where needed.
+    std::size_t nodes = 0;
 };
 
 class CommandInterpreter {
@@ -57,6 +60,8 @@ class CommandInterpreter {
 
     // Records an error and returns the ZeroNode placeholder.
     NodePtr fail(ErrorCode code, std::string_view text, std::string message);
+    // The line built more nodes than lineNodeLimit_ allows.
+    NodePtr tooManyLineNodes(std::string_view text);
     bool hasError() const { return ws_.error.code != 0; }
 
     int findUserFunction(std::string_view name) const;
@@ -83,6 +88,10 @@ class CommandInterpreter {
     SceneModel* scene_;
     int recursion_ = 0;
     std::size_t lineNodes_ = 0;  // built by user-function calls of this line
+    // Where lineNodes_ stops the line, and what it says then: a definition
+    // may build no more than the table of functions can still hold.
+    std::size_t lineNodeLimit_ = kMaxLineNodes;
+    const char* lineNodeMessage_ = nullptr;
     int treeDepth_ = 0;
 };
 
