@@ -78,10 +78,20 @@ int createTemporaryNextTo(const std::string& target, std::string& tempPath) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
         tempPath = dir + "." + base + "." + suffix + ".tmp";
+        // Registered before it is created: a signal between the creation
+        // and a later registration would leave the file behind, and another
+        // thread may take the signal whatever this one blocks. If the name
+        // is taken already (by a hidden temporary file some earlier run left,
+        // the only kind with such a name) a signal in this moment removes
+        // that one, which is harmless; the slot is freed when creation fails.
+        remember(tempPath);
         // Mode 0666 lets the umask decide, as for any newly created file.
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) remember(tempPath);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0) return fd;
+        const int error = errno;
+        forgetTemporary(tempPath);
+        errno = error;
+        if (error != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
