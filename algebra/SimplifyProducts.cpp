@@ -1,7 +1,9 @@
 // The simplifier's rules for products (see Simplification.cpp for the
 // pipeline they belong to); the rules are listed above the code.
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -39,7 +41,9 @@ namespace {
 //   (u^a)^n with n an integral constant has the base u: x*(x^2)^(-1) -> 1/x
 //   a merged power is simplified and flattened again: 2^0.5*2^0.5 -> 2
 //   a power b^k of a number with an integral k joins the numeric factor
-//   when their product is an integer: 2*x*2^(-1) -> x (2*4^(-1) stays)
+//   when their product is an integer: 2*x*2^(-1) -> x
+//   an integral coefficient over an integer is reduced: 2*4^(-1) -> 1*2^(-1),
+//   6*4^(-1) -> 3*2^(-1)
 // A product with none of these is kept as it is (y*x stays y*x).
 
 struct FactorRef {
@@ -112,6 +116,42 @@ bool anyFolds(const Flat& flat) {
     return false;
 }
 
+// An integral coefficient over an integer, c*d^(-1) (6/4, 12/16), is
+// brought to lowest terms: 3*2^(-1), 3*4^(-1); a denominator that divides
+// out goes (4/2 has folded to 2 before). The common divisor of c and the
+// factor d^(-1), or 1 when there is none (or either is beyond 2^53).
+double fractionDivisor(double c, const ExprNode& f) {
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    const double a = std::fabs(c);
+    if (a < 1 || a >= kExact || a != std::trunc(a)) return 1;
+    if (f.kind() != Kind::Power || leftOf(f).kind() != Kind::Number) return 1;
+    const double d = as<NumberNode>(leftOf(f)).value;
+    if (constantValue(rightOf(f)) != -1.0 || d < 2 || d >= kExact || d != std::trunc(d)) return 1;
+    return static_cast<double>(
+        std::gcd(static_cast<std::int64_t>(a), static_cast<std::int64_t>(d)));
+}
+
+bool anyReduces(const Flat& flat) {
+    for (const FactorRef& f : flat.factors)
+        if (fractionDivisor(flat.coefficient, *f.tree) > 1) return true;
+    return false;
+}
+
+template <class Items>
+void reduceIntegerFraction(double& c, Items& items) {
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        const double g = fractionDivisor(c, *it->tree);
+        if (g <= 1) continue;
+        const double d = as<NumberNode>(leftOf(*it->tree)).value / g;
+        c /= g;
+        if (d == 1)
+            items.erase(it);
+        else
+            it->tree = power(number(d), number(-1.0));
+        return;
+    }
+}
+
 // Rebuilds a flattened product, merging factors of equal bases.
 [[gnu::noinline]] NodePtr rebuildProduct(Flat& flat, std::pair<std::size_t, std::size_t> m) {
     struct Owned {
@@ -155,6 +195,8 @@ bool anyFolds(const Flat& flat) {
             ++i;
         }
     }
+
+    reduceIntegerFraction(flat.coefficient, items);
 
     double c = flat.coefficient;
     if (tol::isZero(c)) return zero();
@@ -232,7 +274,7 @@ NodePtr normalizedFactor(NodePtr f) {
     bool merges = m.first != m.second;
     bool tidy = !flat.sawNegation && flat.literals == 0;
     bool tidyWithNumber = !flat.sawNegation && flat.literals == 1 && flat.literalFirst;
-    if (!merges && (tidy || tidyWithNumber) && !anyFolds(flat)) return p;
+    if (!merges && (tidy || tidyWithNumber) && !anyFolds(flat) && !anyReduces(flat)) return p;
     return rebuildProduct(flat, m);
 }
 
