@@ -10,6 +10,7 @@
 // 0*inf and powers 0^0, 1^inf, inf^0 are rewritten into such quotients. All
 // the l'Hospital steps of one computation share one counter, capped at 8.
 #include <cmath>
+#include <map>
 
 #include "algebra/Algebra.h"
 #include "algebra/Solving.h"
@@ -35,6 +36,8 @@ namespace {
 constexpr int kMaxDepth = 256;
 // The distance from the point at which a logarithm is probed.
 constexpr double kProbe = 2.220446049250313e-16;  // 2^-52
+// A second probe where the first gives a value that rounds to zero.
+constexpr double kFartherProbe = 1.4901161193847656e-08;  // 2^-26
 
 // How deeply the limit search of this thread is nested.
 thread_local int g_depth = 0;
@@ -95,27 +98,74 @@ LimitResult lhospital(const ExprNode& u, const ExprNode& v, const LimitRequest& 
     const IdList variables(request.variables.begin(), request.variables.end());
     NodePtr du = nthDerivative(1, u, variables);
     NodePtr dv = nthDerivative(1, v, variables);
-    NodePtr q = simpl(QuotientNode(std::move(du), std::move(dv)));
+    NodePtr q = simpl(QuotientNode(du->clone(), dv->clone()));
+    // The simplifier takes a coefficient below its tolerance for zero: the
+    // derivatives of exp(x)/x^30 leave exp(x)/(30*29*...*x^k), which it
+    // folds to 0. A quotient of two derivatives that are not zero is not
+    // zero: their quotient goes on unfolded.
+    if (q->isZeroNode() || (q->kind() == Kind::Number && isZeroValue(q->evaluate()))) {
+        NodePtr top = simpl(*du);
+        if (!top->isZeroNode()) q = std::make_unique<QuotientNode>(std::move(top), simpl(*dv));
+    }
     return q->limit(request);
 }
 
 // The variable of a one-variable request set just beside the point, in the
 // direction of the request (dir -1 or +1). An infinite point is probed far
 // out instead.
-double probeValue(const ExprNode& node, const LimitRequest& request, int dir) {
+double probeValue(const ExprNode& node, const LimitRequest& request, int dir,
+                  double distance = kProbe) {
     const int var = request.variables[0];
     double p = request.points[0]->evaluate();
     double x;
+    // An infinite point is probed far out, or, farther in, at 1/distance
+    // (where 1/x^3 has not underflowed).
     if (std::isinf(p))
-        x = std::copysign(1e300, p);
+        x = std::copysign(distance == kProbe ? 1e300 : 1 / distance, p);
     else
-        x = p + dir * kProbe * std::max(1.0, std::fabs(p));
+        x = p + dir * distance * std::max(1.0, std::fabs(p));
     auto& slot = Workspace::current().variables[static_cast<std::size_t>(var)].value;
     const double saved = slot;
     slot = x;
     double value = node.evaluate();
     Workspace::current().variables[static_cast<std::size_t>(var)].value = saved;
     return value;
+}
+
+// True for a one-variable request at a constant point: the only kind whose
+// sides can be probed.
+bool probeable(const LimitRequest& request) {
+    return request.variables.size() == 1 && request.points[0]->isConstant();
+}
+
+// The sign (-1 or +1) of `node` just beside the point on side `dir`; 0 when
+// it is zero or undefined there. A value that rounds to zero or overflows
+// into NaN right at the point (cos(x)-1 beside 0, x^2/x^3 at 1e300) is
+// probed again a little farther in.
+int sideSign(const ExprNode& node, const LimitRequest& request, int dir) {
+    for (double distance : {kProbe, kFartherProbe}) {
+        const double v = probeValue(node, request, dir, distance);
+        if (!std::isnan(v) && v != 0) return v < 0 ? -1 : 1;
+    }
+    return 0;
+}
+
+// The sign of `node` beside the point on the requested side, or on both
+// sides when they agree; 0 when the sides differ or cannot be told.
+int besideSign(const ExprNode& node, const LimitRequest& request) {
+    if (!probeable(request)) return 0;
+    if (request.direction != 0) return sideSign(node, request, request.direction);
+    const int left = sideSign(node, request, -1);
+    return left == sideSign(node, request, 1) ? left : 0;
+}
+
+// A limit value is zero when it is below the tolerance; the exact value of
+// an operand free of the limit variables (a constant that l'Hospital's
+// derivatives made tiny, 1/(30*29*...*23)) is zero only when it is 0.
+bool limitIsZero(const ExprNode& operand, const LimitRequest& request, double value) {
+    for (int var : request.variables)
+        if (operand.dependsOn(var)) return isZeroValue(value);
+    return value == 0;
 }
 
 LimitResult logarithmLimit(const ExprNode& node, const LimitRequest& request) {
@@ -156,12 +206,58 @@ LimitResult signLimit(const ExprNode& node, const LimitRequest& request) {
         return numeric(number(v < 0 ? -1.0 : 1.0));
     }
     if (!isZeroValue(v)) return numeric(number(v < 0 ? -1.0 : 1.0));
+    // At a zero of the operand the sign is that of the operand just beside
+    // the point (sign(-x) from the left is 1, sign(x^2) is 1 on both sides).
     if (request.variables.size() == 1) {
+        if (const int s = besideSign(operandOf(node), request)) return numeric(number(s));
         if (request.direction == 0) return numeric(std::make_unique<PlusMinusNode>(number(1.0)));
-        double shifted = request.direction < 0 ? v - 1e-12 : v + 1e-12;
-        return numeric(number(shifted < 0 ? -1.0 : 1.0));
+        return numeric(number(request.direction));
     }
     return numeric(std::make_unique<SignNode>(r.value->clone()));
+}
+
+// inf - inf of a polynomial at +inf or -inf: its leading term decides.
+// The sum is expanded in the variable and its terms gathered by power; the
+// highest power whose coefficients do not cancel gives the limit, which
+// must have a numeric coefficient. False when the sum is not a polynomial
+// (with real powers at +inf, integral ones at -inf) in the one variable.
+bool leadingTermLimit(const ExprNode& sum, const LimitRequest& request, LimitResult& out) {
+    if (request.variables.size() != 1 || !request.points[0]->isConstant()) return false;
+    const double point = request.points[0]->evaluate();
+    if (!std::isinf(point)) return false;
+    const int var = request.variables[0];
+    NodePtr expanded = simpl(*sum.expandIn(var))->toSumForm()->expandIn(var);
+    NodeList terms;
+    expanded->collectTerms(terms);
+    std::map<double, double> coefficients;  // power -> sum of coefficients
+    for (const ExprNode* term : terms) {
+        NodePtr factor = term->dependentFactorIn(var);
+        double power = 0;
+        if (factor->kind() == Kind::Variable && as<VariableNode>(*factor).index == var) {
+            power = 1;
+        } else if (factor->kind() == Kind::Power && leftOf(*factor).kind() == Kind::Variable &&
+                   as<VariableNode>(leftOf(*factor)).index == var &&
+                   rightOf(*factor).isConstant()) {
+            power = rightOf(*factor).evaluate();
+        } else if (factor->kind() != Kind::Number || factor->evaluate() != 1.0) {
+            return false;
+        }
+        NodePtr c = term->coefficientIn(var);
+        if (!c->isConstant()) return false;
+        const double value = c->evaluate();
+        if (!std::isfinite(value) || !std::isfinite(power)) return false;
+        if (point < 0 && power != std::trunc(power)) return false;
+        coefficients[power] += value;
+    }
+    for (auto it = coefficients.rbegin(); it != coefficients.rend(); ++it) {
+        const auto [power, lead] = *it;
+        if (isZeroValue(lead)) continue;
+        if (power <= 0) return false;  // no infinity left: not the case here
+        const bool negative = (lead < 0) != (point < 0 && std::fmod(power, 2.0) != 0);
+        out = numeric(negative ? negativeInfinity() : positiveInfinity());
+        return true;
+    }
+    return false;
 }
 
 LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
@@ -176,9 +272,14 @@ LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
         double A = valueOf(a), B = valueOf(b);
         Infinity ia = infinityOf(*a.value, A), ib = infinityOf(*b.value, B);
         if (ia != Infinity::None && ib != Infinity::None) {
-            // inf - inf has no limit; (+-)inf against any infinity neither.
-            if (ia != ib || ia == Infinity::Both) return failure();
-            return a;
+            // inf - inf: a polynomial at +-inf is decided by its leading
+            // term; otherwise, and for (+-)inf against any infinity, no limit.
+            if (ia == ib && ia != Infinity::Both) return a;
+            LimitResult leading;
+            if (ia != Infinity::Both && ib != Infinity::Both &&
+                leadingTermLimit(*combined, request, leading))
+                return leading;
+            return failure();
         }
         if (ia != Infinity::None) return a;
         if (ib != Infinity::None) return b;
@@ -225,15 +326,21 @@ LimitResult quotientLimit(const ExprNode& node, const LimitRequest& request) {
 
     const double A = valueOf(a), B = valueOf(b);
     const Infinity ia = infinityOf(*a.value, A), ib = infinityOf(*b.value, B);
+    const bool zeroA = limitIsZero(u, request, A), zeroB = limitIsZero(v, request, B);
     // 0/0 and inf/inf: l'Hospital.
-    if ((isZeroValue(A) && isZeroValue(B)) || (ia != Infinity::None && ib != Infinity::None))
+    if ((zeroA && zeroB) || (ia != Infinity::None && ib != Infinity::None))
         return lhospital(u, v, request);
     // A finite numerator over an infinite denominator, or a zero one over a
     // finite denominator.
-    if (ib != Infinity::None || isZeroValue(A)) return numeric(number(0.0));
-    if (isZeroValue(B)) {
-        if (ia == Infinity::Both || request.direction == 0) return numeric(twoSidedInfinity());
+    if (ib != Infinity::None || zeroA) return numeric(number(0.0));
+    if (zeroB) {
+        // The sign of the denominator beside the point decides: 1/x^2 is
+        // +inf from both sides, 1/(-x) is -inf from the right. Sides that
+        // disagree give the infinity of unknown sign.
+        if (ia == Infinity::Both) return numeric(twoSidedInfinity());
         const int sa = A < 0 ? -1 : 1;
+        if (const int sb = besideSign(v, request)) return numeric(signedInfinity(sa, sb));
+        if (request.direction == 0 || probeable(request)) return numeric(twoSidedInfinity());
         return numeric(signedInfinity(sa, request.direction));
     }
     if (ia != Infinity::None) return numeric(signedInfinity(signOf(ia, A), B < 0 ? -1 : 1));
@@ -303,8 +410,8 @@ LimitResult productLimit(const ExprNode& node, const LimitRequest& request) {
     const double A = valueOf(a), B = valueOf(b);
     const Infinity ia = infinityOf(*a.value, A), ib = infinityOf(*b.value, B);
     // 0*inf becomes a quotient for l'Hospital.
-    if (isZeroValue(A) && ib != Infinity::None) return zeroTimesInfinity(u, v, request);
-    if (isZeroValue(B) && ia != Infinity::None) return zeroTimesInfinity(v, u, request);
+    if (limitIsZero(u, request, A) && ib != Infinity::None) return zeroTimesInfinity(u, v, request);
+    if (limitIsZero(v, request, B) && ia != Infinity::None) return zeroTimesInfinity(v, u, request);
     if (ia != Infinity::None || ib != Infinity::None) {
         int sa = ia != Infinity::None ? signOf(ia, A) : (A < 0 ? -1 : 1);
         int sb = ib != Infinity::None ? signOf(ib, B) : (B < 0 ? -1 : 1);
@@ -340,7 +447,14 @@ LimitResult powerLimit(const ExprNode& node, const LimitRequest& request) {
             std::make_unique<PowerNode>(u.clone(), std::make_unique<NegationNode>(number(B))));
         return reciprocal.limit(request);
     }
-    if (std::isinf(std::pow(A, B))) return numeric(positiveInfinity());
+    // An infinite power has the sign of A^B: (-inf)^3 is -inf, (-inf)^2 is
+    // +inf; (+-)inf to an even power is +inf, to another power of either sign.
+    const double power = std::pow(A, B);
+    if (std::isinf(power)) {
+        if (infinityOf(*a.value, A) == Infinity::Both && std::fmod(B, 2.0) != 0)
+            return numeric(twoSidedInfinity());
+        return numeric(power < 0 ? negativeInfinity() : positiveInfinity());
+    }
     return numeric(binary(Kind::Power, a, b));
 }
 
