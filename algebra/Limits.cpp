@@ -13,6 +13,7 @@
 #include <map>
 
 #include "algebra/Algebra.h"
+#include "algebra/Rewriting.h"
 #include "algebra/Solving.h"
 #include "engine/DepthGuard.h"
 #include "engine/Workspace.h"
@@ -227,10 +228,10 @@ bool leadingTermLimit(const ExprNode& sum, const LimitRequest& request, LimitRes
     if (!std::isinf(point)) return false;
     const int var = request.variables[0];
     NodePtr expanded = simpl(*sum.expandIn(var))->toSumForm()->expandIn(var);
-    NodeList terms;
-    expanded->collectTerms(terms);
+    std::vector<NodePtr> terms;
+    rw::collectSignedTerms(*expanded, false, terms);
     std::map<double, double> coefficients;  // power -> sum of coefficients
-    for (const ExprNode* term : terms) {
+    for (const NodePtr& term : terms) {
         NodePtr factor = term->dependentFactorIn(var);
         double power = 0;
         if (factor->kind() == Kind::Variable && as<VariableNode>(*factor).index == var) {

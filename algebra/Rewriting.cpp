@@ -153,6 +153,26 @@ NodePtr negateSimplified(NodePtr a) {
     return negation(std::move(a));
 }
 
+// The terms of a sum with their signs, negations carried through sums and
+// differences: a - (b - c) gives a, -b, c. A negated term is a NegationNode.
+void collectSignedTerms(const ExprNode& t, bool negated, std::vector<NodePtr>& out) {
+    switch (t.kind()) {
+        case Kind::Sum:
+            collectSignedTerms(leftOf(t), negated, out);
+            collectSignedTerms(rightOf(t), negated, out);
+            return;
+        case Kind::Difference:
+            collectSignedTerms(leftOf(t), negated, out);
+            collectSignedTerms(rightOf(t), !negated, out);
+            return;
+        case Kind::Negation:
+            collectSignedTerms(operandOf(t), !negated, out);
+            return;
+        default:
+            out.push_back(negated ? negation(t.clone()) : t.clone());
+    }
+}
+
 }  // namespace rw
 
 }  // namespace kv

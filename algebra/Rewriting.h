@@ -3,6 +3,8 @@
 // the variant of `together` that simplification uses on its own results.
 #pragma once
 
+#include <vector>
+
 #include "engine/ExprNode.h"
 #include "engine/TreeRebuild.h"
 
@@ -102,5 +104,9 @@ NodePtr togetherOfSimplified(const ExprNode& node);
 // size limit applies). Looks only at the sum, difference, product and
 // quotient skeleton and the exponents of the powers in it.
 bool becomesQuotient(const ExprNode& node);
+
+// The terms of a sum with their signs, negations carried through sums and
+// differences: a - (b - c) gives a, -b, c. A negated term is a NegationNode.
+void collectSignedTerms(const ExprNode& t, bool negated, std::vector<NodePtr>& out);
 
 }  // namespace kv::rw

@@ -395,26 +395,6 @@ OwnedNodeList rootsOfTree(NodePtr f, int variable) {
     return f->roots(variable);
 }
 
-// The terms of a sum with their signs, negations carried through sums and
-// differences: a - (b - c) gives a, -b, c. A negated term is a NegationNode.
-void collectSignedTerms(const ExprNode& t, bool negated, std::vector<NodePtr>& out) {
-    switch (t.kind()) {
-        case Kind::Sum:
-            collectSignedTerms(leftOf(t), negated, out);
-            collectSignedTerms(rightOf(t), negated, out);
-            return;
-        case Kind::Difference:
-            collectSignedTerms(leftOf(t), negated, out);
-            collectSignedTerms(rightOf(t), !negated, out);
-            return;
-        case Kind::Negation:
-            collectSignedTerms(operandOf(t), !negated, out);
-            return;
-        default:
-            out.push_back(negated ? rw::negation(t.clone()) : t.clone());
-    }
-}
-
 // Every term replaced by its logarithm: a - b = 0 as ln(a) - ln(b) = 0. This
 // holds for two terms of opposite signs only (a + b = 0 is not
 // ln(a) + ln(b) = 0), so other sums with such degrees are not solved.
@@ -463,7 +443,7 @@ OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
 OwnedNodeList polynomialSumRoots(const ExprNode& sum, const ExprNode& t, int variable,
                                  bool logarithmsAllowed) {
     std::vector<NodePtr> terms;
-    collectSignedTerms(t, false, terms);
+    rw::collectSignedTerms(t, false, terms);
 
     // 4. Degrees: one that depends on the variable takes the logarithmic
     //    path; the others must be rational with a small denominator.

@@ -6,6 +6,7 @@
 #include "algebra/Solving.h"
 #include "lang/CommandInterpreter.h"
 #include "support/InterpreterFixture.h"
+#include "support/Random.h"
 #include "support/RowNames.h"
 
 namespace kv {
@@ -155,6 +156,56 @@ TEST_F(LimitsTest, LimitOfAListIsElementwise) {
     ASSERT_EQ(r.value->kind(), Kind::List);
     // Values as the rules build them; the lim command simplifies them.
     EXPECT_EQ(r.value->toText(), "[0^2, cos(0)]");
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Rational functions p/q with random integer coefficients of degree 0 to 3
+// at +inf and -inf, against the answer of their leading terms: the ratio of
+// the leading coefficients for equal degrees, 0 when q is of higher degree,
+// an infinity of the leading terms' sign otherwise.
+TEST_F(LimitsTest, RationalFunctionsAtInfinityGoByTheirLeadingTerms) {
+    test::Random random(20261209);
+    auto polynomial = [&](int degree, int& lead) {
+        std::string text;
+        for (int k = degree; k >= 0; --k) {
+            int c = random.below(19) - 9;
+            if (k == degree)
+                while (c == 0) c = random.below(19) - 9;
+            if (k == degree) lead = c;
+            if (c == 0) continue;
+            text += (c < 0 ? "-" : (text.empty() ? "" : "+")) + std::to_string(std::abs(c));
+            if (k > 0) text += "*x^" + std::to_string(k);
+        }
+        return text;
+    };
+    int failures = 0;
+    for (int i = 0; i < 2000 && failures < 10; ++i) {
+        int lp = 0, lq = 0;
+        const int dp = random.below(4), dq = random.below(4);
+        const std::string p = polynomial(dp, lp), q = polynomial(dq, lq);
+        const bool minus = random.below(2) == 1;
+        const std::string args = "(" + p + ")/(" + q + "), x->" + (minus ? "-inf" : "inf");
+        NodePtr t = ci.parseCommand("lim(" + args + ")");
+        double expected = static_cast<double>(lp) / lq;
+        if (dp < dq) expected = 0;
+        if (dp > dq) {
+            const bool negative = (expected < 0) != (minus && (dp - dq) % 2 == 1);
+            expected = negative ? -HUGE_VAL : HUGE_VAL;
+        }
+        const double got = ci.hasError() ? std::nan("") : t->evaluate();
+        const bool right =
+            std::isinf(expected) ? got == expected : std::fabs(got - expected) < 1e-12;
+        if (!right) {
+            ++failures;
+            ADD_FAILURE() << "lim(" << args << ") gave "
+                          << (ci.hasError() ? ci.workspace().error.message : t->toText());
+        }
+    }
 }
 
 }  // namespace
