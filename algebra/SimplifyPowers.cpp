@@ -48,7 +48,7 @@ using namespace rw;
         }
         if (isNumericLiteral(*b) && b->kind() != Kind::Zero) {
             double v = numericPower(literalValue(*b), ev);
-            if (tol::isIntegral(v)) return normalNumber(v);
+            if (tol::isFoldableIntegral(v)) return normalNumber(v);
         }
         double ae = std::fabs(ev);
         if (ae > 0 && ae < 1 && bv > 0 && std::isfinite(bv)) {
@@ -123,7 +123,7 @@ using namespace rw;
 // exp(0) -> 1, exp(ln(3)) -> 3   (constant argument, integral value)
 [[gnu::noinline]] NodePtr rw::simplifyExp(NodePtr a) {
     double v = scalarOp<Kind::Exp>(constantValue(*a));
-    if (tol::isIntegral(v)) return normalNumber(v);
+    if (tol::isFoldableIntegral(v)) return normalNumber(v);
     return makeFunction(Kind::Exp, std::move(a));
 }
 

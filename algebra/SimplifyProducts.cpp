@@ -107,7 +107,7 @@ double numericPowerValue(const ExprNode& f) {
 // integer (6*3^(-1) -> 2, 2*x*2^(-1) -> x; 2*4^(-1) stays, 2/4).
 bool foldsInto(double c, const ExprNode& f) {
     const double v = numericPowerValue(f);
-    return std::isfinite(v) && tol::isIntegral(std::fabs(c * v));
+    return std::isfinite(v) && tol::isFoldableIntegral(std::fabs(c * v));
 }
 
 bool anyFolds(const Flat& flat) {
@@ -129,6 +129,15 @@ double fractionDivisor(double c, const ExprNode& f) {
     if (constantValue(rightOf(f)) != -1.0 || d < 2 || d >= kExact || d != std::trunc(d)) return 1;
     return static_cast<double>(
         std::gcd(static_cast<std::int64_t>(a), static_cast<std::int64_t>(d)));
+}
+
+// A constant factor of value v that makes the product 0: one within the
+// tolerance of 0, except the reciprocal of a large number (1e12^(-1)), which
+// is small but never noise.
+bool zeroFactor(const ExprNode& f, double v) {
+    if (!tol::isZero(v)) return false;
+    return !(v != 0 && f.kind() == Kind::Power && leftOf(f).kind() == Kind::Number &&
+             constantValue(rightOf(f)) < 0);
 }
 
 bool anyReduces(const Flat& flat) {
@@ -246,15 +255,15 @@ NodePtr normalizedFactor(NodePtr f) {
 
     if (isConstantTree(*p)) {
         double v = p->evaluate();
-        if (tol::isIntegral(v)) return normalNumber(v);
+        if (tol::isFoldableIntegral(v)) return normalNumber(v);
     }
     if (!(l.kind() == Kind::Number && r.kind() == Kind::Number)) {
         double lv = constantValue(l);
-        if (tol::isZero(lv)) return zero();
+        if (zeroFactor(l, lv)) return zero();
         if (tol::equal(lv, 1.0)) return takeRight(*p);
         if (tol::equal(lv, -1.0)) return negateSimplified(takeRight(*p));
         double rv = constantValue(r);
-        if (tol::isZero(rv)) return zero();
+        if (zeroFactor(r, rv)) return zero();
         if (tol::equal(rv, 1.0)) return takeLeft(*p);
         if (tol::equal(rv, -1.0)) return negateSimplified(takeLeft(*p));
     }

@@ -19,6 +19,12 @@ inline bool isZero(double x) {
 inline bool isIntegral(double x) {
     return std::fabs(std::floor(x) - x) < kEpsilon;
 }
+// An integral value a computed constant may be folded to: within the
+// tolerance of an integer, but not a tiny value that is not zero (1/1e12,
+// exp(-30) are not the integer 0).
+inline bool isFoldableIntegral(double x) {
+    return isIntegral(x) && (x == 0 || std::fabs(x) >= 0.5);
+}
 // |a - b| < eps; also the comparisons of a coefficient with 1, -1 or -0.5.
 inline bool equal(double a, double b) {
     return std::fabs(a - b) < kEpsilon;

@@ -122,10 +122,12 @@ INSTANTIATE_TEST_SUITE_P(
     Products, Simpl,
     ::testing::Values(Row{"6/3", "2"},    // constant, integral value
                       Row{"2/4", "1/2"},  // not integral: stays exact, in lowest terms
-                      Row{"-12/16", "(-3/4)"}, Row{"4/6*x", "2*x/3"}, Row{"0*x", "0"},
-                      Row{"1*x", "x"}, Row{"(-1)*x", "(-x)"},               // 0*b, 1*b, (-1)*b
-                      Row{"x*0", "0"}, Row{"x*1", "x"}, Row{"x*x", "x^2"},  // x*x -> x^2
-                      Row{"x^2*y^2", "(x*y)^2"},                            // a^e*b^e -> (a*b)^e
+                      Row{"-12/16", "(-3/4)"}, Row{"4/6*x", "2*x/3"},
+                      // Small constants are not zero: 1/1e12, exp(-30).
+                      Row{"2/1003290624000", "1/501645312000"}, Row{"exp(-30)", "exp((-30))"},
+                      Row{"0*x", "0"}, Row{"1*x", "x"}, Row{"(-1)*x", "(-x)"},  // 0*b, 1*b, (-1)*b
+                      Row{"x*0", "0"}, Row{"x*1", "x"}, Row{"x*x", "x^2"},      // x*x -> x^2
+                      Row{"x^2*y^2", "(x*y)^2"},                    // a^e*b^e -> (a*b)^e
                       Row{"2^0.5*8^0.5", "4"},                      // positive constant bases
                       Row{"x^0.5*y^0.5", "x^0.5*y^0.5"},            // not (x*y)^0.5 for x, y < 0
                       Row{"(-x)*y", "(-x*y)"},                      // negations come out
