@@ -13,6 +13,7 @@
 #include <map>
 
 #include "algebra/Algebra.h"
+#include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
 #include "algebra/Solving.h"
 #include "engine/DepthGuard.h"
@@ -95,10 +96,22 @@ NodePtr binary(Kind kind, const LimitResult& a, const LimitResult& b) {
 LimitResult lhospital(const ExprNode& u, const ExprNode& v, const LimitRequest& request) {
     int& steps = Workspace::current().lhospitalSteps;
     if (steps >= kMaxLhospitalSteps) return failure();
+    if (countNodes(u, kMaxLhospitalNodes) + countNodes(v, kMaxLhospitalNodes) > kMaxLhospitalNodes)
+        return failure();
     ++steps;
     const IdList variables(request.variables.begin(), request.variables.end());
-    NodePtr du = nthDerivative(1, u, variables);
-    NodePtr dv = nthDerivative(1, v, variables);
+    // Each derivative has its budget opened here, to learn whether it gave
+    // up: its result is then a placeholder, not the derivative.
+    auto derivative = [&](const ExprNode& f) -> NodePtr {
+        RewriteBudget::Scope budget(f, RewriteBudget::Scope::Mode::Derivative);
+        NodePtr d = nthDerivative(1, f, variables);
+        if (RewriteBudget::current()->overflowed()) return nullptr;
+        return d;
+    };
+    NodePtr du = derivative(u);
+    if (!du) return failure();
+    NodePtr dv = derivative(v);
+    if (!dv) return failure();
     NodePtr q = simpl(QuotientNode(du->clone(), dv->clone()));
     // The simplifier takes a coefficient below its tolerance for zero: the
     // derivatives of exp(x)/x^30 leave exp(x)/(30*29*...*x^k), which it

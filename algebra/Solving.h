@@ -2,6 +2,8 @@
 // operations.
 #pragma once
 
+#include <cstddef>
+
 #include "engine/ErrorCode.h"
 #include "engine/ExprNode.h"
 #include "engine/IntervalSet.h"
@@ -16,6 +18,12 @@ namespace kv {
 inline constexpr double kLimitZero = tol::kEpsilon;
 // l'Hospital steps one limit computation may take.
 inline constexpr int kMaxLhospitalSteps = 8;
+// The largest quotient (nodes of both parts) that l'Hospital's rule
+// differentiates. Each step can
+// multiply the size of a quotient many times over (a tower of exp grows by
+// ten a step) and the work of a derivative grows with the square of its
+// input, so a larger one would take minutes; no ordinary limit comes near.
+inline constexpr std::size_t kMaxLhospitalNodes = 4'000;
 // The error code and message of a limit that was not found.
 inline constexpr ErrorCode kLimitErrorCode = ErrorCode::Graph;
 inline constexpr const char* kLimitNotFound = "Limita nebyla nalezena nebo neexistuje!";

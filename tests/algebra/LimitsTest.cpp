@@ -78,6 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A tiny constant made by l'Hospital's derivatives is not zero.
         LimRow{"exp(x)/(1000000000000*x), x->inf", "inf"},
         LimRow{"exp(x)/x^30, x->inf", kNotFound.c_str()},
+        // A tower of exp grows tenfold a step: refused once too large, never 0.
+        LimRow{"exp(exp(exp(exp(exp(exp(exp(exp(exp(exp(x))))))))))/x^8, x->inf",
+               kNotFound.c_str()},
         LimRow{"(exp(x)-1-x-x^2/2-x^3/6-x^4/24-x^5/120-x^6/720-x^7/5040)/x^8, x->0", "1/40320"},
         // Quotients and l'Hospital.
         LimRow{"(x^2-1)/(x-1), x->1", "2"}, LimRow{"(1-cos(x))/x^2, x->0", "1/2"},
