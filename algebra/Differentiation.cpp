@@ -19,7 +19,8 @@
 //                the variable; as ln(u)/ln(b) when it is not
 //   sqrt u -> u'/(2*sqrt(u))  sinh u -> u'*cosh(u)       cosh u -> u'*sinh(u)
 //   abs u  -> u'*sign(u)      asin u -> u'/sqrt(1-u^2)   acos u -> -(u')/sqrt(1-u^2)
-//   atan u -> u'/(1+u^2)      (+-)u  -> (+-)(u')
+//   atan u -> u'/(1+u^2)      tan u  -> u'/cos(u)^2      tanh u -> u'/cosh(u)^2
+//   (+-)u  -> (+-)(u')
 //   [a, b, ...] -> [a', b', ...]
 //   numbers, constants, sign, rnd, fact (piecewise constant), texts, graphs -> 0
 //   nintegrate(f, t, a..b) -> f(b)*b' - f(a)*a' + nintegrate(df/dx, t, a..b)
@@ -247,6 +248,10 @@ Sized buildFunction(const ExprNode& node, Sized du, double beta) {
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(beta)), copy(u))));
         case Kind::Sqrt:
             return finish(quotientOf(std::move(du), productOf(num(2.0), fn(Kind::Sqrt, copy(u)))));
+        case Kind::Tan:
+            return finish(quotientOf(std::move(du), powerOf(fn(Kind::Cos, copy(u)), num(2.0))));
+        case Kind::Tanh:
+            return finish(quotientOf(std::move(du), powerOf(fn(Kind::Cosh, copy(u)), num(2.0))));
         case Kind::Sinh:
             return finish(productOf(std::move(du), fn(Kind::Cosh, copy(u))));
         case Kind::Cosh:

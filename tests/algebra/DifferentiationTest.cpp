@@ -91,9 +91,9 @@ class Differentiation : public ::testing::Test {
     }
 };
 
-// The kinds the parser does not make: cosh, atan, log, log2 and log with a
-// base, checked by value against the derivatives they must equal.
-TEST_F(Differentiation, KindsWithoutAParserName) {
+// cosh, atan, tan, tanh, log, log2 and log with a base, checked by value
+// against the derivatives they must equal.
+TEST_F(Differentiation, FunctionsAgreeWithTheirDerivativesByValue) {
     struct Case {
         NodePtr tree;
         double (*expected)(double);
@@ -104,6 +104,10 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
     Case cases[] = {
         {makeFunction(Kind::Cosh, arg()), [](double v) { return 2 * v * std::sinh(v * v); }},
         {makeFunction(Kind::Atan, arg()), [](double v) { return 2 * v / (1 + v * v * v * v); }},
+        {makeFunction(Kind::Tan, arg()),
+         [](double v) { return 2 * v / (std::cos(v * v) * std::cos(v * v)); }},
+        {makeFunction(Kind::Tanh, arg()),
+         [](double v) { return 2 * v / (std::cosh(v * v) * std::cosh(v * v)); }},
         {makeFunction(Kind::Log, arg()), [](double v) { return 2 / (v * std::log(10.0)); }},
         {makeFunction(Kind::Log2, arg()), [](double v) { return 2 / (v * std::log(2.0)); }},
         {std::make_unique<LogBaseNode>(arg(), number(3)),
