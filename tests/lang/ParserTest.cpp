@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ShapeRow{"cosh2(x)", "Product(Variable,Variable)"},
                     ShapeRow{"log(2,x)", "LogBase"},
                     ShapeRow{"tan(x)^2", "Power(Tan(Variable),Number)"},
-
+                    ShapeRow{"x-1e-3", "Difference(Variable,Number)"},
+                    ShapeRow{"2e-x", "Difference(Product(Number,Constant),Variable)"},
+                    ShapeRow{"(+-)x*y", "Product(PlusMinus(Variable),Variable)"},
                     ShapeRow{"(x+1)^2", "Power(Sum(Variable,Number),Number)"},
                     ShapeRow{"(x+1)/2", "Quotient(Sum(Variable,Number),Number)"},
                     ShapeRow{"pi", "Constant"}, ShapeRow{"inf", "Number"},
