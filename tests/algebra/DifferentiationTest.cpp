@@ -122,16 +122,20 @@ TEST_F(Differentiation, FunctionsAgreeWithTheirDerivativesByValue) {
     }
 }
 
-// The base of a logarithm with a base is taken as the number it is worth
-// when it is free of the variable, and as ln(u)/ln(b) when it is not.
+// A constant base of a logarithm is taken as the number it is worth, one
+// with other variables stays as it is (their values at the time of
+// differentiation say nothing), and one with the variable differentiates as
+// ln(u)/ln(b).
 TEST_F(Differentiation, LogarithmsWithABase) {
     LogBaseNode fixed(parse("x^2*y"), parse("y+1"));
-    set(y, 1.0);  // the base is 2 now
+    set(y, 1.0);
     NodePtr d = fixed.derivative(IdList{x});
     set(x, 5.0);
     set(y, 7.0);
-    // 2xy / (ln(2) x^2 y)
-    EXPECT_NEAR(d->evaluate(), 2 / (5.0 * std::log(2.0)), 1e-12) << d->toText();
+    // 2xy / (ln(8) x^2 y)
+    EXPECT_NEAR(d->evaluate(), 2 / (5.0 * std::log(8.0)), 1e-12) << d->toText();
+    LogBaseNode constant(parse("x"), parse("2^3"));
+    EXPECT_EQ(constant.derivative(IdList{x})->toText(), "1/(ln(8)*x)");
 
     LogBaseNode variable(number(8), parse("x"));  // log(x, 8) = ln(8)/ln(x)
     NodePtr dv = variable.derivative(IdList{x});
