@@ -24,6 +24,17 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Whether the ')' at position i ends a "(+-)" that stands at the start of
+// the text or after an operator, where it can only be the prefix: a*(+-)x is
+// a times (+-)x, as -(+-)x/2 is the negation of (+-)x over 2. After a name
+// the parentheses are a call's (rnd(+-)x is rnd() times x).
+bool closesPlusMinusPrefix(std::string_view t, std::size_t i) {
+    if (i < 3 || t.substr(i - 3, 4) != "(+-)") return false;
+    if (i == 3) return true;
+    const char before = t[i - 4];
+    return before == '+' || before == '-' || before == '*' || before == '/' || before == '^';
+}
+
 // Whether the '+' or '-' at position i is the sign of a number's exponent,
 // as in 1e-5 or x-2.5E+3: it follows an 'e' or 'E' that ends a mantissa of
 // digits (with an optional '.' and fraction), a digit follows it, and the
@@ -79,10 +90,10 @@ Split classify(Kind kind, std::string_view t, std::size_t i, std::size_t end,
             if (d == 0 && t[i] == '*') return Split::AtOperator;
             // A ')' closing a group at depth 0, not last, and followed by
             // neither '^' nor '/': implicit multiplication, as in (a+b)c.
-            // The ')' of a leading "(+-)" is the prefix's own: (+-)x is the
+            // The ')' of the prefix "(+-)" is the prefix's own: (+-)x is the
             // plus-minus of x, as the limits print it.
             if (d == 1 && t[i] == ')' && i + 1 < end && t[i + 1] != '^' && t[i + 1] != '/' &&
-                !(i == 3 && t.substr(0, 4) == "(+-)"))
+                !closesPlusMinusPrefix(t, i))
                 return Split::AfterParen;
             return Split::None;
         default:
