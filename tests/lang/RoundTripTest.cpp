@@ -154,8 +154,8 @@ class RoundTripTest : public ::testing::Test {
     TreeGenerator generate{ci.workspace(), random};
 };
 
-// Whether a number of the tree, or the value of a subtree at the current
-// variable values, is not finite (or NaN only).
+// Whether `test` holds for a number of the tree, or (with `values`) for the
+// value of a subtree at the current variable values.
 bool holds(const ExprNode& node, bool (*test)(double), bool values) {
     const double v = values                        ? node.evaluate()
                      : node.kind() == Kind::Number ? as<NumberNode>(node).value
@@ -173,8 +173,6 @@ bool notANumber(double v) {
 
 TEST_F(RoundTripTest, EveryTypedTreeReadsBackAsItself) {
     int compared = 0;
-    const std::size_t kinds = functionKinds().size();
-    ASSERT_GE(kinds, 17u) << "the generator sees every function";
     for (int round = 0; round < 20000; ++round) {
         NodePtr t = generate.tree(1 + random.below(5));
         const std::string text = t->toText();
