@@ -15,11 +15,14 @@
 //                -> v'*(u^v*ln(u))                    (only v)
 //   sin u  -> u'*cos(u)       cos u  -> -(u'*sin(u))     exp u -> u'*exp(u)
 //   ln u   -> u'/u            log u  -> u'/(ln(10)*u)    log2 u -> u'/(ln(2)*u)
-//   log(b, u) -> u'/(ln(beta)*u), beta the value of b now, when b is free of
-//                the variable; as ln(u)/ln(b) when it is not
+//   log(b, u) -> u'/(ln(beta)*u), beta the value of a constant b;
+//                u'/(ln(b)*u) for a b with other variables (their values
+//                now say nothing: parsing a variable sets it to 0);
+//                as ln(u)/ln(b) when b holds the variable
 //   sqrt u -> u'/(2*sqrt(u))  sinh u -> u'*cosh(u)       cosh u -> u'*sinh(u)
 //   abs u  -> u'*sign(u)      asin u -> u'/sqrt(1-u^2)   acos u -> -(u')/sqrt(1-u^2)
-//   atan u -> u'/(1+u^2)      (+-)u  -> (+-)(u')
+//   atan u -> u'/(1+u^2)      tan u  -> u'/cos(u)^2      tanh u -> u'/cosh(u)^2
+//   (+-)u  -> (+-)(u')
 //   [a, b, ...] -> [a', b', ...]
 //   numbers, constants, sign, rnd, fact (piecewise constant), texts, graphs -> 0
 //   nintegrate(f, t, a..b) -> f(b)*b' - f(a)*a' + nintegrate(df/dx, t, a..b)
@@ -243,10 +246,17 @@ Sized buildFunction(const ExprNode& node, Sized du, double beta) {
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(10.0)), copy(u))));
         case Kind::Log2:
             return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(2.0)), copy(u))));
-        case Kind::LogBase:
-            return finish(quotientOf(std::move(du), productOf(fn(Kind::Ln, num(beta)), copy(u))));
+        case Kind::LogBase: {
+            const ExprNode& b = *as<LogBaseNode>(node).base;
+            Sized lnBase = fn(Kind::Ln, b.isConstant() ? num(beta) : copy(b));
+            return finish(quotientOf(std::move(du), productOf(std::move(lnBase), copy(u))));
+        }
         case Kind::Sqrt:
             return finish(quotientOf(std::move(du), productOf(num(2.0), fn(Kind::Sqrt, copy(u)))));
+        case Kind::Tan:
+            return finish(quotientOf(std::move(du), powerOf(fn(Kind::Cos, copy(u)), num(2.0))));
+        case Kind::Tanh:
+            return finish(quotientOf(std::move(du), powerOf(fn(Kind::Cosh, copy(u)), num(2.0))));
         case Kind::Sinh:
             return finish(productOf(std::move(du), fn(Kind::Cosh, copy(u))));
         case Kind::Cosh:

@@ -540,8 +540,8 @@ LimitResult ExprNode::limit(const LimitRequest& request) const {
         case Kind::Power:
             return powerLimit(*this, request);
         default: {
-            // sin, cos, sqrt, exp, sinh, cosh, asin, acos, atan, abs, the
-            // negation and (+-): the function of the operand's limit.
+            // sin, cos, tan, sqrt, exp, sinh, cosh, tanh, asin, acos, atan,
+            // abs, the negation and (+-): the function of the operand's limit.
             LimitResult r = operandOf(*this).limit(request);
             if (!r.valid) return r;
             return {r.status, makeFunction(kind(), std::move(r.value)), true};

@@ -6,7 +6,8 @@
 // argument is 1, ...) and scans what it cannot take apart. domainIn cuts a
 // set down to where a tree is defined: the zeros of the arguments of sqrt, the
 // logarithms, asin and acos split the set into pieces, and each piece is kept
-// or dropped by the sign of the argument at its midpoint.
+// or dropped by the sign of the argument at its midpoint; the poles of
+// quotients and of tan are cut out.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -139,6 +140,13 @@ IntervalSet functionDomain(const ExprNode& node, const IntervalSet& operandDomai
             boundaries.push_back(u.clone());
             return piecesWhere(operandDomain, boundaries, u, variable,
                                [](double v) { return v > 0.0; });
+        case Kind::Tan: {
+            // Not defined where cos(u) vanishes: the poles are cut out, so a
+            // curve is drawn in pieces between them.
+            const CosNode cosine(u.clone());
+            const double eps = currentRootRequest(variable).epsilon;
+            return withoutZeros(operandDomain, cosine.zerosIn(operandDomain, variable), eps / 2);
+        }
         case Kind::Asin:
         case Kind::Acos:
             boundaries.push_back(std::make_unique<DifferenceNode>(u.clone(), number(1.0)));
@@ -423,8 +431,14 @@ IntervalSet ExprNode::zerosIn(const IntervalSet& set, int variable) const {
             // Zeros of the argument, where the function is defined.
             return keepInDomain(operandOf(*this).zerosIn(set, variable), domainIn(set, variable),
                                 eps);
+        case Kind::Tan: {
+            // tan(u) = sin(u)/cos(u), and sin and cos never vanish together.
+            const SinNode sine(operandOf(*this).clone());
+            return sine.zerosIn(set, variable);
+        }
         case Kind::Atan:
         case Kind::Sinh:
+        case Kind::Tanh:
         case Kind::Negation:
         case Kind::Abs:
         case Kind::Sign:

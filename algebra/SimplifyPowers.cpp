@@ -93,12 +93,16 @@ using namespace rw;
 
 // ---- Functions -------------------------------------------------------------------------
 //
-// ln(1) -> 0, log(100) -> 2   (constant argument, integral value)
+// ln(1) -> 0, log(100) -> 2   (constant argument, integral value; a
+//                              logarithm with a base needs a constant base)
 // ln(u^e) -> e*ln(u)          (also log, log2 and log with a base)
 // ln(exp(u)) -> u
 [[gnu::noinline]] NodePtr rw::simplifyLog(const ExprNode& node, NodePtr a) {
     const Kind k = node.kind();
-    if (isConstantTree(*a)) {
+    // log(y, 4) is not a number: its base holds a variable, whose current
+    // value says nothing.
+    const bool constantBase = k != Kind::LogBase || isConstantTree(*as<LogBaseNode>(node).base);
+    if (constantBase && isConstantTree(*a)) {
         double v = k == Kind::LogBase ? scalarOp<Kind::LogBase>(
                                             a->evaluate(), as<LogBaseNode>(node).base->evaluate())
                                       : scalarOpOf(k, a->evaluate());

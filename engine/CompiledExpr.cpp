@@ -82,6 +82,7 @@ constexpr struct {
     {Op::Sinh, Kind::Sinh},    {Op::Cosh, Kind::Cosh},      {Op::Exp, Kind::Exp},
     {Op::Ln, Kind::Ln},        {Op::Log10, Kind::Log},      {Op::Log2, Kind::Log2},
     {Op::Sqrt, Kind::Sqrt},    {Op::Abs, Kind::Abs},        {Op::Sign, Kind::Sign},
+    {Op::Tan, Kind::Tan},      {Op::Tanh, Kind::Tanh},
 };
 
 constexpr Kind kindOf(Op op) {
@@ -153,11 +154,13 @@ __attribute__((target_clones("avx2", "default"))) void dispatch(Op op, const dou
             KV_OP(Neg)
             KV_OP(Sin)
             KV_OP(Cos)
+            KV_OP(Tan)
             KV_OP(Asin)
             KV_OP(Acos)
             KV_OP(Atan)
             KV_OP(Sinh)
             KV_OP(Cosh)
+            KV_OP(Tanh)
             KV_OP(Exp)
             KV_OP(Ln)
             KV_OP(Log10)

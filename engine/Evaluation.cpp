@@ -73,6 +73,8 @@ double ExprNode::evaluate() const {
             return scalarOp<Kind::Sin>(operandOf(*this).evaluate());
         case Kind::Cos:
             return scalarOp<Kind::Cos>(operandOf(*this).evaluate());
+        case Kind::Tan:
+            return scalarOp<Kind::Tan>(operandOf(*this).evaluate());
         case Kind::Asin:
             return scalarOp<Kind::Asin>(operandOf(*this).evaluate());
         case Kind::Acos:
@@ -83,6 +85,8 @@ double ExprNode::evaluate() const {
             return scalarOp<Kind::Sinh>(operandOf(*this).evaluate());
         case Kind::Cosh:
             return scalarOp<Kind::Cosh>(operandOf(*this).evaluate());
+        case Kind::Tanh:
+            return scalarOp<Kind::Tanh>(operandOf(*this).evaluate());
         case Kind::Exp:
             return scalarOp<Kind::Exp>(operandOf(*this).evaluate());
         case Kind::Ln:

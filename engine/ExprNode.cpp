@@ -72,11 +72,13 @@ bool isFunctionKind(Kind kind) {
         case Kind::Ln:
         case Kind::Sinh:
         case Kind::Cosh:
+        case Kind::Tan:
         case Kind::Abs:
         case Kind::Sign:
         case Kind::Asin:
         case Kind::Acos:
         case Kind::Atan:
+        case Kind::Tanh:
         case Kind::PlusMinus:
         case Kind::Exp:
         case Kind::Fact:
@@ -117,8 +119,8 @@ NodePtr makeFunction(Kind kind, NodePtr operand) {
     switch (kind) {
 #define F(name) \
     case Kind::name: return std::make_unique<FunctionNode<Kind::name>>(std::move(operand));
-        F(Cos) F(Sin) F(Negation) F(Sqrt) F(Log) F(Log2) F(Ln) F(Sinh) F(Cosh) F(Abs) F(Sign)
-        F(Asin) F(Acos) F(Atan) F(PlusMinus) F(Exp) F(Fact)
+        F(Cos) F(Sin) F(Negation) F(Sqrt) F(Log) F(Log2) F(Ln) F(Sinh) F(Cosh) F(Tan) F(Abs)
+        F(Sign) F(Asin) F(Acos) F(Atan) F(Tanh) F(PlusMinus) F(Exp) F(Fact)
 #undef F
         default: return nullptr;
     }

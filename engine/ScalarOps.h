@@ -51,11 +51,13 @@ template <Kind K>
     if constexpr (K == Kind::PlusMinus) return a;
     if constexpr (K == Kind::Sin) return std::sin(a);
     if constexpr (K == Kind::Cos) return std::cos(a);
+    if constexpr (K == Kind::Tan) return std::tan(a);
     if constexpr (K == Kind::Asin) return std::asin(a);
     if constexpr (K == Kind::Acos) return std::acos(a);
     if constexpr (K == Kind::Atan) return std::atan(a);
     if constexpr (K == Kind::Sinh) return std::sinh(a);
     if constexpr (K == Kind::Cosh) return std::cosh(a);
+    if constexpr (K == Kind::Tanh) return std::tanh(a);
     if constexpr (K == Kind::Exp) return std::exp(a);
     if constexpr (K == Kind::Ln) return std::log(a);
     if constexpr (K == Kind::Log) return std::log10(a);
@@ -84,11 +86,13 @@ inline double scalarOpOf(Kind kind, double a, double b = 0.0) {
         KV_SCALAR_OP(PlusMinus)
         KV_SCALAR_OP(Sin)
         KV_SCALAR_OP(Cos)
+        KV_SCALAR_OP(Tan)
         KV_SCALAR_OP(Asin)
         KV_SCALAR_OP(Acos)
         KV_SCALAR_OP(Atan)
         KV_SCALAR_OP(Sinh)
         KV_SCALAR_OP(Cosh)
+        KV_SCALAR_OP(Tanh)
         KV_SCALAR_OP(Exp)
         KV_SCALAR_OP(Ln)
         KV_SCALAR_OP(Log)

@@ -30,6 +30,12 @@ constexpr Builtin kBuiltins[] = {
     {"abs", callElementary},
     {"rnd", callElementary},
     {"sqrt", callElementary},
+    {"cosh", callElementary},
+    {"atan", callElementary},
+    {"log", callElementary},
+    {"log2", callElementary},
+    {"tan", callElementary},
+    {"tanh", callElementary},
     {"nintegrate", callNintegrate},
     {"derivate", callDerivate},
     {"nsolve", callNsolve},
@@ -60,6 +66,36 @@ Kind elementaryKind(std::string_view name) {
     return kind;
 }
 
+// The message of a constant argument outside the domain of `kind`, or null
+// when the function is defined for every argument: ln, log, log2 and sqrt
+// are checked when the line is parsed.
+const char* domainMessage(Kind kind) {
+    switch (kind) {
+        case Kind::Ln:
+            return msg::kLnDomain;
+        case Kind::Log:
+        case Kind::LogBase:
+            return msg::kLogDomain;
+        case Kind::Log2:
+            return msg::kLog2Domain;
+        case Kind::Sqrt:
+            return msg::kSqrtDomain;
+        default:
+            return nullptr;
+    }
+}
+
+// Refuses a constant argument at which the function has no finite value (a
+// logarithm with a base is judged by its argument, as ln is).
+bool outsideDomain(Call& call, Kind kind, const ExprNode& arg) {
+    const char* pattern = domainMessage(kind);
+    if (!pattern || !arg.isConstant()) return false;
+    const double v = scalarOpOf(kind == Kind::LogBase ? Kind::Ln : kind, arg.evaluate());
+    if (isFiniteValue(v)) return false;
+    call.ci.fail(ErrorCode::Domain, call.text, msg::format(pattern, arg.toText()));
+    return true;
+}
+
 }  // namespace
 
 CallHandler findBuiltin(std::string_view name) {
@@ -73,26 +109,26 @@ NodePtr notAvailable(Call& call) {
                         msg::format(msg::kNotAvailable, std::string(call.name)));
 }
 
-// One argument, parsed as an expression. A constant argument outside the
-// domain of ln or sqrt is refused when the line is parsed.
+// One argument, parsed as an expression; log also takes two, log(b, x),
+// the base first as the text form writes it. A constant argument outside
+// the domain of ln, log, log2 or sqrt is refused when the line is parsed.
 NodePtr callElementary(Call& call) {
     if (call.name == "rnd") return std::make_unique<RndNode>();
     const int n = static_cast<int>(call.args.size());
-    if (n != 1) {
-        std::string pattern = "Funkce '" + std::string(call.name) + "' nebere %d parametrů!";
-        return call.ci.fail(ErrorCode::Arguments, call.text, msg::format(pattern.c_str(), n));
+    const bool withBase = n == 2 && call.name == "log";
+    if (n != 1 && !withBase)
+        return call.ci.fail(ErrorCode::Arguments, call.text,
+                            msg::format(msg::kWrongArgumentCount, std::string(call.name), n));
+    NodePtr base;
+    if (withBase) {
+        base = call.ci.parseExpression(call.args[0]);
+        if (call.ci.hasError()) return zero();
     }
-    NodePtr arg = call.ci.parseExpression(call.args[0]);
+    NodePtr arg = call.ci.parseExpression(call.args[withBase ? 1 : 0]);
     if (call.ci.hasError()) return zero();
-    Kind kind = elementaryKind(call.name);
-    if ((kind == Kind::Ln || kind == Kind::Sqrt) && arg->isConstant()) {
-        double u = arg->evaluate();
-        double v = scalarOpOf(kind, u);
-        if (!isFiniteValue(v)) {
-            const char* pattern = kind == Kind::Ln ? msg::kLnDomain : msg::kSqrtDomain;
-            return call.ci.fail(ErrorCode::Domain, call.text, msg::format(pattern, arg->toText()));
-        }
-    }
+    const Kind kind = withBase ? Kind::LogBase : elementaryKind(call.name);
+    if (outsideDomain(call, kind, *arg)) return zero();
+    if (withBase) return std::make_unique<LogBaseNode>(std::move(arg), std::move(base));
     return makeFunction(kind, std::move(arg));
 }
 

@@ -20,6 +20,56 @@ namespace {
 
 enum class Split { None, AtOperator, AfterParen };
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether the ')' at position i ends a "(+-)" that stands at the start of
+// the text or after an operator, where it can only be the prefix: a*(+-)x is
+// a times (+-)x, as -(+-)x/2 is the negation of (+-)x over 2. After a name
+// the parentheses are a call's (rnd(+-)x is rnd() times x).
+bool closesPlusMinusPrefix(std::string_view t, std::size_t i) {
+    if (i < 3 || t.substr(i - 3, 4) != "(+-)") return false;
+    if (i == 3) return true;
+    const char before = t[i - 4];
+    return before == '+' || before == '-' || before == '*' || before == '/' || before == '^';
+}
+
+// Whether the '+' or '-' at position i is the sign of a number's exponent,
+// as in 1e-5 or x-2.5E+3: it follows an 'e' or 'E' that ends a mantissa of
+// digits (with an optional '.' and fraction), a digit follows it, and the
+// mantissa starts the text or follows an operator, '(', '[', ',', '=' or the
+// prefix "(+-)". So the program reads back the small numbers it prints, while
+// 2e-x, xe-5 and e-5 are still differences.
+bool isExponentSign(std::string_view t, std::size_t i, std::size_t end) {
+    if (i < 2 || i + 1 >= end || !isDigit(t[i + 1])) return false;
+    if (t[i - 1] != 'e' && t[i - 1] != 'E') return false;
+    std::size_t start = i - 1;
+    std::size_t digits = 0;
+    while (start > 0 && isDigit(t[start - 1])) --start, ++digits;
+    if (start > 0 && t[start - 1] == '.') {
+        --start;
+        while (start > 0 && isDigit(t[start - 1])) --start, ++digits;
+    }
+    if (digits == 0) return false;
+    if (start == 0) return true;
+    if (start >= 4 && t.substr(start - 4, 4) == "(+-)") return true;
+    switch (t[start - 1]) {
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case '^':
+        case '(':
+        case '[':
+        case ',':
+        case '=':
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Whether position i splits the prefix [0, end) of a chain of `kind`.
 // depthBefore[i] counts the parentheses open before position i.
 Split classify(Kind kind, std::string_view t, std::size_t i, std::size_t end,
@@ -27,9 +77,11 @@ Split classify(Kind kind, std::string_view t, std::size_t i, std::size_t end,
     int d = depthBefore[i];
     switch (kind) {
         case Kind::Sum:
-            return d == 0 && t[i] == '+' ? Split::AtOperator : Split::None;
+            return d == 0 && t[i] == '+' && !isExponentSign(t, i, end) ? Split::AtOperator
+                                                                       : Split::None;
         case Kind::Difference:
-            return d == 0 && t[i] == '-' ? Split::AtOperator : Split::None;
+            return d == 0 && t[i] == '-' && !isExponentSign(t, i, end) ? Split::AtOperator
+                                                                       : Split::None;
         case Kind::Quotient:
             return d == 0 && t[i] == '/' ? Split::AtOperator : Split::None;
         case Kind::Power:
@@ -38,7 +90,10 @@ Split classify(Kind kind, std::string_view t, std::size_t i, std::size_t end,
             if (d == 0 && t[i] == '*') return Split::AtOperator;
             // A ')' closing a group at depth 0, not last, and followed by
             // neither '^' nor '/': implicit multiplication, as in (a+b)c.
-            if (d == 1 && t[i] == ')' && i + 1 < end && t[i + 1] != '^' && t[i + 1] != '/')
+            // The ')' of the prefix "(+-)" is the prefix's own: (+-)x is the
+            // plus-minus of x, as the limits print it.
+            if (d == 1 && t[i] == ')' && i + 1 < end && t[i + 1] != '^' && t[i + 1] != '/' &&
+                !closesPlusMinusPrefix(t, i))
                 return Split::AfterParen;
             return Split::None;
         default:

@@ -91,9 +91,9 @@ class Differentiation : public ::testing::Test {
     }
 };
 
-// The kinds the parser does not make: cosh, atan, log, log2 and log with a
-// base, checked by value against the derivatives they must equal.
-TEST_F(Differentiation, KindsWithoutAParserName) {
+// cosh, atan, tan, tanh, log, log2 and log with a base, checked by value
+// against the derivatives they must equal.
+TEST_F(Differentiation, FunctionsAgreeWithTheirDerivativesByValue) {
     struct Case {
         NodePtr tree;
         double (*expected)(double);
@@ -104,6 +104,10 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
     Case cases[] = {
         {makeFunction(Kind::Cosh, arg()), [](double v) { return 2 * v * std::sinh(v * v); }},
         {makeFunction(Kind::Atan, arg()), [](double v) { return 2 * v / (1 + v * v * v * v); }},
+        {makeFunction(Kind::Tan, arg()),
+         [](double v) { return 2 * v / (std::cos(v * v) * std::cos(v * v)); }},
+        {makeFunction(Kind::Tanh, arg()),
+         [](double v) { return 2 * v / (std::cosh(v * v) * std::cosh(v * v)); }},
         {makeFunction(Kind::Log, arg()), [](double v) { return 2 / (v * std::log(10.0)); }},
         {makeFunction(Kind::Log2, arg()), [](double v) { return 2 / (v * std::log(2.0)); }},
         {std::make_unique<LogBaseNode>(arg(), number(3)),
@@ -118,16 +122,20 @@ TEST_F(Differentiation, KindsWithoutAParserName) {
     }
 }
 
-// The base of a logarithm with a base is taken as the number it is worth
-// when it is free of the variable, and as ln(u)/ln(b) when it is not.
+// A constant base of a logarithm is taken as the number it is worth, one
+// with other variables stays as it is (their values at the time of
+// differentiation say nothing), and one with the variable differentiates as
+// ln(u)/ln(b).
 TEST_F(Differentiation, LogarithmsWithABase) {
     LogBaseNode fixed(parse("x^2*y"), parse("y+1"));
-    set(y, 1.0);  // the base is 2 now
+    set(y, 1.0);
     NodePtr d = fixed.derivative(IdList{x});
     set(x, 5.0);
     set(y, 7.0);
-    // 2xy / (ln(2) x^2 y)
-    EXPECT_NEAR(d->evaluate(), 2 / (5.0 * std::log(2.0)), 1e-12) << d->toText();
+    // 2xy / (ln(8) x^2 y)
+    EXPECT_NEAR(d->evaluate(), 2 / (5.0 * std::log(8.0)), 1e-12) << d->toText();
+    LogBaseNode constant(parse("x"), parse("2^3"));
+    EXPECT_EQ(constant.derivative(IdList{x})->toText(), "1/(ln(8)*x)");
 
     LogBaseNode variable(number(8), parse("x"));  // log(x, 8) = ln(8)/ln(x)
     NodePtr dv = variable.derivative(IdList{x});

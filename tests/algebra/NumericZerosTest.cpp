@@ -73,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZeroRow{"ln(x)", 0, 3, {1}}, ZeroRow{"ln(x+2)", -1.5, 3, {-1}},
         ZeroRow{"sqrt(x)", -1, 1, {0}}, ZeroRow{"exp(x)", -5, 5, {}},
         ZeroRow{"asin(x-0.3)", -3, 3, {0.3}}, ZeroRow{"acos(x)", -3, 3, {1}},
+        ZeroRow{"tan(x)", -1, 4, {0, kPi}}, ZeroRow{"tanh(x-1)", -3, 3, {1}},
         ZeroRow{"abs(x-0.5)", -1, 1, {0.5}}, ZeroRow{"x", -1, 1, {0}}, ZeroRow{"x", 1, 2, {}},
         ZeroRow{"5", -1, 1, {}}),
     rowNames(&ZeroRow::f));
@@ -145,17 +146,17 @@ TEST_P(DomainRowTest, CutsTheSet) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DomainRowTest,
-                         testing::Values(DomainRow{"x^2+sin(x)", -1, 1, {{-1, 1}}},
-                                         DomainRow{"sqrt(x)", -1, 1, {{0, 1}}},
-                                         DomainRow{"sqrt(1-x^2)", -3, 3, {{-1, 1}}},
-                                         DomainRow{"ln(x-1)", 0, 3, {{1, 3}}},
-                                         DomainRow{"asin(x)", -3, 3, {{-1, 1}}},
-                                         DomainRow{"acos(x/2)+ln(x)", -3, 3, {{0, 2}}},
-                                         DomainRow{"1/x", -1, 1, {{-1, 0}, {0, 1}}},
-                                         DomainRow{"x^0.5", -1, 1, {{0, 1}}},
-                                         DomainRow{"x^2", -1, 1, {{-1, 1}}}),
-                         rowNames(&DomainRow::f));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DomainRowTest,
+    testing::Values(DomainRow{"x^2+sin(x)", -1, 1, {{-1, 1}}},
+                    DomainRow{"sqrt(x)", -1, 1, {{0, 1}}},
+                    DomainRow{"sqrt(1-x^2)", -3, 3, {{-1, 1}}},
+                    DomainRow{"ln(x-1)", 0, 3, {{1, 3}}}, DomainRow{"asin(x)", -3, 3, {{-1, 1}}},
+                    DomainRow{"acos(x/2)+ln(x)", -3, 3, {{0, 2}}},
+                    DomainRow{"1/x", -1, 1, {{-1, 0}, {0, 1}}},
+                    DomainRow{"tan(x/2)", -4, 4, {{-4, -kPi}, {-kPi, kPi}, {kPi, 4}}},
+                    DomainRow{"x^0.5", -1, 1, {{0, 1}}}, DomainRow{"x^2", -1, 1, {{-1, 1}}}),
+    rowNames(&DomainRow::f));
 
 }  // namespace
 }  // namespace kv

@@ -165,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"ln(x^3)", "3*ln(x)"},                    // ln(u^e) -> e*ln(u)
                       Row{"ln(exp(x))", "x"},                       // ln(exp(u)) -> u
                       Row{"exp(ln(3))", "3"}, Row{"abs(-3)", "3"},  // constant argument
+                      Row{"log(2, 8)", "3"}, Row{"log(y, 4)", "log(y, 4)"},  // and base
                       Row{"abs(abs(x))", "abs(x)"}, Row{"abs(x^2)", "x^2"},
                       Row{"abs(x^0.5)", "x^0.5"},      // not an odd exponent
                       Row{"abs(x^3)", "abs(x^3)"},     // odd exponents keep abs,

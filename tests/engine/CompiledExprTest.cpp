@@ -30,10 +30,11 @@ bool same(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-const Kind kFunctions[] = {Kind::Cos,  Kind::Sin,  Kind::Negation, Kind::Sqrt,
-                           Kind::Log,  Kind::Log2, Kind::Ln,       Kind::Sinh,
-                           Kind::Cosh, Kind::Abs,  Kind::Sign,     Kind::Asin,
-                           Kind::Acos, Kind::Atan, Kind::Exp,      Kind::PlusMinus};
+const Kind kFunctions[] = {Kind::Cos,  Kind::Sin,  Kind::Negation, Kind::Sqrt, Kind::Log,
+                           Kind::Log2, Kind::Ln,   Kind::Sinh,     Kind::Cosh, Kind::Abs,
+                           Kind::Sign, Kind::Asin, Kind::Acos,     Kind::Atan, Kind::Exp,
+                           Kind::Tan,  Kind::Tanh, Kind::PlusMinus};
+constexpr int kFunctionCount = static_cast<int>(std::size(kFunctions));
 const Kind kOperators[] = {Kind::Sum, Kind::Difference, Kind::Product, Kind::Quotient, Kind::Power};
 
 // A random tree of every kind the compiled form handles: the sampled x and
@@ -72,7 +73,7 @@ NodePtr randomTree(Random& r, int depth) {
         NodePtr left = randomTree(r, depth - 1);
         return op(k, std::move(left), randomTree(r, depth - 1));
     }
-    if (pick < 20) return fn(kFunctions[r.below(16)], randomTree(r, depth - 1));
+    if (pick < 20) return fn(kFunctions[r.below(kFunctionCount)], randomTree(r, depth - 1));
     if (pick == 20) {
         NodePtr base = randomTree(r, depth - 1);
         return logb(std::move(base), randomTree(r, depth - 1));
@@ -194,7 +195,7 @@ TEST(CompiledExprTest, TreesCompiledTogetherGiveEachItsOwnValue) {
         NodePtr a = randomTree(r, 1 + r.below(5));
         NodePtr b = randomTree(r, 1 + r.below(5));
         NodePtr c = op(kOperators[r.below(5)], a->clone(), b->clone());
-        NodePtr d = fn(kFunctions[r.below(16)], a->clone());
+        NodePtr d = fn(kFunctions[r.below(kFunctionCount)], a->clone());
         const std::vector<const ExprNode*> trees{c.get(), a.get(), d.get(), b.get()};
         const bool yVaries = r.below(2) == 0;
         const CompiledExpr compiled(trees, {{x, true}, {y, yVaries}});

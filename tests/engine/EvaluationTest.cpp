@@ -57,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{TREE(fn(Kind::Acos, num(-1))), kPi},
         ValueRow{TREE(fn(Kind::Atan, num(1))), kPi / 4},
         ValueRow{TREE(fn(Kind::Cosh, num(1))), 1.5430806348152437},
+        ValueRow{TREE(fn(Kind::Tan, quot(cnst("pi"), num(4)))), std::tan(kPi / 4)},
+        ValueRow{TREE(fn(Kind::Tanh, num(1))), 0.7615941559557649},
         ValueRow{TREE(fn(Kind::Ln, fn(Kind::Exp, num(2)))), 2},
         ValueRow{TREE(fn(Kind::Ln, num(0))), -kInf}, ValueRow{TREE(fn(Kind::Log, num(1000))), 3},
         ValueRow{TREE(fn(Kind::Log2, num(8))), 3}, ValueRow{TREE(logb(num(2), num(8))), 3},

@@ -85,14 +85,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TextForm, FunctionsAndFixedForms) {
     FreshWorkspace env;
-    const Kind kinds[] = {Kind::Sin,  Kind::Cos,  Kind::Asin, Kind::Acos, Kind::Atan,
-                          Kind::Sinh, Kind::Cosh, Kind::Exp,  Kind::Ln,   Kind::Log,
+    const Kind kinds[] = {Kind::Sin,  Kind::Cos,  Kind::Tan,  Kind::Asin, Kind::Acos, Kind::Atan,
+                          Kind::Sinh, Kind::Cosh, Kind::Tanh, Kind::Exp,  Kind::Ln,   Kind::Log,
                           Kind::Log2, Kind::Sqrt, Kind::Abs,  Kind::Sign, Kind::Fact};
     std::string calls;
     for (Kind k : kinds) calls += fn(k, x())->toText() + " ";
     EXPECT_EQ(calls,
-              "sin(x) cos(x) asin(x) acos(x) atan(x) sinh(x) cosh(x) exp(x) ln(x) log(x) log2(x) "
-              "sqrt(x) abs(x) sign(x) fact(x) ");
+              "sin(x) cos(x) tan(x) asin(x) acos(x) atan(x) sinh(x) cosh(x) tanh(x) exp(x) ln(x) "
+              "log(x) log2(x) sqrt(x) abs(x) sign(x) fact(x) ");
 
     struct StubGraph : GraphIdSource {
         int graphId() const override { return 17; }

@@ -123,6 +123,7 @@ TEST_F(TypesetTest, OperatorsAndSigns) {
 TEST_F(TypesetTest, FunctionsAndLists) {
     TypesetBox sinx = box("sin(x)");
     EXPECT_EQ(sinx.width, 21 + 2 + 7 + 10);
+    EXPECT_EQ(box("tan(x)").width, sinx.width);
     EXPECT_EQ(argumentRow(s, {}).height, 12);
     ListNode empty;
     TypesetBox brackets = empty.typeset(s);

@@ -57,7 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ShapeRow{"(a)*b", "Product(Variable,Variable)"},
                     ShapeRow{"2x^2", "Product(Number,Power(Variable,Number))"},
                     ShapeRow{"2.5.5x", "Product(Number,Product(Number,Variable))"},
-                    ShapeRow{"cosh(x)", "Product(Variable,Variable)"},
+                    ShapeRow{"cosh(x)", "Cosh(Variable)"},
+                    ShapeRow{"cosh2(x)", "Product(Variable,Variable)"},
+                    ShapeRow{"log(2,x)", "LogBase"},
+                    ShapeRow{"tan(x)^2", "Power(Tan(Variable),Number)"},
+                    ShapeRow{"x-1e-3", "Difference(Variable,Number)"},
+                    ShapeRow{"2e-x", "Difference(Product(Number,Constant),Variable)"},
+                    ShapeRow{"(+-)x*y", "Product(PlusMinus(Variable),Variable)"},
                     ShapeRow{"(x+1)^2", "Power(Sum(Variable,Number),Number)"},
                     ShapeRow{"(x+1)/2", "Quotient(Sum(Variable,Number),Number)"},
                     ShapeRow{"pi", "Constant"}, ShapeRow{"inf", "Number"},
@@ -84,8 +90,9 @@ TEST_F(ParserTest, ErrorCodes) {
     struct Row {
         const char* text;
         int code;
-    } rows[] = {{"2+", 11},  {"((x)", 8},  {"x)", 8},     {"a=b=c", 9},
-                {"1/0", 12}, {"sin()", 1}, {"ln(0)", 13}, {"sqrt(-1)", 13}};
+    } rows[] = {{"2+", 11},     {"((x)", 8},      {"x)", 8},     {"a=b=c", 9},
+                {"1/0", 12},    {"sin()", 1},     {"ln(0)", 13}, {"sqrt(-1)", 13},
+                {"log(0)", 13}, {"log(2,0)", 13}, {"tan()", 1},  {"log(1,2,3)", 1}};
     for (const Row& r : rows) {
         parse(r.text);
         EXPECT_EQ(errorCode(), r.code) << r.text;
