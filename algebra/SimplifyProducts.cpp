@@ -156,7 +156,7 @@ void reduceIntegerFraction(double& c, Items& items) {
         if (d == 1)
             items.erase(it);
         else
-            it->tree = power(number(d), number(-1.0));
+            it->tree = power(number(d), negation(number(1.0)));
         return;
     }
 }
