@@ -28,6 +28,7 @@
 #include "algebra/Rewriting.h"
 #include "algebra/Solving.h"
 #include "engine/DepthGuard.h"
+#include "engine/ScalarOps.h"
 #include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 #include "engine/Workspace.h"
@@ -72,6 +73,37 @@ double valueAtRoot(const ExprNode& tree, int variable, const ExprNode& root) {
     NodePtr at = tree.substitute(variable, root);
     if (!at->isConstant()) return std::nan("");
     return at->evaluate();
+}
+
+// The value of a constant tree, computed bottom up; `outside` is set when an
+// operation had finite operands and no value (x^0.5 or ln(x) at a negative
+// x). NaN that comes from an overflow (inf - inf at x = -1e300) is not that.
+double valueInDomain(const ExprNode& n, bool& outside) {
+    const Kind k = n.kind();
+    double a = 0, b = 0;
+    if (isBinaryKind(k)) {
+        a = valueInDomain(leftOf(n), outside);
+        b = valueInDomain(rightOf(n), outside);
+    } else if (k == Kind::LogBase) {
+        a = valueInDomain(operandOf(n), outside);
+        b = valueInDomain(*as<LogBaseNode>(n).base, outside);
+    } else if (isUnaryKind(k) && k != Kind::Fact) {
+        a = valueInDomain(operandOf(n), outside);
+    } else {
+        return n.evaluate();
+    }
+    const double v = k == Kind::Power ? numericPower(a, b) : scalarOpOf(k, a, b);
+    if (std::isnan(v) && std::isfinite(a) && std::isfinite(b)) outside = true;
+    return v;
+}
+
+// True when f has no value at the constant root r because some operation in
+// it is outside its domain there.
+bool undefinedAt(const ExprNode& f, int variable, const ExprNode& r) {
+    if (!r.isConstant()) return false;
+    NodePtr at = f.substitute(variable, r);
+    bool outside = false;
+    return at->isConstant() && std::isnan(valueInDomain(*at, outside)) && outside;
 }
 
 // Whether a root of one part may stand for the whole: the other part must be
@@ -176,6 +208,36 @@ PolishedRoot polishRoot(const std::vector<double>& p, double r) {
     return {r, false};
 }
 
+// The real roots of a cubic whose formulas overflow in double (x^3 - 1e300,
+// whose R^2 is 1e599): the same formulas in long double, whose range holds
+// the squares and cubes of any double, as numbers.
+OwnedNodeList wideCubicRoots(const std::vector<double>& p) {
+    using W = long double;
+    const W b = W(p[2]) / p[3], c = W(p[1]) / p[3], d = W(p[0]) / p[3];
+    const W Q = (b * b - 3 * c) / 9;
+    const W R = (2 * b * b * b - 9 * b * c + 27 * d) / 54;
+    const W disc = R * R - Q * Q * Q;
+    std::vector<double> found;
+    if (disc > 0) {
+        const W A = -std::copysign(std::cbrt(std::fabs(R) + std::sqrt(disc)), R);
+        const W B = A == 0 ? 0 : Q / A;
+        found.push_back(static_cast<double>(A + B - b / 3));
+    } else {
+        const W theta = std::acos(std::clamp(R / std::sqrt(Q * Q * Q), W(-1), W(1)));
+        const W twoPi = 2 * 3.14159265358979323846264338327950288L;
+        for (int k = 0; k < 3; ++k)
+            found.push_back(
+                static_cast<double>(-2 * std::sqrt(Q) * std::cos((theta + twoPi * k) / 3) - b / 3));
+    }
+    std::sort(found.begin(), found.end());
+    OwnedNodeList roots;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (!std::isfinite(found[i]) || (i > 0 && found[i] == found[i - 1])) continue;
+        roots.push_back(number(polishRoot(p, found[i]).value));
+    }
+    return roots;
+}
+
 // The cubic a3 x^3 + a2 x^2 + a1 x + a0 with numeric coefficients, through
 // x = t - b/3: one real root by Cardano's formula when R^2 - Q^3 > 0, three by
 // Viete's trigonometric form (as trees with CosNodes) otherwise.
@@ -184,6 +246,8 @@ OwnedNodeList cubicRoots(const std::vector<double>& p) {
     const double Q = (b * b - 3 * c) / 9;
     const double R = (2 * b * b * b - 9 * b * c + 27 * d) / 54;
     const double disc = R * R - Q * Q * Q;
+    if (!std::isfinite(disc) || !std::isfinite(R * R) || !std::isfinite(Q * Q * Q))
+        return wideCubicRoots(p);
     // Numeric roots, polished; a root that is a simple fraction is a number,
     // any other one of Viete's stays a tree.
     std::vector<std::pair<double, NodePtr>> found;
@@ -230,6 +294,22 @@ OwnedNodeList cubicRoots(const std::vector<double>& p) {
     return roots;
 }
 
+OwnedNodeList wideQuadraticRoots(const ExprNode& a2, const ExprNode& a1, const ExprNode& a0) {
+    using W = long double;
+    const W A = a2.evaluate(), B = a1.evaluate(), C = a0.evaluate();
+    const W D = B * B - 4 * A * C;
+    OwnedNodeList roots;
+    if (!(D >= 0) || A == 0) return roots;
+    const W q = -(B + std::copysign(std::sqrt(D), B)) / 2;
+    std::vector<double> found{static_cast<double>(q / A)};
+    if (q != 0) found.push_back(static_cast<double>(C / q));
+    std::sort(found.begin(), found.end());
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (std::isfinite(found[i]) && (i == 0 || found[i] != found[i - 1]))
+            roots.push_back(number(found[i]));
+    return roots;
+}
+
 // The roots of the polynomial sum a[n] v^n with degree 1 to 3.
 OwnedNodeList polynomialRoots(const Coefficients& a, int degree) {
     OwnedNodeList roots;
@@ -246,6 +326,10 @@ OwnedNodeList polynomialRoots(const Coefficients& a, int degree) {
         auto denominator = [&] { return rw::product(number(2.0), a2->clone()); };
         if (numeric) {
             const double D = std::pow(a1->evaluate(), 2) - 4 * a2->evaluate() * a0->evaluate();
+            // A discriminant beyond double (x^2 + 1e300*x + 1): the roots in
+            // long double, the smaller one from the product of the roots so
+            // that it does not cancel to 0.
+            if (!std::isfinite(D)) return wideQuadraticRoots(*a2, *a1, *a0);
             if (std::fabs(D) < tol::kEpsilon) {
                 roots.push_back(simpl(*rw::quotient(rw::negation(a1->clone()), denominator())));
                 return roots;
@@ -374,10 +458,7 @@ OwnedNodeList verified(const ExprNode& f, int variable, OwnedNodeList roots) {
     OwnedNodeList kept;
     for (NodePtr& r : roots) {
         double value = valueAtRoot(f, variable, *r);
-        if (std::isnan(value) && r->isConstant()) {
-            NodePtr at = f.substitute(variable, *r);
-            if (at->isConstant()) continue;  // undefined there
-        }
+        if (std::isnan(value) && undefinedAt(f, variable, *r)) continue;
         if (!std::isnan(value)) {
             double scale = 1.0;
             for (const ExprNode* t : terms) {
@@ -612,9 +693,21 @@ OwnedNodeList ExprNode::roots(int variable) const {
         }
         case Kind::Sum:
             return sumRoots(*this, variable);
+        case Kind::Sqrt:
+            // sqrt(u) vanishes exactly where u does.
+            return operandOf(*this).roots(variable);
         default:
             return {};
     }
+}
+
+OwnedNodeList solveRoots(const ExprNode& f, int variable) {
+    OwnedNodeList roots = f.roots(variable);
+    if (isEverything(roots)) return roots;
+    // A root at which the equation has no value (x^0.5 at a negative x,
+    // outside the domain) is not a root.
+    std::erase_if(roots, [&](const NodePtr& r) { return undefinedAt(f, variable, *r); });
+    return roots;
 }
 
 }  // namespace kv

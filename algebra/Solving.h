@@ -77,6 +77,10 @@ class RootRequestScope {
 // epsilon and h of the innermost RootRequestScope for `variable`.
 RootRequest currentRootRequest(int variable);
 
+// The roots of f = 0 in the variable, as the solve command lists them: those
+// of f.roots, less any at which f has no value.
+OwnedNodeList solveRoots(const ExprNode& f, int variable);
+
 // The zeros of f in `set` under `request`: f.zerosIn inside a scope of the
 // request. The variable's value is restored afterwards.
 IntervalSet findZeros(const ExprNode& f, const IntervalSet& set, const RootRequest& request);

@@ -95,7 +95,7 @@ NodePtr callSolve(Call& call) {
     NodePtr f = parseEquation(ci, call.args[0]);
     if (!f) return zero();
     int row = variableArgument(ci, call.args[1]);
-    return std::make_unique<ListNode>(f->roots(row));
+    return std::make_unique<ListNode>(solveRoots(*f, row));
 }
 
 // nsolve(lhs=rhs, x, [a..b]) with the options epsilon= and h= in any order.

@@ -85,6 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         SolveRow{"ln(x)^2-1", {std::exp(-1.0), std::exp(1.0)}}, SolveRow{"x+1/x-2", {1}},
         SolveRow{"exp(x)-1", {0}}, SolveRow{"sqrt(x)-3", {9}},
         // Degrees that depend on x, through logarithms of two terms.
+        // Coefficients whose formulas overflow; roots outside the domain;
+        // the root of a square root.
+        SolveRow{"x^3-1e300", {1e100}}, SolveRow{"x^2+1e300*x+1", {-1e300, -1e-300}},
+        SolveRow{"(x^(-2)*x^0.5)^2-2*x", {std::pow(2.0, -0.25)}}, SolveRow{"sqrt(x)", {0}},
         SolveRow{"2^x-8", {3}}, SolveRow{"3*2^x=24", {3}}, SolveRow{"2^x+8", {}},
         SolveRow{"exp(2*x)=5", {std::log(5.0) / 2}}, SolveRow{"2^x-3^x", {0}}),
     rowNames(&SolveRow::equation));
