@@ -96,6 +96,9 @@ NodePtr binary(Kind kind, const LimitResult& a, const LimitResult& b) {
 LimitResult lhospital(const ExprNode& u, const ExprNode& v, const LimitRequest& request) {
     int& steps = Workspace::current().lhospitalSteps;
     if (steps >= kMaxLhospitalSteps) return failure();
+    // A retry (zeroTimesInfinity tries three ways) starts its count of steps
+    // anew, and retries nest: the steps of all of them are bounded too.
+    if (++Workspace::current().lhospitalTotal > kMaxLhospitalTotal) return failure();
     if (countNodes(u, kMaxLhospitalNodes) + countNodes(v, kMaxLhospitalNodes) > kMaxLhospitalNodes)
         return failure();
     ++steps;
@@ -551,6 +554,7 @@ LimitResult ExprNode::limit(const LimitRequest& request) const {
 
 LimitResult computeLimit(const ExprNode& node, const LimitRequest& request) {
     Workspace::current().lhospitalSteps = 0;
+    Workspace::current().lhospitalTotal = 0;
     LimitResult r = node.limit(request);
     if (!r.value) r.value = zero();
     return r;

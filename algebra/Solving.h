@@ -18,6 +18,8 @@ namespace kv {
 inline constexpr double kLimitZero = tol::kEpsilon;
 // l'Hospital steps one limit computation may take.
 inline constexpr int kMaxLhospitalSteps = 8;
+// l'Hospital steps of all the ways one limit computation tries.
+inline constexpr int kMaxLhospitalTotal = 32;
 // The largest quotient (nodes of both parts) that l'Hospital's rule
 // differentiates. Each step can
 // multiply the size of a quotient many times over (a tower of exp grows by

@@ -68,6 +68,7 @@ class Workspace {
     bool graphBuildInProgress = false;
     bool rootRecursion = false;  // the zero search is looking at a derivative
     int lhospitalSteps = 0;      // shared by one limit computation
+    int lhospitalTotal = 0;      // every step of it, retries included
     // The graph builders sample through the compiled form of their trees
     // (same values, faster); off, they call evaluate point by point. Tests
     // and benchmarks compare the two.
