@@ -25,7 +25,7 @@ inline constexpr int kMaxLhospitalTotal = 32;
 // multiply the size of a quotient many times over (a tower of exp grows by
 // ten a step) and the work of a derivative grows with the square of its
 // input, so a larger one would take minutes; no ordinary limit comes near.
-inline constexpr std::size_t kMaxLhospitalNodes = 4'000;
+inline constexpr std::size_t kMaxLhospitalNodes = 4'000 / kWorkBoundDivisor;
 // The error code and message of a limit that was not found.
 inline constexpr ErrorCode kLimitErrorCode = ErrorCode::Graph;
 inline constexpr const char* kLimitNotFound = "Limita nebyla nalezena nebo neexistuje!";
