@@ -200,6 +200,11 @@ IntervalSet intersect(const IntervalSet& a, const IntervalSet& b) {
 
 // ---- The scan ---------------------------------------------------------------------
 
+// The largest |f| at which a bracket narrowed to two neighbouring numbers
+// still counts as holding a root when the requested epsilon cannot be
+// reached (x^2 - 2 is 4e-16 there at best); beside a pole |f| is huge.
+constexpr double kResolvableResidual = 1e-8;
+
 IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const IntervalSet& set) {
     const double eps = request.epsilon;
     const int var = request.variable;
@@ -258,7 +263,16 @@ IntervalSet scanZeros(const RootRequest& request, const ExprNode& f, const Inter
         double lo = a, hi = b, flo = fa;
         for (int i = 0; i < kMaxBisectionSteps; ++i) {
             double m = 0.5 * (lo + hi);
-            if (!(m > lo && m < hi)) break;
+            if (!(m > lo && m < hi)) {
+                // The bracket is two neighbouring numbers and |f| is above
+                // epsilon at both: epsilon lies below what f can resolve
+                // here. The better end is the root as precisely as it can be
+                // had, unless |f| is large there, as beside a pole.
+                const double fhi = value(hi);
+                const double best = std::fabs(fhi) < std::fabs(flo) ? hi : lo;
+                if (std::fmin(std::fabs(fhi), std::fabs(flo)) <= kResolvableResidual) return best;
+                break;
+            }
             double fm = value(m);
             if (!std::isfinite(fm)) return std::nullopt;
             if (std::fabs(fm) <= eps) return m;
