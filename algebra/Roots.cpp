@@ -45,6 +45,11 @@ constexpr int kMaxDenominator = 12;
 
 // How deeply the solving of this thread is nested.
 thread_local int g_depth = 0;
+// The nodes of every sum solved so far by this thread's current solve: the
+// logarithmic rewriting and the recursion through atoms can nest deeply on
+// a small equation, each level building a larger sum.
+thread_local std::size_t g_sumWork = 0;
+thread_local bool g_sumWorkSpent = false;
 
 bool isEverything(const OwnedNodeList& roots) {
     return roots.size() == 1 && roots[0]->kind() == Kind::Number &&
@@ -504,6 +509,9 @@ OwnedNodeList logarithmicRoots(const ExprNode& sum, const std::vector<NodePtr>& 
 OwnedNodeList sumRoots(const ExprNode& sum, int variable) {
     DepthGuard guard(g_depth);
     if (!guard.within(kMaxDepth)) return {};
+    g_sumWork += countNodes(sum, kMaxSolveWork + 1);
+    if (g_sumWork > kMaxSolveWork) g_sumWorkSpent = true;
+    if (g_sumWorkSpent) return {};
 
     // 1. Logarithms split, one fraction bar.
     NodePtr t = sum.splitLogarithms(variable)->together();
@@ -701,8 +709,13 @@ OwnedNodeList ExprNode::roots(int variable) const {
     }
 }
 
-OwnedNodeList solveRoots(const ExprNode& f, int variable) {
+OwnedNodeList solveRoots(const ExprNode& f, int variable, bool& tooMuchWork) {
+    g_sumWork = 0;
+    g_sumWorkSpent = false;
     OwnedNodeList roots = f.roots(variable);
+    tooMuchWork = g_sumWorkSpent;
+    g_sumWorkSpent = false;
+    if (tooMuchWork) return {};
     if (isEverything(roots)) return roots;
     // A root at which the equation has no value (x^0.5 at a negative x,
     // outside the domain) is not a root.

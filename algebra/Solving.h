@@ -80,8 +80,13 @@ class RootRequestScope {
 RootRequest currentRootRequest(int variable);
 
 // The roots of f = 0 in the variable, as the solve command lists them: those
-// of f.roots, less any at which f has no value.
-OwnedNodeList solveRoots(const ExprNode& f, int variable);
+// of f.roots, less any at which f has no value. `tooMuchWork` is set, and
+// nothing returned, when the sums solved on the way passed kMaxSolveWork
+// nodes together. Ordinary equations solve sums of tens of nodes; each level
+// of the logarithmic rewriting can double the sum, and the bound ends such a
+// chain within a second.
+inline constexpr std::size_t kMaxSolveWork = 6'000 / kWorkBoundDivisor;
+OwnedNodeList solveRoots(const ExprNode& f, int variable, bool& tooMuchWork);
 
 // The zeros of f in `set` under `request`: f.zerosIn inside a scope of the
 // request. The variable's value is restored afterwards.

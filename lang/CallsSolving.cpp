@@ -95,7 +95,10 @@ NodePtr callSolve(Call& call) {
     NodePtr f = parseEquation(ci, call.args[0]);
     if (!f) return zero();
     int row = variableArgument(ci, call.args[1]);
-    return std::make_unique<ListNode>(solveRoots(*f, row));
+    bool tooMuchWork = false;
+    OwnedNodeList roots = solveRoots(*f, row, tooMuchWork);
+    if (tooMuchWork) return ci.fail(ErrorCode::Syntax, call.text, kTooMuchWork);
+    return std::make_unique<ListNode>(std::move(roots));
 }
 
 // nsolve(lhs=rhs, x, [a..b]) with the options epsilon= and h= in any order.
