@@ -277,6 +277,30 @@ bool leadingTermLimit(const ExprNode& sum, const LimitRequest& request, LimitRes
     return false;
 }
 
+// inf - inf as a + b = a*(1 + b/a): when b/a tends to a number L other
+// than -1, a decides, with the sign of 1 + L (x - ln(x) at inf: ln(x)/x
+// tends to 0). The attempt leaves no error behind when it fails.
+bool dominantTermLimit(const ExprNode& a, const ExprNode& b, Infinity ia,
+                       const LimitRequest& request, LimitResult& out) {
+    Workspace& ws = Workspace::current();
+    const int steps = ws.lhospitalSteps;
+    LimitResult r = QuotientNode(b.clone(), a.clone()).limit(request);
+    bool decided = false;
+    if (r.valid && r.status == 0) {
+        const double L = valueOf(r);
+        if (std::isfinite(L) && !isZeroValue(1 + L)) {
+            const int sa = ia == Infinity::Plus ? 1 : -1;
+            out = numeric(signedInfinity(sa, 1 + L < 0 ? -1 : 1));
+            decided = true;
+        }
+    }
+    if (!decided) {
+        ws.clearError();
+        ws.lhospitalSteps = steps;
+    }
+    return decided;
+}
+
 LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
     NodePtr combined = node.together();
     if (combined->kind() != Kind::Sum) return simpl(*combined)->limit(request);
@@ -294,7 +318,8 @@ LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
             if (ia == ib && ia != Infinity::Both) return a;
             LimitResult leading;
             if (ia != Infinity::Both && ib != Infinity::Both &&
-                leadingTermLimit(*combined, request, leading))
+                (leadingTermLimit(*combined, request, leading) ||
+                 dominantTermLimit(leftOf(*combined), rightOf(*combined), ia, request, leading)))
                 return leading;
             return failure();
         }
@@ -311,12 +336,24 @@ LimitResult sumLimit(const ExprNode& node, const LimitRequest& request) {
 // is not found; `a` then holds the failed result.
 bool operandLimits(const ExprNode& node, const LimitRequest& request, LimitResult& a,
                    LimitResult& b) {
+    // A symbolic value that simplifies to a number is numeric: a^0 - 1, the
+    // numerator of (a^x - 1)/x at 0, is 0, and the quotient goes to
+    // l'Hospital instead of being taken for a nonzero over 0.
+    auto settled = [](LimitResult& r) {
+        if (r.status == 0) return;
+        NodePtr v = simpl(*r.value);
+        if (v->isConstant()) r = numeric(std::move(v));
+    };
     a = leftOf(node).limit(request);
     if (!a.valid) return false;
     b = rightOf(node).limit(request);
-    if (b.valid) return true;
-    a = std::move(b);
-    return false;
+    if (!b.valid) {
+        a = std::move(b);
+        return false;
+    }
+    settled(a);
+    settled(b);
+    return true;
 }
 
 LimitResult quotientLimit(const ExprNode& node, const LimitRequest& request) {

@@ -1,7 +1,8 @@
 // Numeric solving and integration at the sizes a user may ask for: a zero
 // search over a million scan points, one where most brackets cannot be
 // refined to epsilon (a fast oscillation), and Simpson integrals of a
-// million pairs, with the integrand compiled and walked as a tree.
+// million pairs, with the integrand compiled and walked as a tree; limits
+// and exact solving of textbook size.
 #include <string>
 
 #include "BenchSupport.h"
@@ -29,8 +30,38 @@ void nintegrateTree(benchmark::State& state) {
     command(state, "nintegrate(3*x^3-2*x+1/(1+x^2), x, [0..1], n=1000000)", false);
 }
 
+// Limits and exact solving at the sizes of a textbook exercise.
+void limLhospital(benchmark::State& state) {
+    command(state, "lim((x-sin(x))/x^3, x->0)", true);
+}
+void limPowerOfOne(benchmark::State& state) {
+    command(state, "lim(cos(x)^(1/x^2), x->0)", true);
+}
+void limRationalAtInfinity(benchmark::State& state) {
+    command(state, "lim((3*x^3-x)/(2*x^3+5), x->inf)", true);
+}
+void limPole(benchmark::State& state) {
+    command(state, "lim(1/(x-2)^2, x->2)", true);
+}
+void solveCubic(benchmark::State& state) {
+    command(state, "solve(x^3-6*x^2+11*x-6, x)", true);
+}
+void solveLogarithmic(benchmark::State& state) {
+    command(state, "solve(3*2^x=24, x)", true);
+}
+void solveRadical(benchmark::State& state) {
+    command(state, "solve(x-3*sqrt(x)+2, x)", true);
+}
+
 }  // namespace
 
+BENCHMARK(limLhospital)->Unit(benchmark::kMicrosecond);
+BENCHMARK(limPowerOfOne)->Unit(benchmark::kMicrosecond);
+BENCHMARK(limRationalAtInfinity)->Unit(benchmark::kMicrosecond);
+BENCHMARK(limPole)->Unit(benchmark::kMicrosecond);
+BENCHMARK(solveCubic)->Unit(benchmark::kMicrosecond);
+BENCHMARK(solveLogarithmic)->Unit(benchmark::kMicrosecond);
+BENCHMARK(solveRadical)->Unit(benchmark::kMicrosecond);
 BENCHMARK(nsolvePolynomial)->Unit(benchmark::kMillisecond);
 BENCHMARK(nsolveOscillation)->Unit(benchmark::kMillisecond);
 BENCHMARK(nintegrateCompiled)->Unit(benchmark::kMillisecond);
