@@ -89,6 +89,8 @@ class ExprNode {
     LimitResult limit(const LimitRequest& request) const;
     NodePtr together() const;
     std::string toText() const;
+    // The LaTeX form, for copying a result into a paper.
+    std::string toLatex() const;
     bool isZero() const;
     bool isConstant() const;
     bool dependsOn(int variable) const;
