@@ -98,6 +98,12 @@ bool outsideDomain(Call& call, Kind kind, const ExprNode& arg) {
 
 }  // namespace
 
+std::vector<std::string_view> builtinNames() {
+    std::vector<std::string_view> names;
+    for (const Builtin& b : kBuiltins) names.push_back(b.name);
+    return names;
+}
+
 CallHandler findBuiltin(std::string_view name) {
     for (const Builtin& b : kBuiltins)
         if (b.name == name) return b.handler;

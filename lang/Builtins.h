@@ -26,6 +26,8 @@ using CallHandler = NodePtr (*)(Call&);
 // The handler of a built-in name, or null. User functions are looked up
 // before this, so a user function shadows a built-in of the same name.
 CallHandler findBuiltin(std::string_view name);
+// Every built-in name, in the order they are matched.
+std::vector<std::string_view> builtinNames();
 
 // Reports that a built-in command is not available in this build.
 NodePtr notAvailable(Call& call);

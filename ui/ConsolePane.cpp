@@ -1,18 +1,31 @@
 #include "ui/ConsolePane.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
+#include <QCompleter>
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QUrl>
 #include <algorithm>
 
 #include "engine/Workspace.h"
 #include "lang/CommandInterpreter.h"
 #include "lang/Messages.h"
 #include "lang/Transcript.h"
+#include "ui/CommandHistory.h"
+#include "ui/ConsoleCompleter.h"
 #include "ui/ConsoleHighlighter.h"
+#include "ui/HistorySearch.h"
 #include "ui/QtTypesetSurface.h"
 #include "ui/SettingsStore.h"
 #include "ui/UiMessages.h"
@@ -36,10 +49,44 @@ void moveToBlockEnd(QTextCursor& c, const QTextBlock& block,
     c.setPosition(block.position() + block.length() - 1, mode);
 }
 
+// What a result line holds besides the form shown: the result's text form
+// and LaTeX form, for the copy commands of its context menu.
+struct ResultData : QTextBlockUserData {
+    QString text;
+    QString latex;  // empty for an error or a result too long for a paper
+};
+
+// Results up to this length (of their text form) get a LaTeX form.
+constexpr std::size_t kMaxLatexText = 20'000;
+
+bool isPromptLine(const QString& line) {
+    return line.startsWith(QStringLiteral(">>"));
+}
+
+// The command typed on a prompt line, without the prompt.
+QString promptCommand(const QString& line) {
+    return line.mid(line.startsWith(QStringLiteral(">> ")) ? 3 : 2);
+}
+
+// The first dropped file that is a document, or empty.
+QString droppedDocument(const QMimeData* source) {
+    if (!source->hasUrls()) return {};
+    for (const QUrl& url : source->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && QFileInfo(path).suffix().compare("kvl", Qt::CaseInsensitive) == 0)
+            return path;
+    }
+    return {};
+}
+
 }  // namespace
 
-ConsolePane::ConsolePane(CommandInterpreter& ci, const SettingsStore& settings, QWidget* parent)
-    : QTextEdit(parent), ci_(ci), settings_(settings) {
+ConsolePane::ConsolePane(CommandInterpreter& ci, const SettingsStore& settings, QWidget* parent,
+                         const QString& historyFile)
+    : QTextEdit(parent),
+      history_(std::make_unique<CommandHistory>(historyFile)),
+      ci_(ci),
+      settings_(settings) {
     QFont font(QStringLiteral("Courier New"), 10);
     font.setStyleHint(QFont::Monospace);
     font.setWeight(QFont::Normal);
@@ -53,10 +100,37 @@ ConsolePane::ConsolePane(CommandInterpreter& ci, const SettingsStore& settings, 
     p.setColor(QPalette::Base, Qt::white);
     setPalette(p);
     highlighter_ = new ConsoleHighlighter(document());
+    completer_ = new ConsoleCompleter(this, ci);
     resetText(true);
 }
 
+ConsolePane::~ConsolePane() = default;
+
+// Ctrl+A selects the console's text; the window's shortcut on the same keys
+// (line antialiasing of the scene) must not fire while the console has the
+// focus.
+bool ConsolePane::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
 void ConsolePane::keyPressEvent(QKeyEvent* event) {
+    if (completer_->keyBefore(event)) return;
+    if (event->modifiers() == Qt::ControlModifier &&
+        (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        browseHistory(event->key() == Qt::Key_Up);
+        event->accept();
+        return;
+    }
+    if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_R) {
+        searchHistory();
+        event->accept();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
         executeLine(-1);
@@ -69,16 +143,113 @@ void ConsolePane::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTextEdit::keyPressEvent(event);
+    completer_->keyAfter(event);
+}
+
+void ConsolePane::focusOutEvent(QFocusEvent* event) {
+    // The popup of the completer takes no focus; anything else that does
+    // ends the hint.
+    if (!completer_->completer()->popup()->isVisible()) completer_->hint()->hide();
+    QTextEdit::focusOutEvent(event);
+}
+
+void ConsolePane::setPromptCommand(const QString& command) {
+    QTextBlock block = textCursor().block();
+    if (!isPromptLine(block.text())) block = document()->lastBlock();
+    if (!isPromptLine(block.text())) return;
+    QTextCursor c(block);
+    c.setPosition(block.position() + (block.text().startsWith(QStringLiteral(">> ")) ? 3 : 2));
+    moveToBlockEnd(c, block, QTextCursor::KeepAnchor);
+    if (!block.text().startsWith(QStringLiteral(">> "))) c.insertText(QStringLiteral(" "));
+    c.insertText(command);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void ConsolePane::browseHistory(bool older) {
+    completer_->hideAll();
+    QTextBlock block = textCursor().block();
+    if (!isPromptLine(block.text())) block = document()->lastBlock();
+    if (!isPromptLine(block.text())) return;
+    const QString typed = promptCommand(block.text());
+    // Typing over a recalled command starts afresh from the newest one.
+    if (history_->browsing() && typed != browsedText_) history_->stopBrowsing();
+    const std::optional<QString> shown = older ? history_->older(typed) : history_->newer();
+    if (!shown) return;
+    browsedText_ = *shown;
+    setPromptCommand(*shown);
+}
+
+void ConsolePane::searchHistory() {
+    completer_->hideAll();
+    HistorySearch search(history_->entries(), this);
+    if (search.exec() != QDialog::Accepted || search.chosen().isEmpty()) return;
+    history_->stopBrowsing();
+    setPromptCommand(search.chosen());
+}
+
+QMenu* ConsolePane::createResultMenu(const QPoint& pos) {
+    QMenu* menu = createStandardContextMenu(pos);
+    const QTextBlock block = cursorForPosition(pos).block();
+    if (isPromptLine(block.text()) || block.text().trimmed().isEmpty()) return menu;
+    QString text;
+    QString latex;
+    if (const auto* data = dynamic_cast<const ResultData*>(block.userData())) {
+        text = data->text;
+        latex = data->latex;
+    } else if (!block.text().contains(QChar::ObjectReplacementCharacter)) {
+        // A line of a loaded document: its text is all there is.
+        text = block.text().trimmed();
+    }
+    QAction* first = menu->actions().value(0);
+    auto* copyText = new QAction(QString::fromUtf8(uimsg::kCopyAsText), menu);
+    auto* copyLatex = new QAction(QString::fromUtf8(uimsg::kCopyAsLatex), menu);
+    copyText->setEnabled(!text.isEmpty());
+    copyLatex->setEnabled(!latex.isEmpty());
+    connect(copyText, &QAction::triggered, menu, [text] { QApplication::clipboard()->setText(text); });
+    connect(copyLatex, &QAction::triggered, menu,
+            [latex] { QApplication::clipboard()->setText(latex); });
+    menu->insertAction(first, copyText);
+    menu->insertAction(first, copyLatex);
+    menu->insertSeparator(first);
+    return menu;
+}
+
+void ConsolePane::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> menu(createResultMenu(event->pos()));
+    menu->exec(event->globalPos());
+}
+
+bool ConsolePane::canInsertFromMimeData(const QMimeData* source) const {
+    return !droppedDocument(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+}
+
+// A dropped document is opened, not pasted as text.
+void ConsolePane::insertFromMimeData(const QMimeData* source) {
+    const QString path = droppedDocument(source);
+    if (path.isEmpty()) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    emit documentDropped(path);
+}
+
+void ConsolePane::scrollToLeftEdge() {
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
 }
 
 void ConsolePane::insertOutput(QTextCursor& c, const CommandOutcome& out) {
+    auto* data = new ResultData;
+    c.block().setUserData(data);
     if (out.failed) {
-        c.insertText(QStringLiteral("   ") + QString::fromUtf8(msg::kErrorPrefix) +
-                     fromUtf8(out.message));
+        data->text = QString::fromUtf8(msg::kErrorPrefix) + fromUtf8(out.message);
+        c.insertText(QStringLiteral("   ") + data->text);
         return;
     }
     Workspace::Scope scope(ci_.workspace());
     std::string text = out.result->toText();
+    data->text = fromUtf8(text);
+    if (text.size() <= kMaxLatexText) data->latex = fromUtf8(out.result->toLatex());
     c.insertText(QStringLiteral("   "));
     if (settings_.formatOutput() && static_cast<int>(text.size()) <= kMaxTypesetText) {
         QtTypesetSurface surface(document()->defaultFont(), devicePixelRatioF());
@@ -108,7 +279,7 @@ void ConsolePane::insertOutput(QTextCursor& c, const CommandOutcome& out) {
     c.insertText(fromUtf8(text));
 }
 
-void ConsolePane::executeLine(int line) {
+void ConsolePane::executeLine(int line, bool remember) {
     WaitCursor wait;
     QTextBlock block = line < 0 ? textCursor().block() : document()->findBlockByNumber(line);
     if (!block.isValid()) return;
@@ -120,8 +291,11 @@ void ConsolePane::executeLine(int line) {
         c.insertBlock();
         c.insertText(QStringLiteral(">> "));
         setTextCursor(c);
+        scrollToLeftEdge();
         return;
     }
+    completer_->hideAll();
+    if (remember && !command->command.empty()) history_->add(promptCommand(block.text()).trimmed());
     CommandOutcome out = executeCommand(ci_, command->command);
     QTextBlock next = block.next();
     c.beginEditBlock();
@@ -146,10 +320,11 @@ void ConsolePane::executeLine(int line) {
     c.endEditBlock();
     setTextCursor(c);
     ensureCursorVisible();
+    scrollToLeftEdge();
     emit commandExecuted();
 }
 
-void ConsolePane::submitCommand(const QString& command) {
+void ConsolePane::submitCommand(const QString& command, bool remember) {
     QTextCursor c(document());
     c.movePosition(QTextCursor::End);
     QTextBlock last = document()->lastBlock();
@@ -160,7 +335,7 @@ void ConsolePane::submitCommand(const QString& command) {
         c.insertText(QStringLiteral(">> ") + command);
     }
     setTextCursor(c);
-    executeLine(document()->lastBlock().blockNumber());
+    executeLine(document()->lastBlock().blockNumber(), remember);
 }
 
 void ConsolePane::rerunAll() {
@@ -201,6 +376,7 @@ void ConsolePane::rerunAll() {
     highlighter_->rehighlight();
     setTextCursor(c);
     ensureCursorVisible();
+    scrollToLeftEdge();
     emit commandExecuted();
 }
 

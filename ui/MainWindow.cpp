@@ -564,7 +564,7 @@ bool MainWindow::newDocument() {
 
 void MainWindow::clearDocument() {
     scene_->removeAll();
-    console_->submitCommand(QStringLiteral("clear_user_funcs"));
+    console_->submitCommand(QStringLiteral("clear_user_funcs"), false);
     console_->resetText(true);
     markSaved();
 }

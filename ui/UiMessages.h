@@ -57,11 +57,28 @@ inline constexpr const char* kInternalError = "Interní chyba programu!";
 // %1 the characters shown, %2 the whole result's length.
 inline constexpr const char* kOutputCut = " … (zobrazeno prvních %1 z %2 znaků výsledku)";
 
+// The console's comforts: the history search, the result menu.
+inline constexpr const char* kHistorySearchTitle = "Hledat v historii";
+inline constexpr const char* kHistorySearchLabel = "Hledaný text:";
+inline constexpr const char* kCopyAsText = "Kopírovat jako text";
+inline constexpr const char* kCopyAsLatex = "Kopírovat jako LaTeX";
+
+// No browser could show the manual; %1 is where it lives (or should live).
 inline constexpr const char* kNoBrowserForHelp =
-    "Aplikace Internet Explorer není dostupná.\nNápovědu naleznete v souboru 'help\\help.htm'";
+    "Není k dispozici žádný webový prohlížeč.\nNápovědu naleznete v souboru '%1'.";
+inline constexpr const char* kNoHelpFile =
+    "Soubor nápovědy nebyl nalezen.\nPatří do '%1'.";
+// No browser could show the project's page, %1.
+inline constexpr const char* kNoBrowserForWeb =
+    "Není k dispozici žádný webový prohlížeč.\nInternetové stránky Korvalinthu naleznete na adrese %1";
+inline constexpr const char* kWebMenuEntry = "Korvalinth Web";
 inline constexpr const char* kAboutTitle = "O Programu Korvalinth";
 // The version and the build date (dd/mm/yyyy) go into %1 and %2.
 inline constexpr const char* kAboutVersion = "Verze %1 [ Sestaveno %2 ]";
+inline constexpr const char* kAboutWeb = "WWW:";
+inline constexpr const char* kAboutMail = "E-Mail:";
+inline constexpr const char* kAboutInvitation =
+    "Jakékoliv připomínky, nápady, chyby nebo třeba i pochvaly mi posílejte na můj e-mail, děkuji.";
 
 // Command dialogs: what a box left empty says.
 inline constexpr const char* kEnterFunction = "Zadejte funkci!";

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/Builtins.h"
+#include "lang/CallSyntax.h"
 #include "support/SessionCheck.h"
 
 namespace {
@@ -115,3 +117,17 @@ TEST(HelpExamples, ManualIsCopiedBesideTheProgram) {
 }
 
 }  // namespace
+
+// The console's call hints and the manual's overview of calls are one table:
+// every built-in name has its rows, and every row is in the manual as written.
+TEST(HelpExamples, TheManualListsEveryCallAsTheHintsWriteIt) {
+    const std::string html = unescapeHtml(readHelp());
+    for (std::string_view name : kv::builtinNames())
+        EXPECT_FALSE(kv::callSyntaxOf(name).empty()) << "no hint for " << name;
+    for (const kv::CallSyntax& row : kv::callSyntaxTable()) {
+        EXPECT_TRUE(kv::findBuiltin(row.name)) << row.name;
+        EXPECT_NE(html.find("<code>" + std::string(row.syntax) + "</code>"), std::string::npos)
+            << "the manual does not write " << row.syntax;
+    }
+}
+
