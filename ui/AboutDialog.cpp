@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QVBoxLayout>
 
@@ -43,9 +45,28 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* version = new QLabel(versionLine());
     version->setObjectName(QStringLiteral("version"));
 
+    // The page and the address can be selected and copied, not edited.
+    auto* contacts = new QFormLayout;
+    const std::pair<const char*, const char*> fields[] = {{uimsg::kAboutWeb, kHomePage},
+                                                          {uimsg::kAboutMail, kContactMail}};
+    for (const auto& [label, value] : fields) {
+        auto* field = new QLineEdit(QString::fromUtf8(value));
+        field->setReadOnly(true);
+        field->setObjectName(label == uimsg::kAboutWeb ? QStringLiteral("web")
+                                                       : QStringLiteral("mail"));
+        contacts->addRow(QString::fromUtf8(label), field);
+    }
+    auto* invitation = new QLabel(QString::fromUtf8(uimsg::kAboutInvitation));
+    invitation->setObjectName(QStringLiteral("invitation"));
+    invitation->setWordWrap(true);
+    invitation->setMinimumWidth(340);
+
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);
     texts->addWidget(version);
+    texts->addSpacing(8);
+    texts->addLayout(contacts);
+    texts->addWidget(invitation);
     texts->addStretch();
 
     auto* top = new QHBoxLayout;

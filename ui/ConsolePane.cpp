@@ -68,7 +68,8 @@ QString promptCommand(const QString& line) {
     return line.mid(line.startsWith(QStringLiteral(">> ")) ? 3 : 2);
 }
 
-// The first dropped file that is a document, or empty.
+}  // namespace
+
 QString droppedDocument(const QMimeData* source) {
     if (!source->hasUrls()) return {};
     for (const QUrl& url : source->urls()) {
@@ -78,8 +79,6 @@ QString droppedDocument(const QMimeData* source) {
     }
     return {};
 }
-
-}  // namespace
 
 ConsolePane::ConsolePane(CommandInterpreter& ci, const SettingsStore& settings, QWidget* parent,
                          const QString& historyFile)

@@ -22,6 +22,9 @@ class ConsoleHighlighter;
 class SettingsStore;
 struct CommandOutcome;
 
+// The first of the dropped files that is a document (.kvl), or empty.
+QString droppedDocument(const class QMimeData* source);
+
 class ConsolePane : public QTextEdit {
     Q_OBJECT
   public:

@@ -4,6 +4,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -18,7 +21,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/DataPaths.h"
+#include "app/Version.h"
 #include "doc/Document.h"
+#include "doc/Messages.h"
 #include "export/AnimationExport.h"
 #include "export/AviWriter.h"
 #include "export/ExportMessages.h"
@@ -32,6 +38,7 @@
 #include "ui/Icons.h"
 #include "ui/MathDialog.h"
 #include "ui/PlotDialog.h"
+#include "ui/RecentFiles.h"
 #include "ui/RecoveryFile.h"
 #include "ui/ScenePane.h"
 #include "ui/SettingsDialog.h"
@@ -95,6 +102,7 @@ enum Command : int {
     kSettings = 246,
     kAbout = 57664,
     kHelp = 249,
+    kWeb = 261,
 };
 
 // Ano, Ne and Zrušit; Escape and closing the box mean Zrušit.
@@ -132,6 +140,11 @@ MainWindow::MainWindow()
     connect(scene_, &ScenePane::stateChanged, this, &MainWindow::updateSceneMarks);
     connect(scene_, &ScenePane::manualTransformRequested, this, &MainWindow::onManualTransform);
     connect(console_, &ConsolePane::commandExecuted, scene_, [this] { scene_->update(); });
+    connect(console_, &ConsolePane::documentDropped, this, [this](const QString& path) {
+        QMetaObject::invokeMethod(
+            this, [this, path] { askAndOpenDocument(path); }, Qt::QueuedConnection);
+    });
+    setAcceptDrops(true);
 
     // The unsaved lines go to the recovery file after each executed line
     // (once the event loop runs again, so a rerun of the whole console writes
@@ -188,7 +201,17 @@ void MainWindow::buildMenus() {
     connect(addCommand(exportMenu, kExportAnimation, u("&Animaci...")), &QAction::triggered, this,
             &MainWindow::onExportAnimation);
     file->addSeparator();
+    // The recent documents, "&1 name" to "&4 name", shown while there are any.
+    for (int i = 0; i < RecentFiles::kMaxEntries; ++i) {
+        QAction* a = file->addAction(QString());
+        a->setVisible(false);
+        connect(a, &QAction::triggered, this, [this, a] { openRecent(a->data().toString()); });
+        recentActions_.push_back(a);
+    }
+    recentActions_.push_back(file->addSeparator());
+    recentActions_.back()->setVisible(false);
     connect(addCommand(file, kExit, u("&Konec")), &QAction::triggered, this, &QWidget::close);
+    updateRecentMenu();
 
     QMenu* commands = menuBar()->addMenu(u("Příkazy"));
     connect(addCommand(commands, kRecompute, u("Přepočítat"), QKeySequence(Qt::Key_F5)),
@@ -321,9 +344,14 @@ void MainWindow::buildMenus() {
     QMenu* help = menuBar()->addMenu(u("&Nápověda"));
     connect(addCommand(help, kAbout, u("&O Programu Korvalinth...")), &QAction::triggered, this,
             [this] { AboutDialog(this).exec(); });
-    // There is no product web page, so the menu has no entry for one.
-    connect(addCommand(help, kHelp, u("&Nápověda")), &QAction::triggered, this,
-            [this] { openHelp(this, helpFilePath(QCoreApplication::applicationDirPath())); });
+    // The project page is a build option; without one the entry is disabled.
+    QAction* web = addCommand(help, kWeb, u(uimsg::kWebMenuEntry));
+    web->setEnabled(*kHomePage != '\0');
+    connect(web, &QAction::triggered, this, [this] { openWebPage(this, u(kHomePage)); });
+    connect(addCommand(help, kHelp, u("&Nápověda")), &QAction::triggered, this, [this] {
+        const QString dir = QCoreApplication::applicationDirPath();
+        openHelp(this, helpFilePath(dir), installedHelpPath(dir));
+    });
 }
 
 void MainWindow::buildToolBars() {
@@ -662,6 +690,8 @@ bool MainWindow::openDocument(const QString& path) {
     tabs_->setCurrentWidget(console_);
     console_->showLoadedLines(doc.lines);
     markSaved();
+    RecentFiles().add(path);
+    updateRecentMenu();
     if (!doc.damage.empty()) {
         QString text = u(uimsg::kDamagedDocument);
         for (const std::string& d : doc.damage) text += '\n' + QString::fromStdString(d);
@@ -685,7 +715,11 @@ bool MainWindow::saveDocument(const QString& path) {
         if (!result.detail.empty()) text += '\n' + QString::fromStdString(result.detail);
         warn(this, text);
     }
-    if (result.ok) markSaved();
+    if (result.ok) {
+        markSaved();
+        RecentFiles().add(path);
+        updateRecentMenu();
+    }
     return result.ok;
 }
 
@@ -696,6 +730,48 @@ void MainWindow::onSettings() {
     store_.save(settings_);
     ci_->workspace().ndigits = settings_.ndigits;
     updateSceneToolBar();
+}
+
+QStringList MainWindow::recentFiles() const {
+    return RecentFiles().entries();
+}
+
+void MainWindow::updateRecentMenu() {
+    const QStringList files = recentFiles();
+    for (int i = 0; i < RecentFiles::kMaxEntries; ++i) {
+        QAction* a = recentActions_[static_cast<std::size_t>(i)];
+        a->setVisible(i < files.size());
+        if (i >= files.size()) continue;
+        a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+        a->setToolTip(files[i]);
+        a->setStatusTip(files[i]);
+        a->setData(files[i]);
+    }
+    recentActions_.back()->setVisible(!files.isEmpty());
+}
+
+bool MainWindow::openRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        RecentFiles().remove(path);
+        updateRecentMenu();
+        warn(this, u(docmsg::kCannotOpen));
+        return false;
+    }
+    return askAndOpenDocument(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedDocument(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+// Opened once the drop is over: the save question must not run inside the
+// drag and drop of the desktop.
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedDocument(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, path] { askAndOpenDocument(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

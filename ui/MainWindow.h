@@ -74,8 +74,16 @@ class MainWindow : public QMainWindow {
     void autosave();
     const RecoveryFile& recoveryFile() const { return *recovery_; }
 
+    // The documents of "Soubor" ▸ 1..4, newest first.
+    QStringList recentFiles() const;
+    // A recent document chosen in the menu: opened as Open does; a file that
+    // is gone leaves the list with "Soubor nelze otevřít!".
+    bool openRecent(const QString& path);
+
   protected:
     void closeEvent(class QCloseEvent* event) override;
+    void dragEnterEvent(class QDragEnterEvent* event) override;
+    void dropEvent(class QDropEvent* event) override;
 
   private slots:
     void onOpen();
@@ -93,6 +101,7 @@ class MainWindow : public QMainWindow {
     QAction* addCommand(class QMenu* menu, int id, const QString& text,
                         const QKeySequence& shortcut = {});
     bool askToSave();
+    void updateRecentMenu();
     void clearDocument();
     std::vector<std::string> storedLines() const;
     void markSaved();
@@ -109,6 +118,7 @@ class MainWindow : public QMainWindow {
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* sceneToolBar_ = nullptr;
     QHash<int, QAction*> actions_;
+    std::vector<QAction*> recentActions_;
     std::unique_ptr<RecoveryFile> recovery_;
     // The command lines as last opened, saved or cleared, and as last
     // written to the recovery file.

@@ -92,7 +92,11 @@ TransformDialog::TransformDialog(SceneModel& scene, QWidget* parent)
     QPushButton* ok = buttons->addButton(u("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(u("Zrušit"), QDialogButtonBox::RejectRole);
     QPushButton* reset = buttons->addButton(u("Resetovat"), QDialogButtonBox::ResetRole);
-    ok->setDefault(true);
+    // Return presses OK: the other buttons are never the default, and OK is
+    // made the default once the box is in the dialog (before that a dialog
+    // takes its first button as the default).
+    update->setAutoDefault(false);
+    reset->setAutoDefault(false);
     connect(update, &QPushButton::clicked, this, &TransformDialog::apply);
     connect(buttons, &QDialogButtonBox::accepted, this, &TransformDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TransformDialog::reject);
@@ -100,6 +104,7 @@ TransformDialog::TransformDialog(SceneModel& scene, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
+    ok->setDefault(true);
     fill();
 }
 

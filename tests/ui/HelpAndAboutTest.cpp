@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,8 +40,6 @@ TEST(HelpFilePath, FindsTheManualBesideOrInstalledAndNothingElse) {
     EXPECT_EQ(helpFilePath(bin), QFileInfo(bin + "/help/help.htm").canonicalFilePath());
 }
 
-const char* kNoBrowser =
-    "Aplikace Internet Explorer není dostupná.\nNápovědu naleznete v souboru 'help\\help.htm'";
 
 TEST(OpenHelp, HandsTheFileToTheBrowserOrSaysWhereTheManualIs) {
     struct Row {
@@ -58,7 +57,7 @@ TEST(OpenHelp, HandsTheFileToTheBrowserOrSaysWhereTheManualIs) {
         QUrl asked;
         ModalAnswerer answerer(QMessageBox::Ok);
         const bool opened =
-            openHelp(nullptr, row.haveFile ? file : QString(), [&](const QUrl& url) {
+            openHelp(nullptr, row.haveFile ? file : QString(), "/usr/share/h.htm", [&](const QUrl& url) {
                 ++calls;
                 asked = url;
                 return row.browserStarts;
@@ -68,8 +67,11 @@ TEST(OpenHelp, HandsTheFileToTheBrowserOrSaysWhereTheManualIs) {
         if (calls) {
             EXPECT_EQ(asked, QUrl::fromLocalFile(file));
         }
+        const char* message =
+            row.haveFile ? "Není k dispozici žádný webový prohlížeč.\nNápovědu naleznete v souboru '%1'."
+                         : "Soubor nápovědy nebyl nalezen.\nPatří do '/usr/share/h.htm'.";
         EXPECT_EQ(answerer.texts,
-                  row.opened ? QStringList() : QStringList{QString::fromUtf8(kNoBrowser)});
+                  row.opened ? QStringList() : QStringList{QString::fromUtf8(message).arg(file)});
     }
 }
 
@@ -87,6 +89,10 @@ TEST(AboutDialog, ShowsTitleVersionAndBuildDate) {
         return !l->pixmap().isNull() && l->pixmap().width() >= 64;
     });
     EXPECT_TRUE(hasPicture);
+    ASSERT_NE(about.findChild<QLineEdit*>("web"), nullptr);
+    ASSERT_NE(about.findChild<QLineEdit*>("mail"), nullptr);
+    EXPECT_TRUE(about.findChild<QLabel*>("invitation")->text().startsWith(
+        QString::fromUtf8("Jakékoliv připomínky")));
 }
 
 TEST(HelpMenu, OffersTheAboutBoxAndTheManual) {
@@ -95,7 +101,10 @@ TEST(HelpMenu, OffersTheAboutBoxAndTheManual) {
     ASSERT_NE(w.action(249), nullptr);
     EXPECT_TRUE(w.action(57664)->isEnabled());
     EXPECT_TRUE(w.action(249)->isEnabled());
-    EXPECT_EQ(w.action(261), nullptr);
+    // Without a configured project page the web entry is there, disabled.
+    ASSERT_NE(w.action(261), nullptr);
+    EXPECT_EQ(w.action(261)->text(), "Korvalinth Web");
+    EXPECT_FALSE(w.action(261)->isEnabled());
 }
 
 }  // namespace
