@@ -29,10 +29,10 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLA
       -DKV_BUILD_BENCH=ON -DKV_BUILD_TESTS=OFF -DKV_BUILD_UI=OFF >/dev/null
 cmake --build "$build" --parallel "${KV_BENCH_JOBS:-2}" --target \
       bench_eval bench_surface bench_icurve bench_curve bench_simpl bench_parse bench_rerun bench_render \
-      bench_solving
+      bench_solving bench_symbolic
 
 echo "machine: $(uname -m), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
-for b in eval surface icurve curve simpl parse rerun render solving; do
+for b in eval surface icurve curve simpl parse rerun render solving symbolic; do
   echo
   echo "=== bench_$b"
   "$build/bench/bench_$b" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
