@@ -302,9 +302,10 @@ std::unique_ptr<SurfaceDefinition> readRotationSurfaceDefinition(
     // Along the curve as many lines as a curve has samples, around it
     // nlines_rot.
     def->auto_nlines = false;
-    def->nlines_x = nlines.empty() ? "abs((" + def->x_hi + ")-(" + def->x_lo + "))*" +
-                                         std::to_string(static_cast<int>(CurveGraph::kSamplesPerUnit))
-                                   : nlines;
+    def->nlines_x = nlines.empty()
+                        ? "abs((" + def->x_hi + ")-(" + def->x_lo + "))*" +
+                              std::to_string(static_cast<int>(CurveGraph::kSamplesPerUnit))
+                        : nlines;
     def->nlines_y = nlinesRot;
     return def;
 }

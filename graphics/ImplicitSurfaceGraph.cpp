@@ -83,8 +83,8 @@ bool ImplicitSurfaceGraph::prepare() {
     // The compiled form needs three distinct variable rows to feed.
     const int rows = static_cast<int>(Workspace::current().variables.size());
     const bool distinct = d.x_var != d.y_var && d.x_var != d.z_var && d.y_var != d.z_var;
-    const bool inTable = std::min({d.x_var, d.y_var, d.z_var}) >= 0 &&
-                         std::max({d.x_var, d.y_var, d.z_var}) < rows;
+    const bool inTable =
+        std::min({d.x_var, d.y_var, d.z_var}) >= 0 && std::max({d.x_var, d.y_var, d.z_var}) < rows;
     if (Workspace::current().compiledSampling && distinct && inTable) {
         compiled_ = std::make_unique<CompiledExpr>(
             *f_, std::vector<SampleInput>{{d.x_var, true}, {d.y_var, false}, {d.z_var, false}});
@@ -130,8 +130,9 @@ void ImplicitSurfaceGraph::samplePlanes(int first, int last, CompiledExpr::Scrat
             const double y = axes_[1][j];
             const double* inputs[] = {axes_[0].data(), &y, &z};
             compiled_->evaluate(inputs, static_cast<int>(nx), row, scratch);
-            std::copy(row, row + nx, samples_.begin() + static_cast<std::ptrdiff_t>(
-                                                            (static_cast<std::size_t>(k) * ny + j) * nx));
+            std::copy(row, row + nx,
+                      samples_.begin() +
+                          static_cast<std::ptrdiff_t>((static_cast<std::size_t>(k) * ny + j) * nx));
         }
     }
 }
@@ -147,8 +148,8 @@ void ImplicitSurfaceGraph::nodePoint(std::int64_t n, double p[3]) const {
 // Regula falsi between the nodes a and b (a inside, where F < 0, or b; the
 // order is the nodes' so both tetrahedra of an edge get the same point).
 int ImplicitSurfaceGraph::crossing(std::int64_t a, std::int64_t b) {
-    const std::uint64_t key = static_cast<std::uint64_t>(a) * 0x100000000ull ^
-                              static_cast<std::uint64_t>(b);
+    const std::uint64_t key =
+        static_cast<std::uint64_t>(a) * 0x100000000ull ^ static_cast<std::uint64_t>(b);
     auto [it, added] = edges_.try_emplace(key, static_cast<int>(points_.size()));
     if (!added) return it->second;
 
@@ -254,8 +255,8 @@ bool ImplicitSurfaceGraph::buildFrame(int, FrameGeometry& out) {
     auto emit = [&](const int* e, int count, const Vec3d& towards) {
         Vec3d p[4];
         for (int k = 0; k < count; ++k) p[k] = toDouble(points_[static_cast<std::size_t>(e[k])]);
-        const Vec3d face = count == 3 ? cross(p[1] - p[0], p[2] - p[0])
-                                      : cross(p[2] - p[0], p[3] - p[1]);
+        const Vec3d face =
+            count == 3 ? cross(p[1] - p[0], p[2] - p[0]) : cross(p[2] - p[0], p[3] - p[1]);
         const bool reverse = dot(face, towards) < 0.0;
         int order[4] = {e[0], e[1], e[2], count == 3 ? e[2] : e[3]};
         if (reverse) std::swap(order[1], order[count == 3 ? 2 : 3]);
@@ -317,8 +318,10 @@ bool ImplicitSurfaceGraph::buildFrame(int, FrameGeometry& out) {
                     if (count == 2) {
                         int a = -1, b = -1, c = -1, e = -1;
                         for (int v = 0; v < 4; ++v) {
-                            if (in[v]) (a < 0 ? a : b) = v;
-                            else (c < 0 ? c : e) = v;
+                            if (in[v])
+                                (a < 0 ? a : b) = v;
+                            else
+                                (c < 0 ? c : e) = v;
                         }
                         // Around the quadrilateral: a-c, a-e, b-e, b-c.
                         const int face[4] = {edge(a, c), edge(a, e), edge(b, e), edge(b, c)};

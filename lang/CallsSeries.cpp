@@ -59,8 +59,7 @@ NodePtr term(NodePtr c, const ExprNode& t, int k) {
 // present digit count prints exactly is written as the reduced fraction,
 // n*t^k/d (x^3/6 rather than 0.166666666667*x^3), so the result reads back
 // as the same polynomial; any other as its value.
-NodePtr numericTerm(double derivative, double factorial, const ExprNode& t, int k,
-                    bool& negative) {
+NodePtr numericTerm(double derivative, double factorial, const ExprNode& t, int k, bool& negative) {
     negative = derivative < 0.0;
     const double exact = std::pow(10.0, std::min(Workspace::current().ndigits, 15));
     if (derivative == std::trunc(derivative) && std::fabs(derivative) < exact &&
