@@ -87,27 +87,25 @@ void enableClipPlanes(const FrameGeometry& frame) {
     }
 }
 
-// Lit surfaces: the upper side of a surface is its back face, so the back
-// material carries front_color and the front material back_color.
-void surfaceMaterials(const SurfaceDefinition& d) {
+// The materials of a lit mesh: `front` for the GL front faces (the side
+// the normals point to), `back` for the others.
+void meshMaterials(const Color& front, const Color& back) {
     const GLfloat specular[4] = {0.6f, 0.6f, 0.6f, 1.0f};
-    const GLfloat front[4] = {static_cast<float>(d.back_color.r),
-                              static_cast<float>(d.back_color.g),
-                              static_cast<float>(d.back_color.b), 1.0f};
-    const GLfloat back[4] = {static_cast<float>(d.front_color.r),
-                             static_cast<float>(d.front_color.g),
-                             static_cast<float>(d.front_color.b), 1.0f};
+    const GLfloat frontDiffuse[4] = {static_cast<float>(front.r), static_cast<float>(front.g),
+                                     static_cast<float>(front.b), 1.0f};
+    const GLfloat backDiffuse[4] = {static_cast<float>(back.r), static_cast<float>(back.g),
+                                    static_cast<float>(back.b), 1.0f};
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 60.0f);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, front);
-    glMaterialfv(GL_BACK, GL_DIFFUSE, back);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, frontDiffuse);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, backDiffuse);
 }
 
-void solidState(const SurfaceDefinition& d) {
+void solidState(const GlRenderer::MeshLook& look) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glShadeModel(d.shade_model == ShadeModel::Flat ? GL_FLAT : GL_SMOOTH);
+    glShadeModel(look.shade == ShadeModel::Flat ? GL_FLAT : GL_SMOOTH);
     glEnable(GL_LIGHTING);
-    surfaceMaterials(d);
+    meshMaterials(look.frontFaces, look.backFaces);
 }
 
 // Calls the list of the graph's frame at `counter` from `lists` (one name
@@ -290,9 +288,22 @@ void GlRenderer::drawGraph(GraphObject& graph, SceneModel::RenderMode renderMode
         case GraphKind::Curve:
             drawCurve(graph, counter, lineWidth);
             break;
-        case GraphKind::Surface:
-            drawSurface(graph, renderMode, counter);
+        case GraphKind::Surface: {
+            // The upper side of a surface is its back face (its normals
+            // point down), so the back faces carry front_color.
+            const auto& d = static_cast<const SurfaceDefinition&>(*def);
+            drawSurface(graph, {d.back_color, d.front_color, d.wire_color, d.shade_model},
+                        renderMode, counter);
             break;
+        }
+        case GraphKind::ImplicitSurface: {
+            // The normals of an implicit surface point to where its
+            // expression is positive, the outside, which front_color colours.
+            const auto& d = static_cast<const ImplicitSurfaceDefinition&>(*def);
+            drawSurface(graph, {d.front_color, d.back_color, d.wire_color, d.shade_model},
+                        renderMode, counter);
+            break;
+        }
         case GraphKind::ImplicitCurve:
             drawImplicitCurve(graph, counter, lineWidth);
             break;
@@ -337,8 +348,8 @@ void GlRenderer::drawCurve(GraphObject& graph, int counter, float lineWidth) {
     disableClipPlanes();
 }
 
-void GlRenderer::drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter) {
-    const auto& def = static_cast<const SurfaceDefinition&>(*graph.definition());
+void GlRenderer::drawSurface(GraphObject& graph, const MeshLook& look,
+                             SceneModel::RenderMode renderMode, int counter) {
     disableClipPlanes();
     lineWidth(1.0f);
     enableClipPlanes(graph.frame(counter));
@@ -346,12 +357,12 @@ void GlRenderer::drawSurface(GraphObject& graph, SceneModel::RenderMode renderMo
     // plain lines over the faces (which polygon offset pushes back).
     switch (renderMode) {
         case SceneModel::SolidModel:
-            solidState(def);
+            solidState(look);
             callFrame(graph, counter);
             break;
         case SceneModel::WireModel:
             glDisable(GL_LIGHTING);
-            color3(def.wire_color);
+            color3(look.wire);
             callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             break;
@@ -363,16 +374,16 @@ void GlRenderer::drawSurface(GraphObject& graph, SceneModel::RenderMode renderMo
             glColor3f(1.0f, 1.0f, 1.0f);
             glDisable(GL_LIGHTING);
             callFrame(graph, counter);
-            color3(def.wire_color);
+            color3(look.wire);
             callEdges(graph, counter);
             glEnable(GL_LIGHTING);
             glPolygonOffset(1.0f, 1.0f);
             break;
         case SceneModel::SolidWireModel:
         default:
-            solidState(def);
+            solidState(look);
             callFrame(graph, counter);
-            color3(def.wire_color);
+            color3(look.wire);
             glDisable(GL_LIGHTING);
             callEdges(graph, counter);
             glEnable(GL_LIGHTING);

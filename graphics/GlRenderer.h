@@ -80,6 +80,15 @@ class GlRenderer {
     // the context is destroyed; initialize() must run again for a new one.
     void releaseContext(SceneModel& scene);
 
+    // How a lit mesh is drawn: the diffuse colours of its GL front and back
+    // faces, its wireframe colour and its shading.
+    struct MeshLook {
+        Color frontFaces;
+        Color backFaces;
+        Color wire;
+        ShadeModel shade;
+    };
+
   private:
     // Calls the frame's list, compiling it first.
     void callFrame(GraphObject& graph, int counter);
@@ -90,7 +99,8 @@ class GlRenderer {
     void lineWidth(float logicalWidth);
     void drawJoins(GraphObject& graph, int counter, float logicalWidth);
     void drawCurve(GraphObject& graph, int counter, float lineWidth);
-    void drawSurface(GraphObject& graph, SceneModel::RenderMode renderMode, int counter);
+    void drawSurface(GraphObject& graph, const MeshLook& look, SceneModel::RenderMode renderMode,
+                     int counter);
     void drawImplicitCurve(GraphObject& graph, int counter, float lineWidth);
     void drawOverlay(const SceneModel& scene);
     void drawLabel(const OverlayLabel& label, const Color& background);

@@ -9,8 +9,8 @@
 
 namespace kv {
 
-// The kind codes of the three definitions (2 is not used).
-enum class GraphKind : int { Curve = 0, ImplicitCurve = 1, Surface = 3 };
+// The kind codes of the definitions (2 is not used).
+enum class GraphKind : int { Curve = 0, ImplicitCurve = 1, Surface = 3, ImplicitSurface = 4 };
 
 // How lit surfaces are shaded; chosen in the scene's shading menu.
 enum class ShadeModel : int { Smooth, Flat };
@@ -78,7 +78,15 @@ class CurveDefinition : public GraphDefinition {
     Color color{0.0, 0.0, 0.0};
 };
 
-class SurfaceDefinition : public GraphDefinition {
+// The colours of a lit mesh (surface, implicit surface): its two sides and
+// its wireframe.
+struct MeshColors {
+    Color front_color{1.0, 0.0, 0.0};
+    Color back_color{0.0, 0.0, 1.0};
+    Color wire_color{0.0, 0.0, 0.0};
+};
+
+class SurfaceDefinition : public GraphDefinition, public MeshColors {
   public:
     SurfaceDefinition() : GraphDefinition(GraphKind::Surface, 2) {}
     // The names of the two free variables, as text, and the height.
@@ -93,9 +101,6 @@ class SurfaceDefinition : public GraphDefinition {
     int y_var = -1;
     std::string nlines_x = "0";
     std::string nlines_y = "0";
-    Color front_color{1.0, 0.0, 0.0};
-    Color back_color{0.0, 0.0, 1.0};
-    Color wire_color{0.0, 0.0, 0.0};
 };
 
 class ImplicitCurveDefinition : public GraphDefinition {
@@ -113,6 +118,29 @@ class ImplicitCurveDefinition : public GraphDefinition {
     std::string num_x = "2";
     std::string num_y = "2";
     Color color{0.0, 0.0, 0.0};
+};
+
+// The zero set of expr(x, y, z) in a box (isurface); front_color is the side
+// where expr is positive (the outside of a closed surface like
+// x^2+y^2+z^2-1), back_color the other.
+class ImplicitSurfaceDefinition : public GraphDefinition, public MeshColors {
+  public:
+    ImplicitSurfaceDefinition() : GraphDefinition(GraphKind::ImplicitSurface, 2) {}
+    std::string expr;
+    std::string x_lo;
+    std::string x_hi;
+    std::string y_lo;
+    std::string y_hi;
+    std::string z_lo;
+    std::string z_hi;
+    int x_var = -1;
+    int y_var = -1;
+    int z_var = -1;
+    // Regula falsi steps per crossing.
+    int iters = 10;
+    std::string num_x = "2";
+    std::string num_y = "2";
+    std::string num_z = "2";
 };
 
 }  // namespace kv

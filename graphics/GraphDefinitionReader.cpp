@@ -6,6 +6,7 @@
 
 #include "engine/TextScan.h"
 #include "engine/Workspace.h"
+#include "graphics/CurveGraph.h"
 
 namespace kv {
 
@@ -130,6 +131,19 @@ bool readSharedOption(GraphDefinition& def, const Option& o, Workspace& ws,
     return true;
 }
 
+// The colour options of a lit mesh; false when `o` is none of them.
+bool readMeshColor(MeshColors& colors, const Option& o) {
+    if (o.name == "wire_color")
+        colors.wire_color = readColor(o.value);
+    else if (o.name == "front_color")
+        colors.front_color = readColor(o.value);
+    else if (o.name == "back_color")
+        colors.back_color = readColor(o.value);
+    else
+        return false;
+    return true;
+}
+
 template <class Reader>
 void readOptions(const std::vector<std::string_view>& args, std::size_t first, Reader reader) {
     for (std::size_t i = first; i < args.size(); ++i) {
@@ -225,19 +239,115 @@ std::unique_ptr<SurfaceDefinition> readSurfaceDefinition(const std::vector<std::
     if (def->y_expr.empty()) def->y_expr = name;
 
     readOptions(args, 3, [&](const Option& o) {
-        if (readSharedOption(*def, o, ws, {true, true})) return;
+        if (readSharedOption(*def, o, ws, {true, true}) || readMeshColor(*def, o)) return;
         if (o.name == "nlines_x") {
             def->nlines_x = std::string(o.value);
             def->auto_nlines = false;
         } else if (o.name == "nlines_y") {
             def->nlines_y = std::string(o.value);
             def->auto_nlines = false;
-        } else if (o.name == "wire_color") {
-            def->wire_color = readColor(o.value);
-        } else if (o.name == "front_color") {
-            def->front_color = readColor(o.value);
-        } else if (o.name == "back_color") {
-            def->back_color = readColor(o.value);
+        }
+    });
+    return def;
+}
+
+std::unique_ptr<SurfaceDefinition> readRotationSurfaceDefinition(
+    const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade) {
+    auto def = std::make_unique<SurfaceDefinition>();
+    def->shade_model = shade;
+
+    // The options first: axis=y changes the default variable.
+    bool aboutY = false;
+    std::string nlines;
+    std::string nlinesRot = std::to_string(kRotationLines);
+    readOptions(args, 2, [&](const Option& o) {
+        if (readSharedOption(*def, o, ws, {true, true}) || readMeshColor(*def, o)) return;
+        if (o.name == "nlines") {
+            nlines = std::string(o.value);
+        } else if (o.name == "nlines_rot") {
+            nlinesRot = std::string(o.value);
+        } else if (o.name == "axis") {
+            aboutY = trim(o.value) == "y";
+        }
+    });
+
+    RangeParts range = splitRange(argument(args, 1));
+    std::string name;
+    def->x_var = rangeVariable(ws, range, aboutY ? "y" : "x", name);
+    def->x_lo = std::string(range.lo);
+    def->x_hi = std::string(range.hi);
+    def->y_var = ws.variableIndex(kRotationAngle);
+    def->y_lo = "0";
+    def->y_hi = "2*pi";
+
+    // The curve's point at distance r = f from the axis, turned by the
+    // angle: about x, (t, r cos a, -r sin a); about y, (r cos a, t, r sin a).
+    // Those senses of turning make -(Pt x Pa), the surfaces' normal, point
+    // towards the axis, as a surface's normal points away from its upper
+    // side: front_color shows outside.
+    const std::string r = "(" + std::string(argument(args, 0)) + ")";
+    const std::string cosine = r + "*cos(" + kRotationAngle + ")";
+    const std::string sine = r + "*sin(" + kRotationAngle + ")";
+    if (argument(args, 0).empty()) {
+        def->x_expr = def->y_expr = def->z_expr = "";
+    } else if (aboutY) {
+        def->x_expr = cosine;
+        def->y_expr = name;
+        def->z_expr = sine;
+    } else {
+        def->x_expr = name;
+        def->y_expr = cosine;
+        def->z_expr = "-" + sine;
+    }
+    // Along the curve as many lines as a curve has samples, around it
+    // nlines_rot.
+    def->auto_nlines = false;
+    def->nlines_x = nlines.empty()
+                        ? "abs((" + def->x_hi + ")-(" + def->x_lo + "))*" +
+                              std::to_string(static_cast<int>(CurveGraph::kSamplesPerUnit))
+                        : nlines;
+    def->nlines_y = nlinesRot;
+    return def;
+}
+
+std::unique_ptr<ImplicitSurfaceDefinition> readImplicitSurfaceDefinition(
+    const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade) {
+    auto def = std::make_unique<ImplicitSurfaceDefinition>();
+    def->shade_model = shade;
+
+    // An equation lhs=rhs is drawn as the zero set of (lhs)-(rhs).
+    std::string_view e = argument(args, 0);
+    std::vector<std::string_view> sides = splitTopLevel(e, "=");
+    if (sides.size() == 2)
+        def->expr = "(" + std::string(trim(sides[0])) + ")-(" + std::string(trim(sides[1])) + ")";
+    else
+        def->expr = std::string(e);
+
+    std::string name;
+    const char* defaults[3] = {"x", "y", "z"};
+    std::string* lo[3] = {&def->x_lo, &def->y_lo, &def->z_lo};
+    std::string* hi[3] = {&def->x_hi, &def->y_hi, &def->z_hi};
+    int* var[3] = {&def->x_var, &def->y_var, &def->z_var};
+    for (std::size_t c = 0; c < 3; ++c) {
+        RangeParts range = splitRange(argument(args, 1 + c));
+        *var[c] = rangeVariable(ws, range, defaults[c], name);
+        *lo[c] = std::string(range.lo);
+        *hi[c] = std::string(range.hi);
+    }
+
+    readOptions(args, 4, [&](const Option& o) {
+        if (readSharedOption(*def, o, ws, {false, true}) || readMeshColor(*def, o)) return;
+        if (o.name == "num_x") {
+            def->num_x = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "num_y") {
+            def->num_y = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "num_z") {
+            def->num_z = std::string(o.value);
+            def->auto_nlines = false;
+        } else if (o.name == "iters") {
+            def->iters = readOptionInteger(o.value);
         }
     });
     return def;

@@ -35,4 +35,19 @@ std::unique_ptr<SurfaceDefinition> readSurfaceDefinition(const std::vector<std::
 std::unique_ptr<ImplicitCurveDefinition> readImplicitCurveDefinition(
     const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade);
 
+// isurface(F, RX, RY, RZ, options): F an expression or an equation lhs=rhs
+// (stored as "(lhs)-(rhs)"); default variables x, y, z.
+std::unique_ptr<ImplicitSurfaceDefinition> readImplicitSurfaceDefinition(
+    const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade);
+
+// rotsurface(f, R, options): the surface swept by y = f(x) turning about the
+// x axis (axis=y: x = f(y) about the y axis), as the parametric surface of
+// the curve's variable and the angle kRotationAngle over 0..2*pi. nlines
+// lines along the curve (default as many as a curve samples), nlines_rot
+// around it (default kRotationLines).
+inline constexpr const char* kRotationAngle = "rot_angle";
+inline constexpr int kRotationLines = 36;
+std::unique_ptr<SurfaceDefinition> readRotationSurfaceDefinition(
+    const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade);
+
 }  // namespace kv

@@ -79,6 +79,8 @@ bool GraphObject::build(std::unique_ptr<GraphDefinition> def, const ParseText& p
     FlagScope building(Workspace::current().graphBuildInProgress);
     parseText_ = &parseText;
     vertices_ = 0;
+    gridNodes_ = 0.0;
+    gridWork_ = 0.0;
     bool ok = buildFrames();
     finish();
     parseText_ = nullptr;
@@ -157,6 +159,20 @@ bool GraphObject::reserveVertices(double n) {
         return false;
     }
     vertices_ += static_cast<long long>(n);
+    return true;
+}
+
+bool GraphObject::admitGrid(double nodes, double visits) {
+    if (!(gridNodes_ + nodes <= static_cast<double>(kMaxGraphVertices))) {
+        failure_ = msg::format(gmsg::kTooManyVertices, static_cast<int>(kMaxGraphVertices));
+        return false;
+    }
+    if (!(gridWork_ + nodes * visits <= kMaxEvaluationWork)) {
+        failure_ = kTooMuchWork;
+        return false;
+    }
+    gridNodes_ += nodes;
+    gridWork_ += nodes * visits;
     return true;
 }
 

@@ -97,6 +97,12 @@ class GraphObject : public GraphIdSource {
     // vertex: reserveVertices() also refuses a graph whose vertices would
     // cost more than kMaxEvaluationWork in all. Set by prepare().
     void setCostPerVertex(double visits) { costPerVertex_ = visits; }
+    // Counts a sampling grid of `nodes` points, each evaluating `visits`
+    // node visits, against the vertex bound of one graph and the bound on
+    // evaluation work (all frames' grids together). False, with the message
+    // recorded, when it would pass either. The grid's nodes are not
+    // vertices: the faces built from them are reserved on their own.
+    bool admitGrid(double nodes, double visits);
 
     // The clip planes of the definition's clip ranges. The planes take the
     // absolute values of the bounds, so a range a..b keeps -|a| <= v <= |b|.
@@ -116,6 +122,8 @@ class GraphObject : public GraphIdSource {
     std::string failure_;
     const ParseText* parseText_ = nullptr;  // during build only
     long long vertices_ = 0;                // reserved so far in this build
+    double gridNodes_ = 0.0;                // admitted grid nodes of this build
+    double gridWork_ = 0.0;                 // and their evaluation work
     double costPerVertex_ = 0.0;
 };
 

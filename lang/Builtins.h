@@ -48,6 +48,8 @@ NodePtr callLim(Call& call);
 NodePtr callEval(Call& call);
 NodePtr callGcd(Call& call);
 NodePtr callLcm(Call& call);
+NodePtr callTaylor(Call& call);
+NodePtr callSum(Call& call);
 
 // Graph and scene commands.
 // What a graph's build reads its texts with: parseCommand of `ci`, null when
@@ -56,6 +58,8 @@ ParseText commandParser(CommandInterpreter& ci);
 NodePtr callCurve(Call& call);
 NodePtr callSurface(Call& call);
 NodePtr callIcurve(Call& call);
+NodePtr callIsurface(Call& call);
+NodePtr callRotsurface(Call& call);
 NodePtr callLineWidth(Call& call);
 NodePtr callBgColor(Call& call);
 NodePtr callRemoveGraph(Call& call);

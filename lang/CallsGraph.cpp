@@ -1,5 +1,5 @@
-// The graph and scene commands: curve, surface, icurve, line_width,
-// bg_color, remove_graph, clear_graphs.
+// The graph and scene commands: curve, surface, icurve, isurface, rotsurface,
+// line_width, bg_color, remove_graph, clear_graphs.
 //
 // A plot command fills a definition from its argument texts, lets a new graph
 // object build its geometry from it and hands the object to the scene; the
@@ -12,6 +12,7 @@
 #include "graphics/GraphLimits.h"
 #include "graphics/GraphMessages.h"
 #include "graphics/ImplicitCurveGraph.h"
+#include "graphics/ImplicitSurfaceGraph.h"
 #include "graphics/SceneModel.h"
 #include "graphics/SurfaceGraph.h"
 #include "lang/Builtins.h"
@@ -35,6 +36,8 @@ std::unique_ptr<GraphObject> createGraph(GraphKind kind) {
             return std::make_unique<SurfaceGraph>();
         case GraphKind::ImplicitCurve:
             return std::make_unique<ImplicitCurveGraph>();
+        case GraphKind::ImplicitSurface:
+            return std::make_unique<ImplicitSurfaceGraph>();
     }
     return nullptr;
 }
@@ -100,6 +103,22 @@ NodePtr callIcurve(Call& call) {
     return buildAndAdd(
         call, *scene,
         readImplicitCurveDefinition(call.args, call.ci.workspace(), scene->shadeModel()));
+}
+
+NodePtr callIsurface(Call& call) {
+    SceneModel* scene = call.ci.scene();
+    if (!scene) return notAvailable(call);
+    return buildAndAdd(
+        call, *scene,
+        readImplicitSurfaceDefinition(call.args, call.ci.workspace(), scene->shadeModel()));
+}
+
+NodePtr callRotsurface(Call& call) {
+    SceneModel* scene = call.ci.scene();
+    if (!scene) return notAvailable(call);
+    return buildAndAdd(
+        call, *scene,
+        readRotationSurfaceDefinition(call.args, call.ci.workspace(), scene->shadeModel()));
 }
 
 // The width is passed on unchecked: what a renderer can draw is its business.

@@ -545,3 +545,32 @@ TEST(GlRenderer, LabelsAreBrightOnADarkBackgroundAndNotHiddenBySurfaces) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// The unit sphere of isurface: in mode 0 a lit disc of front_color (red,
+// its outside) around the centre of the picture, with no blue of the inner
+// side; in mode 1 only black mesh lines, with white between them.
+TEST(GlRenderer, ImplicitSphereSolidAndWire) {
+    RenderFixture fx;
+    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
+    fx.run("isurface(x^2+y^2+z^2=1, [-1.5..1.5], [-1.5..1.5], [-1.5..1.5], id=1)");
+    fx.overlay(false);
+    fx.scene.render_mode = SceneModel::SolidModel;
+    Image solid = fx.render();
+    const Pixel c = fx.project(0.0f, 0.0f, 0.0f);
+    const Rgb centre = solid.at(static_cast<int>(c.x), static_cast<int>(c.y));
+    EXPECT_GT(centre.r, 100);
+    EXPECT_LT(centre.b, 60);
+    EXPECT_GT(countPixels(solid, [](Rgb p) { return p.r > 60 && p.r > p.b + 40; }), 2000);
+    EXPECT_EQ(countPixels(solid, [](Rgb p) { return p.b > p.r + 40; }), 0);
+
+    fx.scene.render_mode = SceneModel::WireModel;
+    Image wire = fx.render();
+    EXPECT_GT(countPixels(wire, [](Rgb p) { return p.r < 100 && p.g < 100 && p.b < 100; }), 500);
+    EXPECT_EQ(countPixels(wire, [](Rgb p) { return p.r > p.b + 40; }), 0);
+}
+
+}  // namespace
+}  // namespace kv
