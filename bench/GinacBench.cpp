@@ -5,13 +5,13 @@
 // like terms, which is its whole `simpl`), differentiates with diff(),
 // expands with expand(), brings fractions together with normal() and prints
 // to a string. Built only when pkg-config finds ginac.
+#include <ginac/ginac.h>
+
 #include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <ginac/ginac.h>
 
 #include "BenchSupport.h"
 #include "SymbolicTasks.h"
@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
             for (int i = 0; i < reps; ++i) kv::runCommand(s.ci, t.ours);
             const bool slow = Clock::now() - ourStart > std::chrono::milliseconds(20);
             const double ratio = kv::bench::pairedRatio(
-                slow ? 11 : 101, [&] { for (int i = 0; i < reps; ++i) benchmark::DoNotOptimize(ginacRun(t)); },
+                slow ? 11 : 101,
+                [&] {
+                    for (int i = 0; i < reps; ++i) benchmark::DoNotOptimize(ginacRun(t));
+                },
                 [&] {
                     for (int i = 0; i < reps; ++i)
                         benchmark::DoNotOptimize(kv::runCommand(s.ci, t.ours));

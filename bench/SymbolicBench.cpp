@@ -47,8 +47,7 @@ double slope(const kv::bench::MedianReporter& r, const std::vector<int>& terms) 
 }  // namespace
 
 BENCHMARK(derivative)->Arg(15)->Arg(30)->Arg(60)->Arg(120)->Arg(240)->Unit(benchmark::kMillisecond);
-#define KV_COMMAND(name, text) \
-    BENCHMARK_CAPTURE(command, name, text)->Unit(benchmark::kMillisecond)
+#define KV_COMMAND(name, text) BENCHMARK_CAPTURE(command, name, text)->Unit(benchmark::kMillisecond)
 KV_COMMAND(simplLikeTerms200, "simpl(" + kv::bench::likeTerms(200) + ")");
 KV_COMMAND(expandall6, "expandall(" + kv::bench::linearFactors(6) + ")");
 KV_COMMAND(expandall9, "expandall(" + kv::bench::linearFactors(9) + ")");

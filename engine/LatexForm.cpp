@@ -31,10 +31,9 @@ std::string latexOf(const ExprNode& n) {
 // (variables) as one word; the Greek letters by their own commands.
 std::string latexName(const std::string& name, bool italic) {
     static constexpr std::string_view greek[] = {
-        "alpha", "beta",  "gamma", "delta", "epsilon", "zeta",  "eta",   "theta",
-        "iota",  "kappa", "lambda", "mu",   "nu",      "xi",    "rho",   "sigma",
-        "tau",   "phi",   "chi",   "psi",   "omega",   "Gamma", "Delta", "Theta",
-        "Lambda", "Xi",   "Sigma", "Phi",   "Psi",     "Omega"};
+        "alpha",  "beta",  "gamma", "delta", "epsilon", "zeta",  "eta",   "theta", "iota", "kappa",
+        "lambda", "mu",    "nu",    "xi",    "rho",     "sigma", "tau",   "phi",   "chi",  "psi",
+        "omega",  "Gamma", "Delta", "Theta", "Lambda",  "Xi",    "Sigma", "Phi",   "Psi",  "Omega"};
     for (std::string_view g : greek)
         if (name == g) return "\\" + name;
     if (name.size() == 1) return name;
@@ -95,8 +94,8 @@ std::string functionCall(Kind kind, const ExprNode& operand) {
             return "\\operatorname{sign}" + arg;
         case Kind::Fact: {
             const Kind k = operand.kind();
-            const bool bare = k == Kind::Number || k == Kind::Zero || k == Kind::Variable ||
-                              k == Kind::Constant;
+            const bool bare =
+                k == Kind::Number || k == Kind::Zero || k == Kind::Variable || k == Kind::Constant;
             return (bare ? latexOf(operand) : arg) + "!";
         }
         default:

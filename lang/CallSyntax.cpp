@@ -68,8 +68,8 @@ std::span<const CallSyntax> callSyntaxTable() {
 std::span<const CallSyntax> callSyntaxOf(std::string_view name) {
     const auto* first = std::find_if(std::begin(kRows), std::end(kRows),
                                      [&](const CallSyntax& r) { return r.name == name; });
-    const auto* last = std::find_if(first, std::end(kRows),
-                                    [&](const CallSyntax& r) { return r.name != name; });
+    const auto* last =
+        std::find_if(first, std::end(kRows), [&](const CallSyntax& r) { return r.name != name; });
     return {first, last};
 }
 

@@ -26,7 +26,8 @@ void CommandHistory::load() {
         if (command.endsWith('\r')) command.chop(1);
         if (!command.trimmed().isEmpty()) entries_.append(command);
     }
-    if (entries_.size() > kMaxEntries) entries_.erase(entries_.begin(), entries_.end() - kMaxEntries);
+    if (entries_.size() > kMaxEntries)
+        entries_.erase(entries_.begin(), entries_.end() - kMaxEntries);
 }
 
 // Written whole through a temporary file, so a crash leaves the old history

@@ -162,8 +162,9 @@ void ConsoleCompleter::insertCompletion(const QString& word) {
 void ConsoleCompleter::updateHint() {
     const QTextCursor c = console_->textCursor();
     const QString line = c.block().text();
-    const QString name =
-        line.startsWith(QStringLiteral(">>")) ? openCallBefore(line, c.positionInBlock()) : QString();
+    const QString name = line.startsWith(QStringLiteral(">>"))
+                             ? openCallBefore(line, c.positionInBlock())
+                             : QString();
     const std::string hint = name.isEmpty() ? std::string() : callHint(name.toStdString());
     if (hint.empty() || !console_->isVisible()) {
         hint_->hide();

@@ -205,7 +205,8 @@ QMenu* ConsolePane::createResultMenu(const QPoint& pos) {
     auto* copyLatex = new QAction(QString::fromUtf8(uimsg::kCopyAsLatex), menu);
     copyText->setEnabled(!text.isEmpty());
     copyLatex->setEnabled(!latex.isEmpty());
-    connect(copyText, &QAction::triggered, menu, [text] { QApplication::clipboard()->setText(text); });
+    connect(copyText, &QAction::triggered, menu,
+            [text] { QApplication::clipboard()->setText(text); });
     connect(copyLatex, &QAction::triggered, menu,
             [latex] { QApplication::clipboard()->setText(latex); });
     menu->insertAction(first, copyText);

@@ -66,11 +66,11 @@ inline constexpr const char* kCopyAsLatex = "Kopírovat jako LaTeX";
 // No browser could show the manual; %1 is where it lives (or should live).
 inline constexpr const char* kNoBrowserForHelp =
     "Není k dispozici žádný webový prohlížeč.\nNápovědu naleznete v souboru '%1'.";
-inline constexpr const char* kNoHelpFile =
-    "Soubor nápovědy nebyl nalezen.\nPatří do '%1'.";
+inline constexpr const char* kNoHelpFile = "Soubor nápovědy nebyl nalezen.\nPatří do '%1'.";
 // No browser could show the project's page, %1.
 inline constexpr const char* kNoBrowserForWeb =
-    "Není k dispozici žádný webový prohlížeč.\nInternetové stránky Korvalinthu naleznete na adrese %1";
+    "Není k dispozici žádný webový prohlížeč.\nInternetové stránky Korvalinthu naleznete na adrese "
+    "%1";
 inline constexpr const char* kWebMenuEntry = "Korvalinth Web";
 inline constexpr const char* kAboutTitle = "O Programu Korvalinth";
 // The version and the build date (dd/mm/yyyy) go into %1 and %2.

@@ -130,4 +130,3 @@ TEST(HelpExamples, TheManualListsEveryCallAsTheHintsWriteIt) {
             << "the manual does not write " << row.syntax;
     }
 }
-

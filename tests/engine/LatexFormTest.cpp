@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LatexRow{TREE(quot(fn(Kind::Sqrt, sum(power(x(), num(2)), num(1))), diff(x(), num(1)))),
                  "\\frac{\\sqrt{x^{2}+1}}{x-1}"},
-        LatexRow{TREE(prod(sum(a(), b()), neg(x()))), "\\left(a+b\\right) \\cdot \\left(-x\\right)"},
+        LatexRow{TREE(prod(sum(a(), b()), neg(x()))),
+                 "\\left(a+b\\right) \\cdot \\left(-x\\right)"},
         LatexRow{TREE(diff(a(), sum(b(), x()))), "a-\\left(b+x\\right)"},
         LatexRow{TREE(diff(x(), num(-5))), "x-\\left(-5\\right)"},
         LatexRow{TREE(power(num(-2), num(2))), "\\left(-2\\right)^{2}"},
@@ -46,10 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         LatexRow{TREE(fn(Kind::Fact, num(5))), "5!"},
         LatexRow{TREE(fn(Kind::Fact, sum(a(), b()))), "\\left(a+b\\right)!"},
         LatexRow{TREE(fn(Kind::PlusMinus, sum(a(), b()))), "\\pm \\left(a+b\\right)"},
-        LatexRow{TREE(list(num(1), var("alpha"), var("xy"))), "\\left[1, \\alpha, \\mathit{xy}\\right]"},
+        LatexRow{TREE(list(num(1), var("alpha"), var("xy"))),
+                 "\\left[1, \\alpha, \\mathit{xy}\\right]"},
         LatexRow{TREE(cnst("c_light")), "\\mathrm{c\\_light}"},
-        LatexRow{TREE(num(2.5e-7)), "2.5 \\cdot 10^{-7}"},
-        LatexRow{TREE(num(1e20)), "10^{20}"},
+        LatexRow{TREE(num(2.5e-7)), "2.5 \\cdot 10^{-7}"}, LatexRow{TREE(num(1e20)), "10^{20}"},
         LatexRow{TREE(text("50% {x_1}")), "\\text{50\\% \\{x\\_1\\}}"}),
     rowNames(&LatexRow::expected));
 

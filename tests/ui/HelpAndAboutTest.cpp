@@ -40,7 +40,6 @@ TEST(HelpFilePath, FindsTheManualBesideOrInstalledAndNothingElse) {
     EXPECT_EQ(helpFilePath(bin), QFileInfo(bin + "/help/help.htm").canonicalFilePath());
 }
 
-
 TEST(OpenHelp, HandsTheFileToTheBrowserOrSaysWhereTheManualIs) {
     struct Row {
         bool haveFile;
@@ -56,20 +55,21 @@ TEST(OpenHelp, HandsTheFileToTheBrowserOrSaysWhereTheManualIs) {
         int calls = 0;
         QUrl asked;
         ModalAnswerer answerer(QMessageBox::Ok);
-        const bool opened =
-            openHelp(nullptr, row.haveFile ? file : QString(), "/usr/share/h.htm", [&](const QUrl& url) {
-                ++calls;
-                asked = url;
-                return row.browserStarts;
-            });
+        const bool opened = openHelp(nullptr, row.haveFile ? file : QString(), "/usr/share/h.htm",
+                                     [&](const QUrl& url) {
+                                         ++calls;
+                                         asked = url;
+                                         return row.browserStarts;
+                                     });
         EXPECT_EQ(opened, row.opened);
         EXPECT_EQ(calls, row.browserCalls);
         if (calls) {
             EXPECT_EQ(asked, QUrl::fromLocalFile(file));
         }
         const char* message =
-            row.haveFile ? "Není k dispozici žádný webový prohlížeč.\nNápovědu naleznete v souboru '%1'."
-                         : "Soubor nápovědy nebyl nalezen.\nPatří do '/usr/share/h.htm'.";
+            row.haveFile
+                ? "Není k dispozici žádný webový prohlížeč.\nNápovědu naleznete v souboru '%1'."
+                : "Soubor nápovědy nebyl nalezen.\nPatří do '/usr/share/h.htm'.";
         EXPECT_EQ(answerer.texts,
                   row.opened ? QStringList() : QStringList{QString::fromUtf8(message).arg(file)});
     }
@@ -91,8 +91,9 @@ TEST(AboutDialog, ShowsTitleVersionAndBuildDate) {
     EXPECT_TRUE(hasPicture);
     ASSERT_NE(about.findChild<QLineEdit*>("web"), nullptr);
     ASSERT_NE(about.findChild<QLineEdit*>("mail"), nullptr);
-    EXPECT_TRUE(about.findChild<QLabel*>("invitation")->text().startsWith(
-        QString::fromUtf8("Jakékoliv připomínky")));
+    EXPECT_TRUE(about.findChild<QLabel*>("invitation")
+                    ->text()
+                    .startsWith(QString::fromUtf8("Jakékoliv připomínky")));
 }
 
 TEST(HelpMenu, OffersTheAboutBoxAndTheManual) {

@@ -37,9 +37,9 @@ class ReturnConfirms : public testing::TestWithParam<ReturnRow> {};
 
 // Return in the first box of a filled dialog presses OK; Escape cancels.
 TEST_P(ReturnConfirms, EachDialog) {
-    for (auto [key, expected] : {std::pair{Qt::Key_Return, QDialog::Accepted},
-                                 std::pair{Qt::Key_Enter, QDialog::Accepted},
-                                 std::pair{Qt::Key_Escape, QDialog::Rejected}}) {
+    for (auto [key, expected] :
+         {std::pair{Qt::Key_Return, QDialog::Accepted}, std::pair{Qt::Key_Enter, QDialog::Accepted},
+          std::pair{Qt::Key_Escape, QDialog::Rejected}}) {
         std::unique_ptr<QDialog> d = GetParam().make();
         d->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
@@ -55,27 +55,26 @@ SceneModel scene;
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, ReturnConfirms,
-    testing::Values(ReturnRow{"math", [] {
-                                  auto d = std::make_unique<MathDialog>(MathDialogKind::Simplify);
-                                  d->box(0)->setText("x+x");
-                                  return std::unique_ptr<QDialog>(std::move(d));
-                              }},
-                    ReturnRow{"plot", [] {
-                                  auto d = std::make_unique<PlotDialog>(
-                                      PlotDialogKind::ExplicitCurve, scene);
-                                  d->box(0)->setText("x");
-                                  d->box(1)->setText("0");
-                                  d->box(2)->setText("1");
-                                  return std::unique_ptr<QDialog>(std::move(d));
-                              }},
-                    ReturnRow{"settings",
-                              [] { return std::unique_ptr<QDialog>(new SettingsDialog({})); }},
-                    ReturnRow{"transform",
-                              [] { return std::unique_ptr<QDialog>(new TransformDialog(scene)); }},
-                    ReturnRow{"animation",
-                              [] { return std::unique_ptr<QDialog>(new AnimSetDialog); }},
-                    ReturnRow{"anim", [] { return std::unique_ptr<QDialog>(new AnimDialog({})); }},
-                    ReturnRow{"clip", [] { return std::unique_ptr<QDialog>(new ClipDialog({})); }}),
+    testing::Values(
+        ReturnRow{"math",
+                  [] {
+                      auto d = std::make_unique<MathDialog>(MathDialogKind::Simplify);
+                      d->box(0)->setText("x+x");
+                      return std::unique_ptr<QDialog>(std::move(d));
+                  }},
+        ReturnRow{"plot",
+                  [] {
+                      auto d = std::make_unique<PlotDialog>(PlotDialogKind::ExplicitCurve, scene);
+                      d->box(0)->setText("x");
+                      d->box(1)->setText("0");
+                      d->box(2)->setText("1");
+                      return std::unique_ptr<QDialog>(std::move(d));
+                  }},
+        ReturnRow{"settings", [] { return std::unique_ptr<QDialog>(new SettingsDialog({})); }},
+        ReturnRow{"transform", [] { return std::unique_ptr<QDialog>(new TransformDialog(scene)); }},
+        ReturnRow{"animation", [] { return std::unique_ptr<QDialog>(new AnimSetDialog); }},
+        ReturnRow{"anim", [] { return std::unique_ptr<QDialog>(new AnimDialog({})); }},
+        ReturnRow{"clip", [] { return std::unique_ptr<QDialog>(new ClipDialog({})); }}),
     kv::test::rowNames(&ReturnRow::name));
 
 class WindowComfortsTest : public testing::Test {
