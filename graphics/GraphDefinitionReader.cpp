@@ -156,6 +156,14 @@ std::string_view argument(const std::vector<std::string_view>& args, std::size_t
     return i < args.size() ? trim(args[i]) : std::string_view{};
 }
 
+// An equation lhs=rhs is drawn as the zero set of (lhs)-(rhs); any other
+// expression as its own zero set.
+std::string zeroSetExpression(std::string_view e) {
+    std::vector<std::string_view> sides = splitTopLevel(e, "=");
+    if (sides.size() != 2) return std::string(e);
+    return "(" + std::string(trim(sides[0])) + ")-(" + std::string(trim(sides[1])) + ")";
+}
+
 }  // namespace
 
 double readOptionNumber(std::string_view text) {
@@ -315,13 +323,7 @@ std::unique_ptr<ImplicitSurfaceDefinition> readImplicitSurfaceDefinition(
     auto def = std::make_unique<ImplicitSurfaceDefinition>();
     def->shade_model = shade;
 
-    // An equation lhs=rhs is drawn as the zero set of (lhs)-(rhs).
-    std::string_view e = argument(args, 0);
-    std::vector<std::string_view> sides = splitTopLevel(e, "=");
-    if (sides.size() == 2)
-        def->expr = "(" + std::string(trim(sides[0])) + ")-(" + std::string(trim(sides[1])) + ")";
-    else
-        def->expr = std::string(e);
+    def->expr = zeroSetExpression(argument(args, 0));
 
     std::string name;
     const char* defaults[3] = {"x", "y", "z"};
@@ -358,13 +360,7 @@ std::unique_ptr<ImplicitCurveDefinition> readImplicitCurveDefinition(
     auto def = std::make_unique<ImplicitCurveDefinition>();
     def->shade_model = shade;
 
-    // An equation lhs=rhs is drawn as the zero set of (lhs)-(rhs).
-    std::string_view e = argument(args, 0);
-    std::vector<std::string_view> sides = splitTopLevel(e, "=");
-    if (sides.size() == 2)
-        def->expr = "(" + std::string(trim(sides[0])) + ")-(" + std::string(trim(sides[1])) + ")";
-    else
-        def->expr = std::string(e);
+    def->expr = zeroSetExpression(argument(args, 0));
 
     std::string name;
     RangeParts rx = splitRange(argument(args, 1));

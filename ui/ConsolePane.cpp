@@ -152,10 +152,15 @@ void ConsolePane::focusOutEvent(QFocusEvent* event) {
     QTextEdit::focusOutEvent(event);
 }
 
-void ConsolePane::setPromptCommand(const QString& command) {
+QTextBlock ConsolePane::promptBlock() const {
     QTextBlock block = textCursor().block();
     if (!isPromptLine(block.text())) block = document()->lastBlock();
-    if (!isPromptLine(block.text())) return;
+    return isPromptLine(block.text()) ? block : QTextBlock();
+}
+
+void ConsolePane::setPromptCommand(const QString& command) {
+    const QTextBlock block = promptBlock();
+    if (!block.isValid()) return;
     QTextCursor c(block);
     c.setPosition(block.position() + (block.text().startsWith(QStringLiteral(">> ")) ? 3 : 2));
     moveToBlockEnd(c, block, QTextCursor::KeepAnchor);
@@ -167,9 +172,8 @@ void ConsolePane::setPromptCommand(const QString& command) {
 
 void ConsolePane::browseHistory(bool older) {
     completer_->hideAll();
-    QTextBlock block = textCursor().block();
-    if (!isPromptLine(block.text())) block = document()->lastBlock();
-    if (!isPromptLine(block.text())) return;
+    const QTextBlock block = promptBlock();
+    if (!block.isValid()) return;
     const QString typed = promptCommand(block.text());
     // Typing over a recalled command starts afresh from the newest one.
     if (history_->browsing() && typed != browsedText_) history_->stopBrowsing();

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QMenu;
+class QTextBlock;
 
 namespace kv {
 
@@ -85,6 +86,9 @@ class ConsolePane : public QTextEdit {
     void insertOutput(class QTextCursor& cursor, const CommandOutcome& outcome);
     // Ctrl+Up (older) and Ctrl+Down: the prompt line shows the history.
     void browseHistory(bool older);
+    // The caret's prompt line, or else the last line when it is a prompt;
+    // invalid when neither is.
+    QTextBlock promptBlock() const;
     // Replaces the command of the caret's prompt line (or of the last line's
     // prompt) by `command`, the caret at its end.
     void setPromptCommand(const QString& command);
