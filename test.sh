@@ -20,10 +20,12 @@ scripts/check-install.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WERROR=ON -DKV_SANITIZE=ON -DKV_BUILD_UI=OFF
 cmake --build build-asan -j "$jobs"
-# Mesa's llvmpipe renders on the test's own thread here (LP_NUM_THREADS=0):
-# the leak checker stops every thread at exit, and its tracer has crashed
-# on the rasterizer threads of the headless contexts now and then.
-LP_NUM_THREADS=0 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+# The leak checker stops every thread at exit, and its tracer has crashed
+# now and then on threads Mesa leaves running: llvmpipe's rasterizer threads
+# (so it renders on the test's own thread, LP_NUM_THREADS=0) and the shader
+# disk cache's thread, which is still waiting when the program ends (so the
+# cache is off).
+MESA_SHADER_CACHE_DISABLE=true LP_NUM_THREADS=0 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 # The fuzz targets (clang, libFuzzer with the address and undefined-behaviour
