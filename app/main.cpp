@@ -17,6 +17,7 @@
 #include <QTranslator>
 
 #include "ui/GlAvailability.h"
+#include "ui/Icons.h"
 #include "ui/MainWindow.h"
 #endif
 
@@ -49,6 +50,8 @@ int runProgram(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Korvalinth"));
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.korvalinth.Korvalinth"));
+    // Every window and dialog shows it where the desktop has no entry to ask.
+    QApplication::setWindowIcon(kv::programIcon());
 
     // Message boxes and file dialogs speak Czech like the rest of the program.
     QTranslator qtTranslator;

@@ -3,30 +3,44 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QString>
+#include <QSvgRenderer>
 #include <cmath>
 
 namespace kv {
 
-QIcon drawnIcon(const QString& symbol, const QColor& tile) {
+namespace {
+
+// An SVG drawn at the sizes toolbars and menus ask for, doubled for screens
+// with two device pixels per point; QIcon scales between them.
+QIcon svgIcon(const QString& path) {
+    QSvgRenderer renderer(path);
     QIcon icon;
-    for (int size : {16, 24, 32}) {
+    if (!renderer.isValid()) return icon;
+    for (int size : {16, 22, 24, 32, 44, 48, 64, 128, 256}) {
         QPixmap pm(size, size);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(tile.darker(150));
-        p.setBrush(tile);
-        p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setBold(true);
-        font.setPixelSize(symbol.size() > 2 ? size * 4 / 10 : size * 6 / 10);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, symbol);
+        renderer.render(&p);
         p.end();
         icon.addPixmap(pm);
     }
     return icon;
+}
+
+}  // namespace
+
+QIcon themedIcon(const char* themeName, const char* fallback) {
+    QIcon own;
+    if (fallback != nullptr)
+        own = svgIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(fallback)));
+    if (themeName == nullptr) return own;
+    return QIcon::fromTheme(QLatin1String(themeName), own);
+}
+
+QIcon programIcon() {
+    return svgIcon(QStringLiteral(":/icons/korvalinth.svg"));
 }
 
 QPixmap aboutPicture(int size) {

@@ -1,14 +1,21 @@
-// The toolbar icons, drawn by the program: a symbol on a rounded tile.
+// The program's icons: the desktop theme's where it has one, the program's
+// own drawings (SVG in the resources) where it has none.
 #pragma once
 
-#include <QColor>
 #include <QIcon>
 #include <QPixmap>
-#include <QString>
 
 namespace kv {
 
-QIcon drawnIcon(const QString& symbol, const QColor& tile);
+// The icon the desktop theme has under the freedesktop name themeName
+// (nullptr: no such name exists for this action), else the program's own
+// drawing ":/icons/<fallback>.svg" (nullptr: none, the entry is then bare
+// where the theme lacks the name).
+QIcon themedIcon(const char* themeName, const char* fallback);
+
+// The program's icon, for its windows; the desktop entry installs the same
+// drawing.
+QIcon programIcon();
 
 // The program's picture for the about box: a lit wave surface over a tile,
 // size x size pixels.

@@ -352,82 +352,83 @@ void MainWindow::buildMenus() {
         const QString dir = QCoreApplication::applicationDirPath();
         openHelp(this, helpFilePath(dir), installedHelpPath(dir));
     });
+
+    // Entries only the menus show take the theme's icon when it has one.
+    const std::pair<int, const char*> menuIcons[] = {{kExit, "application-exit"},
+                                                     {kRecompute, "view-refresh"},
+                                                     {kSettings, "preferences-system"},
+                                                     {kWeb, "internet-web-browser"},
+                                                     {kHelp, "help-contents"}};
+    for (const auto& [id, name] : menuIcons) action(id)->setIcon(themedIcon(name, nullptr));
 }
 
 void MainWindow::buildToolBars() {
     mainToolBar_ = addToolBar(u("Hlavní"));
     mainToolBar_->setObjectName(QStringLiteral("mainToolBar"));
+    // Theme names are freedesktop's; where none fits, the program's own
+    // drawing stands alone.
     struct Button {
         int id;
-        const char* symbol;
-        QColor tile;
+        const char* themeName;
+        const char* drawing;
         const char* tip;
     };
-    const Button mainButtons[] = {
-        {kNew, "N", QColor(70, 120, 200), "Nový Soubor (Ctrl + N)"},
-        {kOpen, "O", QColor(70, 120, 200), "Otevřít Soubor (Ctrl + O)"},
-        {kSave, "U", QColor(70, 120, 200), "Uložit Soubor (Ctrl + S)"},
-        {0, nullptr, {}, nullptr},
-        {kSnapshot, "JPG", QColor(60, 150, 90), "Statický Snímek (Ctrl + E)"},
-        {kExportAnimation, "AVI", QColor(60, 150, 90), "Exportovat Animaci"},
-        {0, nullptr, {}, nullptr},
-        {kAbout, "?", QColor(120, 120, 120), "O Programu Korvalinth"}};
-    for (const Button& b : mainButtons) {
-        if (b.id == 0) {
-            mainToolBar_->addSeparator();
-            continue;
+    auto addButtons = [this](QToolBar* bar, std::initializer_list<Button> buttons) {
+        for (const Button& b : buttons) {
+            if (b.id == 0) {
+                bar->addSeparator();
+                continue;
+            }
+            QAction* a = action(b.id);
+            a->setIcon(themedIcon(b.themeName, b.drawing));
+            a->setToolTip(u(b.tip));
+            bar->addAction(a);
         }
-        QAction* a = action(b.id);
-        a->setIcon(drawnIcon(u(b.symbol), b.tile));
-        a->setToolTip(u(b.tip));
-        mainToolBar_->addAction(a);
-    }
+    };
+    addButtons(mainToolBar_, {{kNew, "document-new", "new", "Nový Soubor (Ctrl + N)"},
+                              {kOpen, "document-open", "open", "Otevřít Soubor (Ctrl + O)"},
+                              {kSave, "document-save", "save", "Uložit Soubor (Ctrl + S)"},
+                              {0, nullptr, nullptr, nullptr},
+                              {kSnapshot, "camera-photo", "snapshot", "Statický Snímek (Ctrl + E)"},
+                              {kExportAnimation, "camera-video", "film", "Exportovat Animaci"},
+                              {0, nullptr, nullptr, nullptr},
+                              {kAbout, "help-about", "about", "O Programu Korvalinth"}});
 
     sceneToolBar_ = addToolBar(u("Grafika"));
     sceneToolBar_->setObjectName(QStringLiteral("sceneToolBar"));
-    const Button sceneButtons[] = {
-        {kRotateXY, "XY", QColor(190, 110, 40), "Rotace XY (Q)"},
-        {kRotateYZ, "YZ", QColor(190, 110, 40), "Rotace YZ (W)"},
-        {kRotateXZ, "XZ", QColor(190, 110, 40), "Rotace XZ (E)"},
-        {0, nullptr, {}, nullptr},
-        {kTranslateXY, "↔", QColor(190, 110, 40), "Posunutí XY (R)"},
-        {0, nullptr, {}, nullptr},
-        {kScaleX, "SX", QColor(150, 90, 170), "Měřítko X (T)"},
-        {kScaleY, "SY", QColor(150, 90, 170), "Měřítko Y (Z)"},
-        {kScaleZ, "SZ", QColor(150, 90, 170), "Měřítko Z (U)"},
-        {0, nullptr, {}, nullptr},
-        {kManualTransform, "M", QColor(150, 90, 170), "Ruční Nastavení (M)"},
-        {0, nullptr, {}, nullptr},
-        {kResetView, "X", QColor(120, 120, 120), "Resetovat Pohled (X)"},
-        {0, nullptr, {}, nullptr},
-        {kSolidWire, "1", QColor(60, 130, 160), "Solid Model (Wire) (1)"},
-        {kSolid, "2", QColor(60, 130, 160), "Solid Model (2)"},
-        {kWire, "3", QColor(60, 130, 160), "Drátěný Model (3)"},
-        {kWireHidden, "4", QColor(60, 130, 160), "Drátěný Model (Skryté Čáry) (4)"},
-        {0, nullptr, {}, nullptr},
-        {kBoundingBox, "B", QColor(90, 140, 60), "Zobrazit Bounding Box (B)"},
-        {kAxes, "C", QColor(90, 140, 60), "Zobrazit Osy (C)"},
-        {kLabels, "L", QColor(90, 140, 60), "Zobrazit Popisky (L)"},
-        {0, nullptr, {}, nullptr},
-        {kAntialias, "AA", QColor(90, 140, 60), "Antialiasing Čar (Ctrl + A)"},
-        {0, nullptr, {}, nullptr},
-        {kAnimate, "▶", QColor(200, 80, 80), "Animovat (Mezerník)"},
-        {kReverse, "O", QColor(200, 80, 80), "Zpětná Animace (O)"},
-        {0, nullptr, {}, nullptr},
-        {kFrameForward, "+1", QColor(200, 80, 80), "Snímek Vpřed (A)"},
-        {kFrameBackward, "-1", QColor(200, 80, 80), "Snímek Vzad (S)"},
-        {0, nullptr, {}, nullptr},
-        {kRemoveAll, "✕", QColor(160, 60, 60), "Odstranit Vše (Delete)"}};
-    for (const Button& b : sceneButtons) {
-        if (b.id == 0) {
-            sceneToolBar_->addSeparator();
-            continue;
-        }
-        QAction* a = action(b.id);
-        a->setIcon(drawnIcon(u(b.symbol), b.tile));
-        a->setToolTip(u(b.tip));
-        sceneToolBar_->addAction(a);
-    }
+    addButtons(sceneToolBar_,
+               {{kRotateXY, nullptr, "rotate-xy", "Rotace XY (Q)"},
+                {kRotateYZ, nullptr, "rotate-yz", "Rotace YZ (W)"},
+                {kRotateXZ, nullptr, "rotate-xz", "Rotace XZ (E)"},
+                {0, nullptr, nullptr, nullptr},
+                {kTranslateXY, nullptr, "translate", "Posunutí XY (R)"},
+                {0, nullptr, nullptr, nullptr},
+                {kScaleX, nullptr, "scale-x", "Měřítko X (T)"},
+                {kScaleY, nullptr, "scale-y", "Měřítko Y (Z)"},
+                {kScaleZ, nullptr, "scale-z", "Měřítko Z (U)"},
+                {0, nullptr, nullptr, nullptr},
+                {kManualTransform, nullptr, "manual", "Ruční Nastavení (M)"},
+                {0, nullptr, nullptr, nullptr},
+                {kResetView, nullptr, "reset-view", "Resetovat Pohled (X)"},
+                {0, nullptr, nullptr, nullptr},
+                {kSolidWire, nullptr, "render-solid-wire", "Solid Model (Wire) (1)"},
+                {kSolid, nullptr, "render-solid", "Solid Model (2)"},
+                {kWire, nullptr, "render-wire", "Drátěný Model (3)"},
+                {kWireHidden, nullptr, "render-wire-hidden", "Drátěný Model (Skryté Čáry) (4)"},
+                {0, nullptr, nullptr, nullptr},
+                {kBoundingBox, nullptr, "bounding-box", "Zobrazit Bounding Box (B)"},
+                {kAxes, nullptr, "axes", "Zobrazit Osy (C)"},
+                {kLabels, nullptr, "labels", "Zobrazit Popisky (L)"},
+                {0, nullptr, nullptr, nullptr},
+                {kAntialias, nullptr, "antialias", "Antialiasing Čar (Ctrl + A)"},
+                {0, nullptr, nullptr, nullptr},
+                {kAnimate, "media-playback-start", "play", "Animovat (Mezerník)"},
+                {kReverse, nullptr, "play-reverse", "Zpětná Animace (O)"},
+                {0, nullptr, nullptr, nullptr},
+                {kFrameForward, "media-skip-forward", "frame-forward", "Snímek Vpřed (A)"},
+                {kFrameBackward, "media-skip-backward", "frame-backward", "Snímek Vzad (S)"},
+                {0, nullptr, nullptr, nullptr},
+                {kRemoveAll, "edit-delete", "remove-all", "Odstranit Vše (Delete)"}});
 }
 
 // The scene toolbar shows exactly while the setting allows it and the scene

@@ -54,6 +54,7 @@ void ScenePane::initializeGL() {
     renderer_.initialize();
     renderer_.setAntialias(true);
     scene_.antialias = true;
+    emit stateChanged();  // the menu and toolbar marks show it at once
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { releaseContext(); });
     spinTimer_.start(kSpinPeriodMs, this);
     if (scene_.animationPeriod() > 0) animationTimer_.start(scene_.animationPeriod(), this);

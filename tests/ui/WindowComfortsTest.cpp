@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <functional>
 
 #include "doc/Document.h"
@@ -18,6 +22,7 @@
 #include "ui/AnimClipDialogs.h"
 #include "ui/AnimationExportDialogs.h"
 #include "ui/ConsolePane.h"
+#include "ui/Icons.h"
 #include "ui/MainWindow.h"
 #include "ui/MathDialog.h"
 #include "ui/ModalAnswerer.h"
@@ -125,6 +130,49 @@ TEST_F(WindowComfortsTest, ADroppedDocumentOpens) {
         QApplication::sendEvent(target, &drop);
         QTRY_COMPARE(w.console()->toPlainText(), QStringLiteral(">> 6*7\n"));
     }
+}
+
+// Pixels of an icon at 24 points that are not transparent, and its centre.
+std::pair<int, QColor> iconPaint(const QIcon& icon) {
+    const QImage img = icon.pixmap(24).toImage();
+    int painted = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) painted += img.pixelColor(x, y).alpha() > 0;
+    return {painted, img.pixelColor(img.width() / 2, img.height() / 2)};
+}
+
+// A theme that has only document-new gives New its picture; every other
+// button shows the program's own drawing, and none is left blank.
+TEST_F(WindowComfortsTest, ToolbarIconsComeFromTheThemeOrTheProgramsDrawings) {
+    QTemporaryDir themes;
+    ASSERT_TRUE(QDir(themes.path()).mkpath("kvtest/24x24"));
+    QFile index(themes.filePath("kvtest/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=kvtest\nDirectories=24x24\n\n[24x24]\nSize=24\n");
+    index.close();
+    QImage magenta(24, 24, QImage::Format_ARGB32);
+    magenta.fill(Qt::magenta);
+    ASSERT_TRUE(magenta.save(themes.filePath("kvtest/24x24/document-new.png")));
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString name = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName("kvtest");
+    MainWindow w;
+
+    int buttons = 0;
+    for (const char* bar : {"mainToolBar", "sceneToolBar"})
+        for (QAction* a : w.findChild<QToolBar*>(bar)->actions()) {
+            if (a->isSeparator()) continue;
+            ++buttons;
+            const auto [painted, centre] = iconPaint(a->icon());
+            EXPECT_GT(painted, 24 * 24 / 8) << a->toolTip().toStdString();
+            EXPECT_EQ(centre == QColor(Qt::magenta), a == w.action(57600))
+                << a->toolTip().toStdString();
+        }
+    EXPECT_EQ(buttons, 6 + 22);
+    EXPECT_GT(iconPaint(programIcon()).first, 24 * 24 / 2);
+    QIcon::setThemeName(name);
+    QIcon::setThemeSearchPaths(paths);
 }
 
 }  // namespace

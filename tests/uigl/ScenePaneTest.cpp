@@ -120,6 +120,27 @@ TEST_F(ScenePaneTest, KeysChangeTheSceneAndTheMenuMarksFollow) {
     EXPECT_EQ(pane->scene().graphCount(), 0);
 }
 
+// Ctrl+A in the console selects its text and nothing else; on the scene it
+// switches the lines' antialiasing.
+TEST_F(ScenePaneTest, CtrlASelectsInTheConsoleAndTogglesAntialiasingOnTheScene) {
+    showScene();  // the pane sets up its lines once it is first drawn
+    const bool antialias = window.scenePane()->scene().antialias;
+    EXPECT_EQ(window.action(232)->isChecked(), antialias);
+    ConsolePane* console = window.console();
+    window.tabs()->setCurrentWidget(console);
+    console->submitCommand("1+1");
+    console->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(console->textCursor().selectedText().size(), console->toPlainText().size());
+    EXPECT_EQ(window.scenePane()->scene().antialias, antialias);
+
+    showScene();
+    window.scenePane()->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_NE(window.scenePane()->scene().antialias, antialias);
+    EXPECT_EQ(window.action(232)->isChecked(), !antialias);
+}
+
 TEST_F(ScenePaneTest, LeftDragRotatesByDegreesPerPixel) {
     window.console()->submitCommand("curve(sin(x), [0..6], id=1)");
     showScene();
