@@ -292,8 +292,12 @@ TEST_F(MainWindowTest, ApplicationShortcuts) {
         ASSERT_NE(w.action(r.id), nullptr) << r.id;
         EXPECT_EQ(w.action(r.id)->shortcut(), r.key) << r.id;
     }
-    // Scene keys are the scene pane's, not window-wide shortcuts.
+    // Scene keys are the scene pane's, not window-wide shortcuts; the menu
+    // names them beside the entry.
     EXPECT_TRUE(w.action(171)->shortcut().isEmpty());
+    for (auto [id, key] : {std::pair{201, "Mezerník"}, {220, "O"}, {222, "A"}, {223, "S"}})
+        EXPECT_TRUE(w.action(id)->text().endsWith(QString::fromUtf8("\t") + QString::fromUtf8(key)))
+            << id;
 }
 
 TEST(SettingsDialogTest, RefusesBadDigitsAndKeepsFocusThere) {
