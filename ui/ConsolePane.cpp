@@ -50,11 +50,11 @@ void moveToBlockEnd(QTextCursor& c, const QTextBlock& block,
 }
 
 // What a result line holds besides the form shown: the result's text form
-// and LaTeX form, for the copy commands of its context menu.
-struct ResultData : QTextBlockUserData {
-    QString text;
-    QString latex;  // empty for an error or a result too long for a paper
-};
+// and LaTeX form (empty for an error or a result too long for a paper), for
+// the copy commands of its context menu. They are properties of the line's
+// indent, so undo and redo bring them back with the line.
+constexpr int kResultTextProperty = QTextFormat::UserProperty + 1;
+constexpr int kResultLatexProperty = QTextFormat::UserProperty + 2;
 
 // Results up to this length (of their text form) get a LaTeX form.
 constexpr std::size_t kMaxLatexText = 20'000;
@@ -197,13 +197,15 @@ QMenu* ConsolePane::createResultMenu(const QPoint& pos) {
     if (isPromptLine(block.text()) || block.text().trimmed().isEmpty()) return menu;
     QString text;
     QString latex;
-    if (const auto* data = dynamic_cast<const ResultData*>(block.userData())) {
-        text = data->text;
-        latex = data->latex;
-    } else if (!block.text().contains(QChar::ObjectReplacementCharacter)) {
-        // A line of a loaded document: its text is all there is.
-        text = block.text().trimmed();
+    bool known = false;
+    for (auto it = block.begin(); !it.atEnd() && !known; ++it) {
+        const QTextCharFormat f = it.fragment().charFormat();
+        known = f.hasProperty(kResultTextProperty);
+        text = f.stringProperty(kResultTextProperty);
+        latex = f.stringProperty(kResultLatexProperty);
     }
+    if (!known && !block.text().contains(QChar::ObjectReplacementCharacter))
+        text = block.text().trimmed();  // a line of a loaded document: its text is all there is
     QAction* first = menu->actions().value(0);
     auto* copyText = new QAction(QString::fromUtf8(uimsg::kCopyAsText), menu);
     auto* copyLatex = new QAction(QString::fromUtf8(uimsg::kCopyAsLatex), menu);
@@ -243,18 +245,24 @@ void ConsolePane::scrollToLeftEdge() {
 }
 
 void ConsolePane::insertOutput(QTextCursor& c, const CommandOutcome& out) {
-    auto* data = new ResultData;
-    c.block().setUserData(data);
+    const QTextCharFormat plain = c.charFormat();
+    auto indent = [&](const QString& resultText, const QString& latex) {
+        QTextCharFormat f = plain;
+        f.setProperty(kResultTextProperty, resultText);
+        f.setProperty(kResultLatexProperty, latex);
+        c.insertText(QStringLiteral("   "), f);
+        c.setCharFormat(plain);
+    };
     if (out.failed) {
-        data->text = QString::fromUtf8(msg::kErrorPrefix) + fromUtf8(out.message);
-        c.insertText(QStringLiteral("   ") + data->text);
+        const QString message = QString::fromUtf8(msg::kErrorPrefix) + fromUtf8(out.message);
+        indent(message, QString());
+        c.insertText(message);
         return;
     }
     Workspace::Scope scope(ci_.workspace());
     std::string text = out.result->toText();
-    data->text = fromUtf8(text);
-    if (text.size() <= kMaxLatexText) data->latex = fromUtf8(out.result->toLatex());
-    c.insertText(QStringLiteral("   "));
+    indent(fromUtf8(text),
+           text.size() <= kMaxLatexText ? fromUtf8(out.result->toLatex()) : QString());
     if (settings_.formatOutput() && static_cast<int>(text.size()) <= kMaxTypesetText) {
         QtTypesetSurface surface(document()->defaultFont(), devicePixelRatioF());
         TypesetBox box = out.result->typeset(surface);

@@ -127,6 +127,11 @@ TEST_F(ConsoleComfortsTest, ResultMenuCopiesTextAndLatex) {
     EXPECT_EQ(copy(3, "Kopírovat jako LaTeX"), "(disabled)") << line(3).toStdString();
     EXPECT_TRUE(copy(3, "Kopírovat jako text").startsWith("Chyba: "));
     EXPECT_EQ(copy(0, "Kopírovat jako text"), "(none)") << "a command line has no result";
+
+    console->selectAll();
+    console->textCursor().removeSelectedText();
+    console->undo();
+    EXPECT_EQ(copy(1, "Kopírovat jako LaTeX"), "\\frac{\\sqrt{x^{2}+1}}{x-1}") << "after undo";
 }
 
 TEST_F(ConsoleComfortsTest, TheViewReturnsToTheLeftEdgeAfterALongLine) {
