@@ -26,7 +26,8 @@ class MainWindowDialogsTest : public testing::Test {
 
 TEST_F(MainWindowDialogsTest, EveryDialogEntryIsEnabled) {
     MainWindow w;
-    for (int id : {144, 158, 139, 143, 141, 142, 213, 214, 198, 135, 136, 137, 190}) {
+    for (int id :
+         {144, 158, 139, 143, 141, 142, 213, 214, 198, 262, 135, 136, 137, 190, 263, 264}) {
         ASSERT_NE(w.action(id), nullptr) << id;
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     }
