@@ -56,6 +56,28 @@ TEST_F(MainWindowDialogsTest, OkRunsTheCommandInTheConsoleAndCancelNothing) {
     EXPECT_EQ(w.console()->toPlainText(), ">> d=gcd(12, 18)\n   6\n>> ");
 }
 
+// Each entry opens the dialog of its own kind.
+TEST_F(MainWindowDialogsTest, EntriesOpenTheirDialogs) {
+    MainWindow w;
+    {
+        ModalDriver<MathDialog> driver([](MathDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QString::fromUtf8("Taylorův Polynom"));
+            d->reject();
+        });
+        w.action(262)->trigger();
+        EXPECT_TRUE(driver.acted);
+    }
+    for (auto [id, title] :
+         {std::pair{263, "Implicitní Plocha"}, std::pair{264, "Rotační Plocha"}}) {
+        ModalDriver<PlotDialog> driver([title = title](PlotDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QString::fromUtf8(title));
+            d->reject();
+        });
+        w.action(id)->trigger();
+        EXPECT_TRUE(driver.acted) << id;
+    }
+}
+
 TEST_F(MainWindowDialogsTest, PlotEntriesAddGraphsWithFreeIds) {
     MainWindow w;
     w.console()->submitCommand("curve(x, [0..1], id=1)");
