@@ -1,6 +1,8 @@
 // A surface of E2 = exp(-(x^2+y^2))*cos(3*x)*sin(2*y) over [-2, 2]^2 with its
 // normals: built by the program (compiled sampling and point by point with
 // `evaluate`), against native code computing the same values and normals.
+// Implicit surfaces on an n^3 grid with their gradient normals: the unit
+// sphere and a torus.
 #include <cmath>
 #include <string>
 #include <utility>
@@ -23,6 +25,27 @@ void build(benchmark::State& state) {
 void buildPlain(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     kv::bench::buildGraph(state, command(n), false, static_cast<double>(n) * n);
+}
+
+// The grid counts fixed, so the box's extent does not change the work.
+std::string implicitCommand(const char* zeroSet, int n) {
+    const std::string count = std::to_string(n);
+    return std::string("isurface(") + zeroSet + ", num_x=" + count + ", num_y=" + count +
+           ", num_z=" + count + ", id=1)";
+}
+
+constexpr const char* kSphere = "x^2+y^2+z^2=1, [-1.2..1.2], [-1.2..1.2], [-1.2..1.2]";
+constexpr const char* kTorus =
+    "(sqrt(x^2+y^2)-1)^2+z^2=0.09, [-1.4..1.4], [-1.4..1.4], [-0.4..0.4]";
+
+void implicitSphere(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    kv::bench::buildGraph(state, implicitCommand(kSphere, n), true, static_cast<double>(n) * n * n);
+}
+
+void implicitTorus(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    kv::bench::buildGraph(state, implicitCommand(kTorus, n), true, static_cast<double>(n) * n * n);
 }
 
 struct Node {
@@ -84,6 +107,8 @@ double pairedRatio(int n) {
 BENCHMARK(native)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(build)->Arg(100)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(buildPlain)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(implicitSphere)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(implicitTorus)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
@@ -93,5 +118,8 @@ int main(int argc, char** argv) {
             std::printf("%-16s %8.2f ms (%5.2fx)\n", name, r.at(name) / 1e6,
                         base > 0 ? r.at(name) / base : 0.0);
         std::printf("build / native, median of 41 paired runs: %.2fx\n", pairedRatio(500));
+        std::printf("\nisurface on a 100^3 grid with normals, median:\n");
+        for (const char* name : {"implicitSphere/100", "implicitTorus/100"})
+            std::printf("%-20s %8.2f ms\n", name, r.at(name) / 1e6);
     });
 }

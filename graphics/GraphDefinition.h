@@ -101,6 +101,13 @@ class SurfaceDefinition : public GraphDefinition, public MeshColors {
     int y_var = -1;
     std::string nlines_x = "0";
     std::string nlines_y = "0";
+    // A surface of revolution (rotsurface): the curve at the distance
+    // `radius` (a text in x_var) from the axis, turned by the angle y_var.
+    // The component along the axis is x_expr (about x) or y_expr (about y);
+    // the other two are built from the radius, not read from text.
+    enum class Revolution { None, AboutX, AboutY };
+    Revolution revolution = Revolution::None;
+    std::string radius;
 };
 
 class ImplicitCurveDefinition : public GraphDefinition {

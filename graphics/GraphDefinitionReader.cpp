@@ -289,24 +289,15 @@ std::unique_ptr<SurfaceDefinition> readRotationSurfaceDefinition(
     def->y_hi = "2*pi";
 
     // The curve's point at distance r = f from the axis, turned by the
-    // angle: about x, (t, r cos a, -r sin a); about y, (r cos a, t, r sin a).
-    // Those senses of turning make -(Pt x Pa), the surfaces' normal, point
-    // towards the axis, as a surface's normal points away from its upper
-    // side: front_color shows outside.
-    const std::string r = "(" + std::string(argument(args, 0)) + ")";
-    const std::string cosine = r + "*cos(" + kRotationAngle + ")";
-    const std::string sine = r + "*sin(" + kRotationAngle + ")";
-    if (argument(args, 0).empty()) {
-        def->x_expr = def->y_expr = def->z_expr = "";
-    } else if (aboutY) {
-        def->x_expr = cosine;
-        def->y_expr = name;
-        def->z_expr = sine;
-    } else {
-        def->x_expr = name;
-        def->y_expr = cosine;
-        def->z_expr = "-" + sine;
-    }
+    // angle: about x, (t, r cos a, -r sin a); about y, (r cos a, t, r sin a)
+    // (SurfaceGraph builds the turned components). Those senses of turning
+    // make -(Pt x Pa), the surfaces' normal, point towards the axis, as a
+    // surface's normal points away from its upper side: front_color shows
+    // outside.
+    def->radius = std::string(argument(args, 0));
+    def->revolution =
+        aboutY ? SurfaceDefinition::Revolution::AboutY : SurfaceDefinition::Revolution::AboutX;
+    (aboutY ? def->y_expr : def->x_expr) = name;
     // Along the curve as many lines as a curve has samples, around it
     // nlines_rot.
     def->auto_nlines = false;

@@ -44,8 +44,9 @@ std::unique_ptr<ImplicitSurfaceDefinition> readImplicitSurfaceDefinition(
 // x axis (axis=y: x = f(y) about the y axis), as the parametric surface of
 // the curve's variable and the angle kRotationAngle over 0..2*pi. nlines
 // lines along the curve (default as many as a curve samples), nlines_rot
-// around it (default kRotationLines).
-inline constexpr const char* kRotationAngle = "rot_angle";
+// around it (default kRotationLines). The angle's name holds a blank, which
+// no command line keeps: no user's variable or function can be it.
+inline constexpr const char* kRotationAngle = "rotation angle";
 inline constexpr int kRotationLines = 36;
 std::unique_ptr<SurfaceDefinition> readRotationSurfaceDefinition(
     const std::vector<std::string_view>& args, Workspace& ws, ShadeModel shade);

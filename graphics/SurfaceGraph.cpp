@@ -58,10 +58,14 @@ bool SurfaceGraph::prepare() {
     NodePtr* trees[] = {&x_, &y_, &z_, &xlo_, &xhi_, &ylo_, &yhi_, &nx_, &ny_};
     const std::string* texts[] = {&d.x_expr, &d.y_expr, &d.z_expr,   &d.x_lo,    &d.x_hi,
                                   &d.y_lo,   &d.y_hi,   &d.nlines_x, &d.nlines_y};
+    const bool revolution = d.revolution != SurfaceDefinition::Revolution::None;
     for (std::size_t k = 0; k < std::size(trees); ++k) {
+        // The turned components of a surface of revolution come next.
+        if (revolution && k < 3 && texts[k]->empty()) continue;
         *trees[k] = parse(*texts[k]);
         if (!*trees[k]) return false;
     }
+    if (revolution && !turnRadius()) return false;
     // The partial derivatives of the three components, derived once: every
     // corner of every frame evaluates them.
     const ExprNode* components[3] = {x_.get(), y_.get(), z_.get()};
@@ -87,6 +91,27 @@ bool SurfaceGraph::prepare() {
                                                dv_[0].get(), dv_[1].get(), dv_[2].get()};
         compiled_ = std::make_unique<CompiledExpr>(all, inputs);
         if (!compiled_->ok()) compiled_.reset();
+    }
+    return true;
+}
+
+// The two components of a surface of revolution off its axis, r cos(a) and
+// r sin(a) (negated about x), built as trees: the angle's variable has a
+// name no command line can spell, so it never passes through the parser.
+bool SurfaceGraph::turnRadius() {
+    const SurfaceDefinition& d = surface();
+    NodePtr r = parse(d.radius);
+    if (!r) return false;
+    auto turned = [&](Kind fn) {
+        return makeBinary(Kind::Product, r->clone(),
+                          makeFunction(fn, std::make_unique<VariableNode>(d.y_var)));
+    };
+    if (d.revolution == SurfaceDefinition::Revolution::AboutY) {
+        x_ = turned(Kind::Cos);
+        z_ = turned(Kind::Sin);
+    } else {
+        y_ = turned(Kind::Cos);
+        z_ = std::make_unique<NegationNode>(turned(Kind::Sin));
     }
     return true;
 }
@@ -329,6 +354,20 @@ bool SurfaceGraph::buildFrame(int, FrameGeometry& out) {
         });
     }
     for (const BoundingBox& part : parts) box.widen(part);
+
+    // A surface of revolution reaches its largest distance from the axis all
+    // the way round, between its lines too (an odd count of steps around
+    // never samples the angle pi): its box is that distance either side of
+    // the axis. The line at angle 0 holds the distances themselves, on the
+    // cosine's axis.
+    if (d.revolution != SurfaceDefinition::Revolution::None) {
+        const bool aboutY = d.revolution == SurfaceDefinition::Revolution::AboutY;
+        float& lo = aboutY ? box.xmin : box.ymin;
+        float& hi = aboutY ? box.xmax : box.ymax;
+        const float reach = std::max(std::fabs(lo), std::fabs(hi));
+        lo = box.zmin = -reach;
+        hi = box.zmax = reach;
+    }
 
     clipBox(box);
     out.box = box;

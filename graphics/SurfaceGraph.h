@@ -32,6 +32,7 @@ class SurfaceGraph : public GraphObject {
 
   private:
     const SurfaceDefinition& surface() const;
+    bool turnRadius();
 
     // One grid node: its point and its unit normal.
     struct Node {

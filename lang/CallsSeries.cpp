@@ -4,10 +4,12 @@
 // it records it and returns a ZeroNode.
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "algebra/Algebra.h"
+#include "algebra/ExactSeries.h"
 #include "algebra/RewriteBudget.h"
 #include "engine/EvaluationCost.h"
 #include "engine/TreeRebuild.h"
@@ -105,27 +107,57 @@ NodePtr callTaylor(Call& call) {
     if (!integerArgument(*n, 0, kMaxTaylorDegree, degree))
         return ci.fail(ErrorCode::ArgumentFormat, call.text, msg::kTaylorDegree);
 
-    // The derivatives share one budget, as the grades of derivate do. One
-    // that grows past kMaxDerivativeNodes (a tower like exp(exp(exp(x)))
-    // doubles with every degree, and so does a quotient once the budget's
-    // simplification is spent) is refused instead of built for minutes.
-    std::vector<NodePtr> derivatives;
-    derivatives.push_back(f->clone());
-    {
-        RewriteBudget::Scope budget(*f, RewriteBudget::Scope::Mode::Derivative);
-        for (int k = 1; k <= static_cast<int>(degree); ++k) {
-            NodePtr d = nthDerivative(1, *derivatives.back(), IdList{x});
-            if (RewriteBudget::current()->overflowed() ||
-                countNodes(*d, kMaxDerivativeNodes + 1) > kMaxDerivativeNodes)
-                return ci.fail(ErrorCode::Syntax, call.text, kTooMuchWork);
-            derivatives.push_back(std::move(d));
-        }
-    }
-
     const bool aboutZero = a->isConstant() && a->evaluate() == 0.0;
     NodePtr shift = std::make_unique<VariableNode>(x);
     if (!aboutZero) shift = std::make_unique<DifferenceNode>(std::move(shift), a->clone());
     NodePtr sum;
+    auto append = [&sum](NodePtr t, bool negative) {
+        if (!sum)
+            sum = negative ? std::make_unique<NegationNode>(std::move(t)) : std::move(t);
+        else if (negative)
+            sum = std::make_unique<DifferenceNode>(std::move(sum), std::move(t));
+        else
+            sum = std::make_unique<SumNode>(std::move(sum), std::move(t));
+    };
+
+    // The derivatives share one budget, as the grades of derivate do. One
+    // that grows past kMaxDerivativeNodes (a tower like exp(exp(exp(x)))
+    // doubles with every degree, and so does a quotient once the budget's
+    // simplification is spent) ends the derivatives.
+    std::vector<NodePtr> derivatives;
+    derivatives.push_back(f->clone());
+    bool outgrown = false;
+    {
+        RewriteBudget::Scope budget(*f, RewriteBudget::Scope::Mode::Derivative);
+        for (int k = 1; k <= static_cast<int>(degree) && !outgrown; ++k) {
+            NodePtr d = nthDerivative(1, *derivatives.back(), IdList{x});
+            outgrown = RewriteBudget::current()->overflowed() ||
+                       countNodes(*d, kMaxDerivativeNodes + 1) > kMaxDerivativeNodes;
+            derivatives.push_back(std::move(d));
+        }
+    }
+    // Outgrown derivatives, as of 1/(1+x^2) whose denominator squares with
+    // every degree: a function of x alone about a number has its
+    // coefficients as exact fractions from its power series; any other is
+    // refused instead of built for minutes.
+    if (outgrown) {
+        const std::optional<std::vector<ExactFraction>> exact =
+            exactTaylorCoefficients(*f, x, *a, static_cast<int>(degree));
+        if (!exact) return ci.fail(ErrorCode::Syntax, call.text, kTooMuchWork);
+        for (int k = 0; k < static_cast<int>(exact->size()); ++k) {
+            const ExactFraction& c = (*exact)[static_cast<std::size_t>(k)];
+            if (c.num == 0) continue;
+            const double num = static_cast<double>(c.num);
+            const double den = static_cast<double>(c.den);
+            bool negative = false;
+            // numericTerm writes a whole constant term; a fraction is its value.
+            NodePtr t = k == 0 && c.den != 1 ? number(num / den)
+                                             : numericTerm(num, den, *shift, k, negative);
+            append(std::move(t), negative);
+        }
+        return sum ? std::move(sum) : number(0.0);
+    }
+
     double factorial = 1.0;
     for (int k = 0; k < static_cast<int>(derivatives.size()); ++k) {
         if (k > 0) factorial *= k;
@@ -145,12 +177,7 @@ NodePtr callTaylor(Call& call) {
             if (c->isZero()) continue;
             t = k == 0 ? std::move(c) : term(std::move(c), *shift, k);
         }
-        if (!sum)
-            sum = negative ? std::make_unique<NegationNode>(std::move(t)) : std::move(t);
-        else if (negative)
-            sum = std::make_unique<DifferenceNode>(std::move(sum), std::move(t));
-        else
-            sum = std::make_unique<SumNode>(std::move(sum), std::move(t));
+        append(std::move(t), negative);
     }
     // The terms are simplified each: simplifying their sum would put it
     // over a common denominator, which hides the powers.

@@ -77,7 +77,10 @@ QStringList ConsoleCompleter::words() const {
     const Workspace& ws = ci_.workspace();
     for (const NamedValue& c : ws.constants) words << QString::fromStdString(c.name);
     for (const UserFunction& f : ci_.userFunctions()) words << QString::fromStdString(f.name);
-    for (const NamedValue& v : ws.variables) words << QString::fromStdString(v.name);
+    // A name with a blank is the program's own (the angle of a surface of
+    // revolution): no command line can spell it.
+    for (const NamedValue& v : ws.variables)
+        if (v.name.find(' ') == std::string::npos) words << QString::fromStdString(v.name);
     words.removeDuplicates();
     std::sort(words.begin(), words.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);

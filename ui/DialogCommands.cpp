@@ -85,6 +85,11 @@ const MathDialogShape& mathDialogShape(MathDialogKind kind) {
          {kFunctionBox,
           {"Proměnná:", "", kEnterSubstVariable},
           {"Nová funkce:", "", kEnterFunction}}},
+        {"Taylorův Polynom",
+         {kFunctionBox,
+          {"Proměnná:", "", kEnterTaylorVariable},
+          {"Bod:", "0", kEnterTaylorPoint},
+          {"Stupeň:", "5", kEnterTaylorDegree}}},
     };
     return shapes[static_cast<int>(kind)];
 }
@@ -143,6 +148,9 @@ std::string composeMathCommand(const MathFields& fields) {
             break;
         case MathDialogKind::Substitute:
             out = "subst=subst(" + b[0] + ", " + b[1] + ", " + b[2] + ")";
+            break;
+        case MathDialogKind::Taylor:
+            out = "tay=taylor(" + b[0] + ", " + b[1] + ", " + b[2] + ", " + b[3] + ")";
             break;
     }
     return oneLine(std::move(out));
@@ -227,6 +235,31 @@ const PlotDialogShape& plotDialogShape(PlotDialogKind kind) {
          {"Barva:"},
          false,
          false},
+        {"Implicitní Plocha",
+         {{"F(x, y, z) =", "", kEnterFunction},
+          {"x od:", "", kEnterDomainLowerX},
+          {"x do:", "", kEnterDomainUpperX},
+          {"y od:", "", kEnterDomainLowerY},
+          {"y do:", "", kEnterDomainUpperY},
+          {"z od:", "", kEnterDomainLowerZ},
+          {"z do:", "", kEnterDomainUpperZ},
+          {"Dělení x:", "Auto", nullptr},
+          {"Dělení y:", "Auto", nullptr},
+          {"Dělení z:", "Auto", nullptr},
+          {"Přesnost:", "10", kEnterSurfacePrecision}},
+         {"Přední strana:", "Zadní strana:", "Síť:"},
+         false,
+         true},
+        {"Rotační Plocha",
+         {{"f(x) =", "", kEnterFunction},
+          {"Od:", "", kEnterDomainLower},
+          {"Do:", "", kEnterDomainUpper},
+          {"Dělení podél křivky:", "Auto", nullptr},
+          {"Dělení kolem osy:", "Auto", nullptr}},
+         {"Přední strana:", "Zadní strana:", "Síť:"},
+         true,
+         true,
+         true},
     };
     return shapes[static_cast<int>(kind)];
 }
@@ -279,6 +312,20 @@ std::string composePlotCommand(const PlotFields& fields, int id) {
             out = "icurve(" + b[0] + ", [" + b[1] + ".." + b[2] + "], [" + b[3] + ".." + b[4] +
                   "], num_x=" + b[5] + ", num_y=" + b[6] + ", color=" + colorText(colors[0]) +
                   ", iters=" + b[7];
+            break;
+        case PlotDialogKind::ImplicitSurface:
+            out = "isurface(" + b[0] + ", [" + b[1] + ".." + b[2] + "], [" + b[3] + ".." + b[4] +
+                  "], [" + b[5] + ".." + b[6] + "], front_color=" + colorText(colors[0]) +
+                  ", back_color=" + colorText(colors[1]) + ", wire_color=" + colorText(colors[2]) +
+                  divisions("num_x", b[7]) + divisions("num_y", b[8]) + divisions("num_z", b[9]) +
+                  ", iters=" + b[10];
+            break;
+        case PlotDialogKind::RotationSurface:
+            out = "rotsurface(" + b[0] + ", [" + b[1] + ".." + b[2] +
+                  "], front_color=" + colorText(colors[0]) +
+                  ", back_color=" + colorText(colors[1]) + ", wire_color=" + colorText(colors[2]) +
+                  divisions("nlines", b[3]) + divisions("nlines_rot", b[4]) +
+                  (fields.aboutY ? ", axis=y" : "") + checkDef;
             break;
     }
     out += animationFragment(fields.animation);

@@ -47,6 +47,7 @@ enum class MathDialogKind {
     Gcd,
     Lcm,
     Substitute,
+    Taylor,
 };
 
 // "Obousměrná", "Zleva", "Zprava".
@@ -107,7 +108,14 @@ bool isAutomaticDivisions(std::string_view text);
 // The divisions text as the option writes it: trimmed and lower-cased.
 std::string divisionsOption(std::string_view text);
 
-enum class PlotDialogKind { ExplicitCurve, ParametricCurve, Surface, ImplicitCurve };
+enum class PlotDialogKind {
+    ExplicitCurve,
+    ParametricCurve,
+    Surface,
+    ImplicitCurve,
+    ImplicitSurface,
+    RotationSurface,
+};
 
 struct PlotDialogShape {
     const char* title;
@@ -115,6 +123,7 @@ struct PlotDialogShape {
     std::vector<const char*> colorLabels;  // one colour button each
     bool hasCheckDef;                      // "Testovat nespojitost"
     bool hasClip;                          // "Oříznout" button
+    bool hasAxisChoice = false;            // "Otáčet kolem osy y"
 };
 const PlotDialogShape& plotDialogShape(PlotDialogKind kind);
 
@@ -123,6 +132,7 @@ struct PlotFields {
     std::vector<std::string> boxes;
     std::vector<Rgb> colors;
     bool checkDef = false;
+    bool aboutY = false;  // the surface of revolution turns x = f(y) about the y axis
     AnimationFields animation;
     ClipFields clip;
 };

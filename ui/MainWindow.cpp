@@ -75,6 +75,9 @@ enum Command : int {
     kExplicitSurface = 136,
     kParametricCurve = 137,
     kImplicitCurve = 190,
+    kTaylor = 262,
+    kImplicitSurface = 263,
+    kRotationSurface = 264,
     kRotateXY = 171,
     kRotateYZ = 172,
     kRotateXZ = 173,
@@ -229,7 +232,8 @@ void MainWindow::buildMenus() {
         {kIntegrate, "Numerická &Integrace", MathDialogKind::Integrate},
         {kLcm, "Nejmenší Spol. &Násobek", MathDialogKind::Lcm},
         {kGcd, "Nejvetší Spol. Dě&litel", MathDialogKind::Gcd},
-        {kSubstitute, "&Substituce", MathDialogKind::Substitute}};
+        {kSubstitute, "&Substituce", MathDialogKind::Substitute},
+        {kTaylor, "&Taylorův Polynom", MathDialogKind::Taylor}};
     for (auto [id, text, kind] : mathEntries) {
         MathDialogKind k = kind;
         connect(addCommand(math, id, u(text)), &QAction::triggered, this, [this, k] {
@@ -244,7 +248,9 @@ void MainWindow::buildMenus() {
         {kExplicitCurve, "E&xplicitní Křivka", PlotDialogKind::ExplicitCurve},
         {kExplicitSurface, "&Explicitní Plocha", PlotDialogKind::Surface},
         {kParametricCurve, "Parametrická &Křivka", PlotDialogKind::ParametricCurve},
-        {kImplicitCurve, "&Implicitní Křivka (2D)", PlotDialogKind::ImplicitCurve}};
+        {kImplicitCurve, "&Implicitní Křivka (2D)", PlotDialogKind::ImplicitCurve},
+        {kImplicitSurface, "Implicitní &Plocha", PlotDialogKind::ImplicitSurface},
+        {kRotationSurface, "&Rotační Plocha", PlotDialogKind::RotationSurface}};
     for (auto [id, text, kind] : plotEntries) {
         PlotDialogKind k = kind;
         connect(addCommand(graphics, id, u(text)), &QAction::triggered, this, [this, k] {

@@ -1,7 +1,7 @@
 // The dialogs of the "Matematika" menu: simplification, evaluation,
-// equations, limit, derivative, integration, GCD, LCM and substitution. One
-// window built from the dialog's table of boxes; OK checks the boxes in
-// order and composes the command line.
+// equations, limit, derivative, integration, GCD, LCM, substitution and
+// Taylor polynomial. One window built from the dialog's table of boxes; OK
+// checks the boxes in order and composes the command line.
 #pragma once
 
 #include <QDialog>

@@ -53,6 +53,11 @@ PlotDialog::PlotDialog(PlotDialogKind kind, const SceneModel& scene, QWidget* pa
         checkDef_->setChecked(initial.checkDef);
         layout->addWidget(checkDef_);
     }
+    if (shape.hasAxisChoice) {
+        axisY_ = new QCheckBox(u("Otáčet kolem osy y (x = f(y))"));
+        axisY_->setChecked(initial.aboutY);
+        layout->addWidget(axisY_);
+    }
     auto* extras = new QHBoxLayout;
     animationButton_ = new QPushButton(u("Animace"));
     animationButton_->setAutoDefault(false);
@@ -85,6 +90,7 @@ PlotFields PlotDialog::fields() const {
     for (QLineEdit* b : boxes_) f.boxes.push_back(b->text().toStdString());
     for (ColorButton* c : colors_) f.colors.push_back(c->color());
     f.checkDef = checkDef_ && checkDef_->isChecked();
+    f.aboutY = axisY_ && axisY_->isChecked();
     f.animation = animation_;
     f.clip = clip_;
     return f;

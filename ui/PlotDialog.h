@@ -1,7 +1,8 @@
 // The dialogs of the "Grafika" menu: explicit and parametric curve, explicit
-// surface and implicit curve. OK checks the boxes in order and composes the
-// plot command with the scene's next free graph id; the "Animace" and
-// "Oříznout" buttons open the dialogs that add those parts.
+// surface, implicit curve, implicit surface and surface of revolution. OK
+// checks the boxes in order and composes the plot command with the scene's
+// next free graph id; the "Animace" and "Oříznout" buttons open the dialogs
+// that add those parts.
 #pragma once
 
 #include <QDialog>
@@ -28,6 +29,8 @@ class PlotDialog : public QDialog {
     ColorButton* colorButton(int i) const { return colors_[static_cast<std::size_t>(i)]; }
     // "Testovat nespojitost"; nullptr where the command has no such option.
     QCheckBox* checkDefBox() const { return checkDef_; }
+    // "Otáčet kolem osy y" of the surface of revolution; nullptr in the others.
+    QCheckBox* axisYBox() const { return axisY_; }
     QPushButton* animationButton() const { return animationButton_; }
     // nullptr where the command has no clipping.
     QPushButton* clipButton() const { return clipButton_; }
@@ -47,6 +50,7 @@ class PlotDialog : public QDialog {
     std::vector<QLineEdit*> boxes_;
     std::vector<ColorButton*> colors_;
     QCheckBox* checkDef_ = nullptr;
+    QCheckBox* axisY_ = nullptr;
     QPushButton* animationButton_ = nullptr;
     QPushButton* clipButton_ = nullptr;
     AnimationFields animation_;

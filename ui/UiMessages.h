@@ -109,5 +109,13 @@ inline constexpr const char* kEnterDomainUpperY = "Zadejte horní hranici defini
 inline constexpr const char* kEnterDivisionsX = "Zadejte počet dělení x intervalu!";
 inline constexpr const char* kEnterDivisionsY = "Zadejte počet dělení y intervalu!";
 inline constexpr const char* kEnterCurvePrecision = "Zadejte přesnost křivky!";
+inline constexpr const char* kEnterDomainLowerZ = "Zadejte spodní hranici definičního oboru pro z!";
+inline constexpr const char* kEnterDomainUpperZ = "Zadejte horní hranici definičního oboru pro z!";
+inline constexpr const char* kEnterSurfacePrecision = "Zadejte přesnost plochy!";
+inline constexpr const char* kEnterTaylorVariable =
+    "Zadejte proměnnou, podle které se má funkce rozvinout!";
+inline constexpr const char* kEnterTaylorPoint =
+    "Zadejte bod, v jehož okolí se má funkce rozvinout!";
+inline constexpr const char* kEnterTaylorDegree = "Zadejte stupeň polynomu!";
 
 }  // namespace kv::uimsg

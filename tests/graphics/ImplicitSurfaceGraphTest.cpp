@@ -102,9 +102,13 @@ TEST(ImplicitSurfaceGraph, EmptySetFramesTheBox) {
 }
 
 // sqrt(x) turned about the x axis: every vertex at the distance sqrt(x)
-// from the axis, 100 lines along the curve (trunc(4 * 25)) and 36 around.
+// from the axis, 100 lines along the curve (trunc(4 * 25)) and 36 around,
+// the box the whole radius 2 either side of the axis although no line lies
+// at the angle pi. A user's value or function called rot_angle is none of
+// the surface's business.
 TEST(ImplicitSurfaceGraph, RotationOfSqrtIsAParaboloid) {
     SceneFixture fx;
+    fx.run("rot_angle=5");
     const GraphObject* g = fx.plot("rotsurface(sqrt(x), [x, 0..4], id=1)");
     ASSERT_NE(g, nullptr) << fx.error();
     const FrameGeometry& f = g->frame(0);
@@ -112,11 +116,18 @@ TEST(ImplicitSurfaceGraph, RotationOfSqrtIsAParaboloid) {
     for (const Quad& q : f.quads)
         for (const Vec3f& p : q.corners)
             EXPECT_NEAR(std::sqrt(p.y * p.y + p.z * p.z), std::sqrt(p.x), 1e-5);
+    EXPECT_EQ(f.box.xmax, 4.0f);
+    for (float bound : {f.box.ymin, f.box.zmin}) EXPECT_EQ(bound, -2.0f);
+    for (float bound : {f.box.ymax, f.box.zmax}) EXPECT_EQ(bound, 2.0f);
+    fx.run("rot_angle(t)=t^2");
     const GraphObject* h = fx.plot("rotsurface(y^2, [0..2], axis=y, nlines_rot=12, id=2)");
     ASSERT_NE(h, nullptr) << fx.error();
     for (const Quad& q : h->frame(0).quads)
         for (const Vec3f& p : q.corners)
             EXPECT_NEAR(std::sqrt(p.x * p.x + p.z * p.z), p.y * p.y, 1e-4);
+    const BoundingBox& box = h->frame(0).box;
+    for (float bound : {box.xmin, box.zmin}) EXPECT_EQ(bound, -4.0f);
+    for (float bound : {box.xmax, box.zmax}) EXPECT_EQ(bound, 4.0f);
 }
 
 }  // namespace

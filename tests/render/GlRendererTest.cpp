@@ -572,5 +572,21 @@ TEST(GlRenderer, ImplicitSphereSolidAndWire) {
     EXPECT_EQ(countPixels(wire, [](Rgb p) { return p.r > p.b + 40; }), 0);
 }
 
+// A surface of revolution seen from the side: its near wall, facing the
+// viewer and the light, is its lit outside in front_color; were the normals
+// turned against the faces' winding, it would stay dark in the ambient light.
+TEST(GlRenderer, SurfaceOfRevolutionIsLitOutside) {
+    RenderFixture fx;
+    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
+    fx.run("rotsurface(1+x^2/4, [x, -1..1], id=1)");
+    fx.overlay(false);
+    fx.scene.render_mode = SceneModel::SolidModel;
+    Image solid = fx.render();
+    const Pixel c = fx.project(0.0f, 0.0f, 0.0f);
+    const Rgb centre = solid.at(static_cast<int>(c.x), static_cast<int>(c.y));
+    EXPECT_GT(centre.r, 100);
+    EXPECT_LT(centre.b, 60);
+}
+
 }  // namespace
 }  // namespace kv

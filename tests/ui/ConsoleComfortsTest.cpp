@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include "graphics/GraphDefinitionReader.h"
 #include "lang/CommandInterpreter.h"
 #include "ui/CommandHistory.h"
 #include "ui/ConsoleCompleter.h"
@@ -106,6 +107,16 @@ TEST_F(ConsoleComfortsTest, CompletionThenTheCallHint) {
     EXPECT_FALSE(hint->isVisible());
     EXPECT_EQ(openCallBefore(">> f(sin(x), [1..", 17), "f");
     EXPECT_EQ(openCallBefore(">> 2*(x+", 8), "");
+}
+
+// The angle of a surface of revolution is a variable of the program's own,
+// which no command line can spell: completion does not offer it.
+TEST_F(ConsoleComfortsTest, CompletionLeavesOutTheProgramsOwnVariables) {
+    ci.workspace().variableIndex("a1");
+    ci.workspace().variableIndex(kRotationAngle);
+    const QStringList words = console->completer().words();
+    EXPECT_TRUE(words.contains("a1"));
+    EXPECT_FALSE(words.contains(QString::fromUtf8(kRotationAngle)));
 }
 
 TEST_F(ConsoleComfortsTest, ResultMenuCopiesTextAndLatex) {

@@ -76,6 +76,9 @@ const MathRow kMathRows[] = {
     {MathDialogKind::Gcd, {"12, 18"}, false, kTwo, "d=gcd(12, 18)"},
     {MathDialogKind::Lcm, {"4, 6"}, false, kTwo, "m=lcm(4, 6)"},
     {MathDialogKind::Substitute, {"x^2", "x", "t+1"}, false, kTwo, "subst=subst(x^2, x, t+1)"},
+    {MathDialogKind::Taylor, {"exp(x)", "x", "1", "4"}, false, kTwo, "tay=taylor(exp(x), x, 1, 4)"},
+    // The point and the degree keep their initial 0 and 5.
+    {MathDialogKind::Taylor, {"f", "x"}, false, kTwo, "tay=taylor(f, x, 0, 5)"},
     // Texts go in verbatim, except that a line break cannot split the line.
     {MathDialogKind::Simplify, {" x +\n1 "}, false, kTwo, "func=simpl( x + 1 )"},
 };
@@ -183,7 +186,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {"f", "", ""},
                  false,
                  1,
-                 "Zadejte proměnnou, která se má nahradit!"}),
+                 "Zadejte proměnnou, která se má nahradit!"},
+        CheckRow{MathDialogKind::Taylor,
+                 {"f", " ", "0", "5"},
+                 false,
+                 1,
+                 "Zadejte proměnnou, podle které se má funkce rozvinout!"},
+        CheckRow{MathDialogKind::Taylor,
+                 {"f", "x", "", ""},
+                 false,
+                 2,
+                 "Zadejte bod, v jehož okolí se má funkce rozvinout!"},
+        CheckRow{
+            MathDialogKind::Taylor, {"f", "x", "0", ""}, false, 3, "Zadejte stupeň polynomu!"}),
     rowNames(&CheckRow::message));
 
 // ---- plot dialogs ----
@@ -196,6 +211,7 @@ struct PlotRow {
     AnimationFields animation;
     ClipFields clip;
     const char* command;  // with id=7
+    bool aboutY = false;
 };
 
 PlotFields fieldsOf(const PlotRow& row) {
@@ -205,6 +221,7 @@ PlotFields fieldsOf(const PlotRow& row) {
     f.checkDef = row.checkDef;
     f.animation = row.animation;
     f.clip = row.clip;
+    f.aboutY = row.aboutY;
     return f;
 }
 
@@ -290,6 +307,41 @@ const PlotRow kPlotRows[] = {
      {{{true, "0", "1"}, {false, "", ""}, {false, "", ""}}},
      "icurve(x^2+y^2-r, [-2..2], [-2..2], num_x=30, num_y=40, color=[0, 1, 0], iters=5, "
      "anim=[r, 0.5..1], nframes=2, frame_time=71, id=7)"},
+    {PlotDialogKind::ImplicitSurface,
+     {"x^2+y^2+z^2=1", "-1.5", "1.5", "-1.5", "1.5", "-1.5", "1.5"},
+     {{255, 0, 0}, {0, 0, 255}, {0, 0, 0}},
+     false,
+     kNoAnim,
+     kNoClip,
+     "isurface(x^2+y^2+z^2=1, [-1.5..1.5], [-1.5..1.5], [-1.5..1.5], front_color=[1, 0, 0], "
+     "back_color=[0, 0, 1], wire_color=[0, 0, 0], iters=10, id=7)"},
+    {PlotDialogKind::ImplicitSurface,
+     {"x^2+y^2+z^2-r", "-1", "1", "-1", "1", "-1", "1", " 20 ", "auto", "12", "5"},
+     {},
+     false,
+     {true, "r", "0.5", "1", "", ""},
+     {{{false, "", ""}, {false, "", ""}, {true, "0", "1"}}},
+     "isurface(x^2+y^2+z^2-r, [-1..1], [-1..1], [-1..1], front_color=[0, 0, 0], "
+     "back_color=[0, 0, 0], wire_color=[0, 0, 0], num_x=20, num_z=12, iters=5, "
+     "anim=[r, 0.5..1], nframes=2, frame_time=71, z=[0..1], id=7)"},
+    {PlotDialogKind::RotationSurface,
+     {"sqrt(x)", "0", "4"},
+     {{255, 0, 0}, {0, 0, 255}, {0, 0, 0}},
+     false,
+     kNoAnim,
+     kNoClip,
+     "rotsurface(sqrt(x), [0..4], front_color=[1, 0, 0], back_color=[0, 0, 1], "
+     "wire_color=[0, 0, 0], id=7)"},
+    {PlotDialogKind::RotationSurface,
+     {"1+a*y^2", "-1", "1", "30", "Auto"},
+     {},
+     true,
+     {true, "a", "0", "1", "3", ""},
+     {{{true, "-1", "1"}, {false, "", ""}, {false, "", ""}}},
+     "rotsurface(1+a*y^2, [-1..1], front_color=[0, 0, 0], back_color=[0, 0, 0], "
+     "wire_color=[0, 0, 0], nlines=30, axis=y, check_def=TRUE, anim=[a, 0..1], nframes=3, "
+     "frame_time=71, x=[-1..1], id=7)",
+     true},
 };
 
 class PlotComposition : public testing::TestWithParam<PlotRow> {};
@@ -337,43 +389,61 @@ TEST_P(PlotCheck, ReportsTheFirstEmptyBoxInCheckOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PlotCheck,
-    testing::Values(PlotCheckRow{PlotDialogKind::ExplicitCurve, {"", "", ""}, 0, "Zadejte funkci!"},
-                    PlotCheckRow{PlotDialogKind::ExplicitCurve,
-                                 {"x", "", "1"},
-                                 1,
-                                 "Zadejte spodní hranici definičního oboru!"},
-                    PlotCheckRow{PlotDialogKind::ExplicitCurve,
-                                 {"x", "0", ""},
-                                 2,
-                                 "Zadejte horní hranici definičního oboru!"},
-                    PlotCheckRow{PlotDialogKind::ExplicitCurve, {"x", "0", "1", ""}, -1, nullptr},
-                    PlotCheckRow{
-                        PlotDialogKind::ParametricCurve, {"t", "", ""}, 1, "Zadejte y-funkci!"},
-                    // An empty h(t) is allowed and the bounds come next.
-                    PlotCheckRow{PlotDialogKind::ParametricCurve,
-                                 {"t", "t", "", ""},
-                                 3,
-                                 "Zadejte spodní hranici definičního oboru!"},
-                    PlotCheckRow{PlotDialogKind::ParametricCurve,
-                                 {"t", "t", "", "0", ""},
-                                 4,
-                                 "Zadejte horní hranici definičního oboru!"},
-                    PlotCheckRow{PlotDialogKind::Surface,
-                                 {"x", "0", "1", "", ""},
-                                 3,
-                                 "Zadejte spodní hranici definičního oboru pro y!"},
-                    PlotCheckRow{PlotDialogKind::Surface,
-                                 {"x", "0", "1", "0", ""},
-                                 4,
-                                 "Zadejte horní hranici definičního oboru pro y!"},
-                    PlotCheckRow{PlotDialogKind::ImplicitCurve,
-                                 {"x", "0", "1", "0", "1", "", ""},
-                                 5,
-                                 "Zadejte počet dělení x intervalu!"},
-                    PlotCheckRow{PlotDialogKind::ImplicitCurve,
-                                 {"x", "0", "1", "0", "1", "3", "3", " "},
-                                 7,
-                                 "Zadejte přesnost křivky!"}),
+    testing::Values(
+        PlotCheckRow{PlotDialogKind::ExplicitCurve, {"", "", ""}, 0, "Zadejte funkci!"},
+        PlotCheckRow{PlotDialogKind::ExplicitCurve,
+                     {"x", "", "1"},
+                     1,
+                     "Zadejte spodní hranici definičního oboru!"},
+        PlotCheckRow{PlotDialogKind::ExplicitCurve,
+                     {"x", "0", ""},
+                     2,
+                     "Zadejte horní hranici definičního oboru!"},
+        PlotCheckRow{PlotDialogKind::ExplicitCurve, {"x", "0", "1", ""}, -1, nullptr},
+        PlotCheckRow{PlotDialogKind::ParametricCurve, {"t", "", ""}, 1, "Zadejte y-funkci!"},
+        // An empty h(t) is allowed and the bounds come next.
+        PlotCheckRow{PlotDialogKind::ParametricCurve,
+                     {"t", "t", "", ""},
+                     3,
+                     "Zadejte spodní hranici definičního oboru!"},
+        PlotCheckRow{PlotDialogKind::ParametricCurve,
+                     {"t", "t", "", "0", ""},
+                     4,
+                     "Zadejte horní hranici definičního oboru!"},
+        PlotCheckRow{PlotDialogKind::Surface,
+                     {"x", "0", "1", "", ""},
+                     3,
+                     "Zadejte spodní hranici definičního oboru pro y!"},
+        PlotCheckRow{PlotDialogKind::Surface,
+                     {"x", "0", "1", "0", ""},
+                     4,
+                     "Zadejte horní hranici definičního oboru pro y!"},
+        PlotCheckRow{PlotDialogKind::ImplicitCurve,
+                     {"x", "0", "1", "0", "1", "", ""},
+                     5,
+                     "Zadejte počet dělení x intervalu!"},
+        PlotCheckRow{PlotDialogKind::ImplicitCurve,
+                     {"x", "0", "1", "0", "1", "3", "3", " "},
+                     7,
+                     "Zadejte přesnost křivky!"},
+        PlotCheckRow{PlotDialogKind::ImplicitSurface,
+                     {"x", "0", "1", "0", "1", "", "1"},
+                     5,
+                     "Zadejte spodní hranici definičního oboru pro z!"},
+        PlotCheckRow{PlotDialogKind::ImplicitSurface,
+                     {"x", "0", "1", "0", "1", "0", ""},
+                     6,
+                     "Zadejte horní hranici definičního oboru pro z!"},
+        // Automatic divisions may be left empty; the precision may not.
+        PlotCheckRow{PlotDialogKind::ImplicitSurface,
+                     {"x", "0", "1", "0", "1", "0", "1", "", "", "", ""},
+                     10,
+                     "Zadejte přesnost plochy!"},
+        PlotCheckRow{PlotDialogKind::RotationSurface,
+                     {"sqrt(x)", "", "4"},
+                     1,
+                     "Zadejte spodní hranici definičního oboru!"},
+        PlotCheckRow{PlotDialogKind::RotationSurface, {"x", "0", "4", "", ""}, -1, nullptr}),
     rowNames(&PlotCheckRow::message));
 
 // The desktop program runs under the user's locale; a Czech one writes

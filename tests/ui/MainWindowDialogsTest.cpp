@@ -26,7 +26,8 @@ class MainWindowDialogsTest : public testing::Test {
 
 TEST_F(MainWindowDialogsTest, EveryDialogEntryIsEnabled) {
     MainWindow w;
-    for (int id : {144, 158, 139, 143, 141, 142, 213, 214, 198, 135, 136, 137, 190}) {
+    for (int id :
+         {144, 158, 139, 143, 141, 142, 213, 214, 198, 262, 135, 136, 137, 190, 263, 264}) {
         ASSERT_NE(w.action(id), nullptr) << id;
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     }
@@ -53,6 +54,28 @@ TEST_F(MainWindowDialogsTest, OkRunsTheCommandInTheConsoleAndCancelNothing) {
         EXPECT_TRUE(driver.acted);
     }
     EXPECT_EQ(w.console()->toPlainText(), ">> d=gcd(12, 18)\n   6\n>> ");
+}
+
+// Each entry opens the dialog of its own kind.
+TEST_F(MainWindowDialogsTest, EntriesOpenTheirDialogs) {
+    MainWindow w;
+    {
+        ModalDriver<MathDialog> driver([](MathDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QString::fromUtf8("Taylorův Polynom"));
+            d->reject();
+        });
+        w.action(262)->trigger();
+        EXPECT_TRUE(driver.acted);
+    }
+    for (auto [id, title] :
+         {std::pair{263, "Implicitní Plocha"}, std::pair{264, "Rotační Plocha"}}) {
+        ModalDriver<PlotDialog> driver([title = title](PlotDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QString::fromUtf8(title));
+            d->reject();
+        });
+        w.action(id)->trigger();
+        EXPECT_TRUE(driver.acted) << id;
+    }
 }
 
 TEST_F(MainWindowDialogsTest, PlotEntriesAddGraphsWithFreeIds) {

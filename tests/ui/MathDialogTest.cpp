@@ -59,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {"x", "x", "0", "1", ""},
                    false,
                    4,
-                   "Zadejte počet dělení integračního oboru!"}),
+                   "Zadejte počet dělení integračního oboru!"},
+        RefusalRow{MathDialogKind::Taylor,
+                   {"exp(x)", "x", "0", ""},
+                   false,
+                   3,
+                   "Zadejte stupeň polynomu!"}),
     rowNames(&RefusalRow::message));
 
 TEST(MathDialogTest, NumericSwitchesTheSolverBoxes) {

@@ -62,21 +62,25 @@ TEST_P(PlotDialogRefusal, WarnsFocusesTheBoxAndStaysOpen) {
     EXPECT_TRUE(d.command().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PlotDialogRefusal,
-                         testing::Values(RefusalRow{PlotDialogKind::ExplicitCurve,
-                                                    {"x", "0"},
-                                                    2,
-                                                    "Zadejte horní hranici definičního oboru!"},
-                                         RefusalRow{
-                                             PlotDialogKind::Surface,
-                                             {"x*y", "0", "1", ""},
-                                             3,
-                                             "Zadejte spodní hranici definičního oboru pro y!"},
-                                         RefusalRow{PlotDialogKind::ImplicitCurve,
-                                                    {"x", "0", "1", "0", "1", "10", "10", ""},
-                                                    7,
-                                                    "Zadejte přesnost křivky!"}),
-                         rowNames(&RefusalRow::message));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlotDialogRefusal,
+    testing::Values(RefusalRow{PlotDialogKind::ExplicitCurve,
+                               {"x", "0"},
+                               2,
+                               "Zadejte horní hranici definičního oboru!"},
+                    RefusalRow{PlotDialogKind::Surface,
+                               {"x*y", "0", "1", ""},
+                               3,
+                               "Zadejte spodní hranici definičního oboru pro y!"},
+                    RefusalRow{PlotDialogKind::ImplicitCurve,
+                               {"x", "0", "1", "0", "1", "10", "10", ""},
+                               7,
+                               "Zadejte přesnost křivky!"},
+                    RefusalRow{PlotDialogKind::ImplicitSurface,
+                               {"x", "0", "1", "0", "1", "0", ""},
+                               6,
+                               "Zadejte horní hranici definičního oboru pro z!"}),
+    rowNames(&RefusalRow::message));
 
 // The sub-dialogs add their fragments; a cancelled one changes nothing.
 TEST(PlotDialogTest, AnimationAndClippingComeFromTheirDialogs) {
@@ -130,6 +134,30 @@ TEST(PlotDialogTest, ImplicitCurveHasNeitherClippingNorDomainTest) {
     EXPECT_EQ(d.clipButton(), nullptr);
     EXPECT_EQ(d.checkDefBox(), nullptr);
     EXPECT_NE(d.animationButton(), nullptr);
+    EXPECT_EQ(d.axisYBox(), nullptr);
+}
+
+// The implicit surface clips but has no domain test; the surface of
+// revolution has both and the choice of its axis.
+TEST(PlotDialogTest, SurfaceOfRevolutionTurnsAboutYWhenAsked) {
+    SceneModel scene;
+    PlotDialog is(PlotDialogKind::ImplicitSurface, scene);
+    EXPECT_NE(is.clipButton(), nullptr);
+    EXPECT_EQ(is.checkDefBox(), nullptr);
+    PlotDialog d(PlotDialogKind::RotationSurface, scene);
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Rotační Plocha"));
+    ASSERT_NE(d.axisYBox(), nullptr);
+    EXPECT_FALSE(d.axisYBox()->isChecked());
+    ASSERT_NE(d.checkDefBox(), nullptr);
+    d.box(0)->setText("sqrt(y)");
+    d.box(1)->setText("0");
+    d.box(2)->setText("4");
+    d.box(4)->setText("12");
+    d.axisYBox()->setChecked(true);
+    d.accept();
+    EXPECT_EQ(d.command(),
+              "rotsurface(sqrt(y), [0..4], front_color=[0, 0, 0], back_color=[0, 0, 0], "
+              "wire_color=[0, 0, 0], nlines_rot=12, axis=y, id=1)");
 }
 
 TEST(PlotDialogTest, SurfaceColoursFollowTheirButtons) {
