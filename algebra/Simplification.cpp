@@ -125,6 +125,30 @@ namespace {
 
 }  // namespace
 
+namespace {
+
+// simplify of a sum inside a derivative, through the budget's memo. A kept
+// result is used only while the budget can pay more than its first
+// computation spent: that computation would run to its end again, with the
+// same result, and leave work over (algebra/SimplifyMemo.h).
+[[gnu::noinline]] NodePtr simplifyKept(const ExprNode& self, RewriteBudget& budget,
+                                       SimplifyMemo& memo) {
+    SimplifyMemo::Key key;
+    if (!SimplifyMemo::keyOf(self, key)) return simplifyNode(self, budget);
+    const std::size_t before = budget.work();
+    if (const SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
+        budget.spend(e->work);
+        memo.countHit();
+        return e->result->clone();
+    }
+    NodePtr result = simplifyNode(self, budget);
+    const std::size_t after = budget.work();
+    if (after > 0) memo.add(std::move(key), *result, before - after);
+    return result;
+}
+
+}  // namespace
+
 NodePtr ExprNode::simplify() const {
     RewriteBudget* budget = RewriteBudget::current();
     if (!budget) {
@@ -133,25 +157,10 @@ NodePtr ExprNode::simplify() const {
     }
     // Only sums are kept: they are what comes back (a derivative's growing
     // sum holds the sums simplified at the steps before).
-    SimplifyMemo* memo = budget->memo();
-    std::uint64_t hash = 0;
-    std::size_t nodes = 0;
-    if (!memo || (kind() != Kind::Sum && kind() != Kind::Difference) ||
-        !SimplifyMemo::keyOf(*this, hash, nodes))
-        return simplifyNode(*this, *budget);
-    // A kept result is used only while the budget can pay more than its
-    // first computation spent: that computation then runs to its end again,
-    // with the same result, and leaves work over (algebra/SimplifyMemo.h).
-    const std::size_t before = budget->work();
-    if (const SimplifyMemo::Entry* e = memo->find(hash, *this); e && before > e->work) {
-        budget->spend(e->work);
-        memo->countHit();
-        return e->result->clone();
-    }
-    NodePtr result = simplifyNode(*this, *budget);
-    const std::size_t after = budget->work();
-    if (after > 0) memo->add(hash, *this, nodes, *result, before - after);
-    return result;
+    if (SimplifyMemo* memo = budget->memo();
+        memo && (kind() == Kind::Sum || kind() == Kind::Difference))
+        return simplifyKept(*this, *budget, *memo);
+    return simplifyNode(*this, *budget);
 }
 
 // ---- toQuotientForm ---------------------------------------------------------------------

@@ -11,102 +11,70 @@ namespace {
 
 std::atomic<bool> memoEnabled{true};
 
-std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
-    // splitmix64's finaliser over the running hash and the next word
-    std::uint64_t z = h ^ (v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-}
-
-bool hashTree(const ExprNode& n, std::uint64_t& hash, std::size_t& nodes) {
-    ++nodes;
-    std::uint64_t h = static_cast<std::uint64_t>(n.kindId()) + 1;
+// Appends the words of a tree; false for a kind that is not kept.
+bool write(const ExprNode& n, std::vector<std::uint64_t>& out) {
+    const auto kindWord = static_cast<std::uint64_t>(n.kindId()) << 32;
     switch (n.kind()) {
         case Kind::Number:
-            h = mix(h, std::bit_cast<std::uint64_t>(as<NumberNode>(n).value));
-            break;
+            out.push_back(kindWord);
+            out.push_back(std::bit_cast<std::uint64_t>(as<NumberNode>(n).value));
+            return true;
         case Kind::Constant:
-            h = mix(h, static_cast<std::uint64_t>(as<ConstantNode>(n).index));
-            break;
+            out.push_back(kindWord | static_cast<std::uint32_t>(as<ConstantNode>(n).index));
+            return true;
         case Kind::Variable:
-            h = mix(h, static_cast<std::uint64_t>(as<VariableNode>(n).index));
-            break;
+            out.push_back(kindWord | static_cast<std::uint32_t>(as<VariableNode>(n).index));
+            return true;
         case Kind::Zero:
-            break;
+            out.push_back(kindWord);
+            return true;
         case Kind::Rnd:
         case Kind::List:
         case Kind::Text:
         case Kind::GraphRef:
         case Kind::NIntegrate:
             return false;
-        case Kind::LogBase: {
-            std::uint64_t a = 0, b = 0;
-            if (!hashTree(operandOf(n), a, nodes) || !hashTree(*as<LogBaseNode>(n).base, b, nodes))
-                return false;
-            h = mix(mix(h, a), b);
-            break;
-        }
-        default:
-            if (isBinaryKind(n.kind())) {
-                std::uint64_t a = 0, b = 0;
-                if (!hashTree(leftOf(n), a, nodes) || !hashTree(rightOf(n), b, nodes)) return false;
-                h = mix(mix(h, a), b);
-            } else {
-                std::uint64_t a = 0;
-                if (!hashTree(operandOf(n), a, nodes)) return false;
-                h = mix(h, a);
-            }
-    }
-    hash = h;
-    return true;
-}
-
-// Equality of two keyable trees, exact: numbers bit for bit, children in order.
-bool sameTree(const ExprNode& a, const ExprNode& b) {
-    if (a.kind() != b.kind()) return false;
-    switch (a.kind()) {
-        case Kind::Number:
-            return std::bit_cast<std::uint64_t>(as<NumberNode>(a).value) ==
-                   std::bit_cast<std::uint64_t>(as<NumberNode>(b).value);
-        case Kind::Constant:
-            return as<ConstantNode>(a).index == as<ConstantNode>(b).index;
-        case Kind::Variable:
-            return as<VariableNode>(a).index == as<VariableNode>(b).index;
-        case Kind::Zero:
-            return true;
         case Kind::LogBase:
-            return sameTree(operandOf(a), operandOf(b)) &&
-                   sameTree(*as<LogBaseNode>(a).base, *as<LogBaseNode>(b).base);
+            out.push_back(kindWord);
+            return write(operandOf(n), out) && write(*as<LogBaseNode>(n).base, out);
         default:
-            if (isBinaryKind(a.kind()))
-                return sameTree(leftOf(a), leftOf(b)) && sameTree(rightOf(a), rightOf(b));
-            return sameTree(operandOf(a), operandOf(b));
+            out.push_back(kindWord);
+            if (isBinaryKind(n.kind())) return write(leftOf(n), out) && write(rightOf(n), out);
+            return write(operandOf(n), out);
     }
 }
 
 }  // namespace
 
-bool SimplifyMemo::keyOf(const ExprNode& tree, std::uint64_t& hash, std::size_t& nodes) {
-    nodes = 0;
-    return hashTree(tree, hash, nodes);
+bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
+    key.words.clear();
+    if (!write(tree, key.words)) return false;
+    // FNV-1a over whole words, with a shift that brings the high bits (the
+    // kinds, the exponents of numbers) down
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::uint64_t w : key.words) {
+        h = (h ^ w) * 0x100000001b3ULL;
+        h ^= h >> 29;
+    }
+    key.hash = h;
+    key.nodes = key.words.size();
+    return true;
 }
 
-const SimplifyMemo::Entry* SimplifyMemo::find(std::uint64_t hash, const ExprNode& tree) const {
-    auto it = entries_.find(hash);
+const SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) const {
+    auto it = entries_.find(key.hash);
     if (it == entries_.end()) return nullptr;
     for (const Entry& e : it->second)
-        if (sameTree(*e.key, tree)) return &e;
+        if (e.key == key.words) return &e;
     return nullptr;
 }
 
-void SimplifyMemo::add(std::uint64_t hash, const ExprNode& tree, std::size_t treeNodes,
-                       const ExprNode& result, std::size_t work) {
+void SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
     const std::size_t resultNodes = countNodes(result, kMaxStoredNodes + 1);
-    if (storedNodes_ + treeNodes + resultNodes > kMaxStoredNodes) return;
-    if (find(hash, tree)) return;
-    storedNodes_ += treeNodes + resultNodes;
-    entries_[hash].push_back({tree.clone(), result.clone(), work});
+    if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return;
+    if (find(key)) return;
+    storedNodes_ += key.nodes + resultNodes;
+    entries_[key.hash].push_back({std::move(key.words), result.clone(), work});
 }
 
 bool SimplifyMemo::enabled() {

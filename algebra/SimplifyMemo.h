@@ -35,20 +35,27 @@ class SimplifyMemo {
     // entry is added.
     static constexpr std::size_t kMaxStoredNodes = 1'000'000;
 
+    // A tree written as words, in prefix order: a word of kind and row per
+    // node, and the bits of each number after its word. Cheaper to keep and
+    // to compare than a copy of the tree.
+    struct Key {
+        std::vector<std::uint64_t> words;
+        std::uint64_t hash = 0;
+        std::size_t nodes = 0;
+    };
     struct Entry {
-        NodePtr key;
+        std::vector<std::uint64_t> key;
         NodePtr result;
         std::size_t work;
     };
 
-    // The hash of `tree` and its node count; false when the tree cannot be a
-    // key (see above).
-    static bool keyOf(const ExprNode& tree, std::uint64_t& hash, std::size_t& nodes);
-    // The entry whose key is `tree`, or null.
-    const Entry* find(std::uint64_t hash, const ExprNode& tree) const;
-    // Keeps `result` as the simplified form of `tree`, computed with `work` units.
-    void add(std::uint64_t hash, const ExprNode& tree, std::size_t treeNodes,
-             const ExprNode& result, std::size_t work);
+    // The key of `tree`; false when the tree cannot be a key (see above).
+    static bool keyOf(const ExprNode& tree, Key& key);
+    // The entry of the key, or null.
+    const Entry* find(const Key& key) const;
+    // Keeps `result` as the simplified form of the key's tree, computed with
+    // `work` units.
+    void add(Key&& key, const ExprNode& result, std::size_t work);
 
     // How many lookups found their entry.
     std::size_t hits() const { return hits_; }
