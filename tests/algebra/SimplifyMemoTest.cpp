@@ -87,7 +87,7 @@ TEST(SimplifyMemo, DerivativesAreTheSameWithAndWithoutIt) {
         // Now and then a long polynomial, the case the memo is for.
         if (round % 500 == 0) {
             text = "1";
-            for (int k = 1; k <= 40 + round / 50; ++k)
+            for (int k = 1; k <= 30 + round / 200; ++k)
                 text += "+" + std::to_string(k) + "*x^" + std::to_string(k);
         }
         NodePtr t = ci.parseCommand(text);
