@@ -26,14 +26,15 @@
 #include <vector>
 
 #include "engine/ExprNode.h"
+#include "engine/WorkBounds.h"
 
 namespace kv::rw {
 
 class SimplifyMemo {
   public:
-    // The most nodes the keys and results of all entries may hold; past it no
-    // entry is added.
-    static constexpr std::size_t kMaxStoredNodes = 1'000'000;
+    // The most nodes the keys and results of all entries may hold, half the
+    // size a tree may have; past it no entry is added.
+    static constexpr std::size_t kMaxStoredNodes = kMaxTreeNodes / 2;
 
     // A tree written as words, in prefix order: a word of kind and row per
     // node, and the bits of each number after its word. Cheaper to keep and
