@@ -329,8 +329,10 @@ Expanded expandProduct(Expanded a, Expanded b) {
     NodePtr acc;
     for (const ExprNode* p : la) {
         NodePtr ps = simplified(*p, a.simplifiedTerms);
-        for (const NodePtr& q : right) {
-            NodePtr t = simplifyProductOf(ps->clone(), q->clone());
+        for (std::size_t j = 0; j < right.size(); ++j) {
+            // The last product takes the left term itself instead of a copy.
+            NodePtr left = j + 1 < right.size() ? ps->clone() : std::move(ps);
+            NodePtr t = simplifyProductOf(std::move(left), right[j]->clone());
             acc = acc ? sum(std::move(acc), std::move(t)) : std::move(t);
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "algebra/SimplifyMemo.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv {
@@ -22,6 +23,7 @@ RewriteBudget RewriteBudget::forDerivative(std::size_t inputNodes) {
     b.work_ = static_cast<std::size_t>(std::clamp(square, 2e6 / divisor, 2e7 / divisor));
     b.nodeLimit_ = std::clamp(inputNodes * 2 * kNodesPerNode, kMinNodes, kMaxNodes);
     b.shared_ = true;
+    if (rw::SimplifyMemo::enabled()) b.memo_ = std::make_shared<rw::SimplifyMemo>();
     return b;
 }
 

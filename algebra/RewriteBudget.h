@@ -22,12 +22,17 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 #include "engine/ExprNode.h"
 #include "engine/WorkBounds.h"
 
 namespace kv {
+
+namespace rw {
+class SimplifyMemo;
+}
 
 class RewriteBudget {
   public:
@@ -54,6 +59,13 @@ class RewriteBudget {
         return true;
     }
     bool exhausted() const { return work_ == 0; }
+    // The work left.
+    std::size_t work() const { return work_; }
+    // Lowers the work left to at most `units` (for tests of the points where
+    // the work runs out).
+    void limitWork(std::size_t units) {
+        if (units < work_) work_ = units;
+    }
     // True for the budget of a derivative: `simpl` spends from it instead of
     // opening its own.
     bool shared() const { return shared_; }
@@ -66,6 +78,9 @@ class RewriteBudget {
     std::size_t resultLimit() const { return resultLimit_; }
     void setResultLimit(std::size_t nodes) { resultLimit_ = nodes; }
     std::size_t nodeLimit() const { return nodeLimit_; }
+    // The results of `simplify` kept for this budget (a derivative's), or
+    // null (algebra/SimplifyMemo.h).
+    rw::SimplifyMemo* memo() const { return memo_.get(); }
 
     // The current budget, or null outside every scope.
     static RewriteBudget* current();
@@ -79,6 +94,7 @@ class RewriteBudget {
     bool shared_ = false;
     bool overflowed_ = false;
     std::size_t resultLimit_ = kMaxNodes;
+    std::shared_ptr<rw::SimplifyMemo> memo_;
 };
 
 // Makes a budget sized from `input` current for its lifetime, unless one

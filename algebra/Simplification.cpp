@@ -16,6 +16,7 @@
 // spend the budget of algebra/RewriteBudget.h, so no input makes them run or
 // grow without bound.
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
+#include "algebra/SimplifyMemo.h"
 #include "algebra/SimplifyRules.h"
 #include "engine/Power.h"
 #include "engine/ScalarOps.h"
@@ -83,44 +85,82 @@ NodePtr ExprNode::toProductForm() const {
 // Sum, Product, Power, logarithms, exp, abs, sign: see the functions below.
 // Other functions simplify their argument only (no folding: sin(0) stays).
 
+namespace {
+
+// The rules of one visit; inlined into simplify, so that a visit stays one
+// stack frame per level of the tree.
+[[gnu::always_inline]] inline NodePtr simplifyNode(const ExprNode& self, RewriteBudget& budget) {
+    if (!budget.spend()) return self.clone();
+    switch (self.kind()) {
+        case Kind::Number:
+            return normalNumber(as<NumberNode>(self).value);
+        case Kind::Negation:
+            return negateSimplified(operandOf(self).simplify());
+        case Kind::Sum:
+            return simplifySum(leftOf(self).simplify(), rightOf(self).simplify());
+        case Kind::Difference:
+            return simplifySum(leftOf(self).simplify(), negateSimplified(rightOf(self).simplify()));
+        case Kind::Product:
+            return simplifyProduct(leftOf(self).simplify(), rightOf(self).simplify());
+        case Kind::Quotient:
+        case Kind::Sqrt:
+            return self.toProductForm()->simplify();
+        case Kind::Power:
+            return simplifyPower(leftOf(self).simplify(), rightOf(self).simplify());
+        case Kind::Ln:
+        case Kind::Log:
+        case Kind::Log2:
+        case Kind::LogBase:
+            return simplifyLog(self, operandOf(self).simplify());
+        case Kind::Exp:
+            return simplifyExp(operandOf(self).simplify());
+        case Kind::Abs:
+            return simplifyAbs(operandOf(self).simplify());
+        case Kind::Sign:
+            return simplifySign(operandOf(self).simplify());
+        default:
+            return rebuild(self, [](const ExprNode& c) { return c.simplify(); });
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// simplify of a sum inside a derivative, through the budget's memo. A kept
+// result is used only while the budget can pay more than its first
+// computation spent: that computation would run to its end again, with the
+// same result, and leave work over (algebra/SimplifyMemo.h).
+[[gnu::noinline]] NodePtr simplifyKept(const ExprNode& self, RewriteBudget& budget,
+                                       SimplifyMemo& memo) {
+    SimplifyMemo::Key key;
+    if (!SimplifyMemo::keyOf(self, key)) return simplifyNode(self, budget);
+    const std::size_t before = budget.work();
+    if (const SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
+        budget.spend(e->work);
+        memo.countHit();
+        return e->result->clone();
+    }
+    NodePtr result = simplifyNode(self, budget);
+    const std::size_t after = budget.work();
+    if (after > 0) memo.add(std::move(key), *result, before - after);
+    return result;
+}
+
+}  // namespace
+
 NodePtr ExprNode::simplify() const {
     RewriteBudget* budget = RewriteBudget::current();
     if (!budget) {
         RewriteBudget::Scope scope(*this);
         return simplify();
     }
-    if (!budget->spend()) return clone();
-    switch (kind()) {
-        case Kind::Number:
-            return normalNumber(as<NumberNode>(*this).value);
-        case Kind::Negation:
-            return negateSimplified(operandOf(*this).simplify());
-        case Kind::Sum:
-            return simplifySum(leftOf(*this).simplify(), rightOf(*this).simplify());
-        case Kind::Difference:
-            return simplifySum(leftOf(*this).simplify(),
-                               negateSimplified(rightOf(*this).simplify()));
-        case Kind::Product:
-            return simplifyProduct(leftOf(*this).simplify(), rightOf(*this).simplify());
-        case Kind::Quotient:
-        case Kind::Sqrt:
-            return toProductForm()->simplify();
-        case Kind::Power:
-            return simplifyPower(leftOf(*this).simplify(), rightOf(*this).simplify());
-        case Kind::Ln:
-        case Kind::Log:
-        case Kind::Log2:
-        case Kind::LogBase:
-            return simplifyLog(*this, operandOf(*this).simplify());
-        case Kind::Exp:
-            return simplifyExp(operandOf(*this).simplify());
-        case Kind::Abs:
-            return simplifyAbs(operandOf(*this).simplify());
-        case Kind::Sign:
-            return simplifySign(operandOf(*this).simplify());
-        default:
-            return rebuild(*this, [](const ExprNode& c) { return c.simplify(); });
-    }
+    // Only sums are kept: they are what comes back (a derivative's growing
+    // sum holds the sums simplified at the steps before).
+    if (SimplifyMemo* memo = budget->memo();
+        memo && (kind() == Kind::Sum || kind() == Kind::Difference))
+        return simplifyKept(*this, *budget, *memo);
+    return simplifyNode(*this, *budget);
 }
 
 // ---- toQuotientForm ---------------------------------------------------------------------

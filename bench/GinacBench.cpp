@@ -4,10 +4,12 @@
 // and end with the printed result: GiNaC parses it (and so already collects
 // like terms, which is its whole `simpl`), differentiates with diff(),
 // expands with expand(), brings fractions together with normal() and prints
-// to a string. Built only when pkg-config finds ginac.
+// to a string. Built only when pkg-config finds ginac. KV_BENCH_NO_MEMO=1
+// runs our derivatives without the memo of simplified sums, as bench_symbolic.
 #include <ginac/ginac.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "BenchSupport.h"
 #include "SymbolicTasks.h"
+#include "algebra/SimplifyMemo.h"
 #include "lang/Transcript.h"
 
 namespace {
@@ -86,6 +89,8 @@ void ginac(benchmark::State& state, const Task& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const char* off = std::getenv("KV_BENCH_NO_MEMO"); off && *off == '1')
+        kv::rw::SimplifyMemo::setEnabled(false);
     static const std::vector<Task> all = tasks();
     for (const Task& t : all)
         benchmark::RegisterBenchmark((std::string("ginac/") + t.name).c_str(), ginac, t)

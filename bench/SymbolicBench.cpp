@@ -4,13 +4,17 @@
 // benchmark runs the whole console path (parse, compute, print). After the
 // run the program fits the growth exponent of the derivative's time,
 // log(time) against log(terms), over 15..240 and over 60..240 terms.
+// KV_BENCH_NO_MEMO=1 runs the derivatives without the memo of simplified
+// subtrees (algebra/SimplifyMemo.h), the way they ran before it.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "BenchSupport.h"
 #include "SymbolicTasks.h"
+#include "algebra/SimplifyMemo.h"
 #include "lang/Transcript.h"
 
 namespace {
@@ -57,6 +61,8 @@ KV_COMMAND(derivativeNested, "derivate(" + kv::bench::nested() + ", x)");
 #undef KV_COMMAND
 
 int main(int argc, char** argv) {
+    if (const char* off = std::getenv("KV_BENCH_NO_MEMO"); off && *off == '1')
+        kv::rw::SimplifyMemo::setEnabled(false);
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
         const double all = slope(r, {15, 30, 60, 120, 240});
         const double large = slope(r, {60, 120, 240});

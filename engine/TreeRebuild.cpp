@@ -31,7 +31,12 @@ NodePtr mapChildren(const ExprNode& node, const ChildMap& map) {
 
 namespace kv {
 
-void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&)>& visit) {
+namespace {
+
+// The children of a node, in the order forEachChild gives them; a template,
+// so that the walks below call no std::function per node.
+template <class Visit>
+void visitChildren(const ExprNode& node, Visit&& visit) {
     Kind k = node.kind();
     if (isBinaryKind(k)) {
         visit(leftOf(node));
@@ -53,6 +58,12 @@ void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&
     }
 }
 
+}  // namespace
+
+void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&)>& visit) {
+    visitChildren(node, visit);
+}
+
 namespace {
 template <class F>
 void walk(const ExprNode& root, F&& onNode) {
@@ -61,7 +72,7 @@ void walk(const ExprNode& root, F&& onNode) {
         const ExprNode* node = pending.back();
         pending.pop_back();
         if (!onNode(*node)) return;
-        forEachChild(*node, [&](const ExprNode& c) { pending.push_back(&c); });
+        visitChildren(*node, [&](const ExprNode& c) { pending.push_back(&c); });
     }
 }
 }  // namespace

@@ -1,0 +1,75 @@
+// The results of `simplify` within one derivative, kept so that a subtree met
+// again is not simplified again. Internal to algebra/.
+//
+// A derivative simplifies every rule's result, and the result of a sum rule
+// holds the simplified results of the rules below it: the derivative of
+// t1 + ... + tn simplifies the growing sum once per term, and each time the
+// sum of the earlier terms comes back unchanged. Looking that sum up turns
+// the work of every step from the size of the sum times its depth into the
+// size of the sum.
+//
+// Every result is a function of the tree and of the budget: the rules spend
+// work as they go and stop when it is spent. An entry therefore keeps the
+// work its first computation spent, and is used only while the budget can pay
+// more than that; using it spends the same work. A computation that ran out of
+// work is not kept. So the results, the work spent and the point where the
+// budget runs out are the same as without the memo.
+//
+// Keys are exact: kinds, numbers bit for bit, variable and constant rows,
+// children in order. Trees with lists, texts, graph references, random
+// numbers or integrals are not kept (copying them has effects of its own).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/ExprNode.h"
+#include "engine/WorkBounds.h"
+
+namespace kv::rw {
+
+class SimplifyMemo {
+  public:
+    // The most nodes the keys and results of all entries may hold, half the
+    // size a tree may have; past it no entry is added.
+    static constexpr std::size_t kMaxStoredNodes = kMaxTreeNodes / 2;
+
+    // A tree written as words, in prefix order: a word of kind and row per
+    // node, and the bits of each number after its word. Cheaper to keep and
+    // to compare than a copy of the tree.
+    struct Key {
+        std::vector<std::uint64_t> words;
+        std::uint64_t hash = 0;
+        std::size_t nodes = 0;
+    };
+    struct Entry {
+        std::vector<std::uint64_t> key;
+        NodePtr result;
+        std::size_t work;
+    };
+
+    // The key of `tree`; false when the tree cannot be a key (see above).
+    static bool keyOf(const ExprNode& tree, Key& key);
+    // The entry of the key, or null.
+    const Entry* find(const Key& key) const;
+    // Keeps `result` as the simplified form of the key's tree, computed with
+    // `work` units.
+    void add(Key&& key, const ExprNode& result, std::size_t work);
+
+    // How many lookups found their entry.
+    std::size_t hits() const { return hits_; }
+    void countHit() { ++hits_; }
+
+    // Whether derivatives use a memo; on unless a test compares the two ways.
+    static bool enabled();
+    static void setEnabled(bool on);
+
+  private:
+    std::unordered_map<std::uint64_t, std::vector<Entry>> entries_;
+    std::size_t storedNodes_ = 0;
+    std::size_t hits_ = 0;
+};
+
+}  // namespace kv::rw
