@@ -33,7 +33,7 @@ struct Scene {
         }
         renderer.initialize();
         renderer.resize(kWidth, kHeight);
-        s.scene.render_mode = static_cast<SceneModel::RenderMode>(mode);
+        s.scene.render_mode = static_cast<kv::SceneModel::RenderMode>(mode);
         s.run(kSurface);
     }
     ~Scene() {
