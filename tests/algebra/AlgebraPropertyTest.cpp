@@ -19,7 +19,7 @@
 #include "algebra/Algebra.h"
 #include "engine/TreeRebuild.h"
 #include "lang/CommandInterpreter.h"
-#include "support/Random.h"
+#include "support/RandomExpression.h"
 
 namespace kv {
 namespace {
@@ -27,34 +27,10 @@ namespace {
 using kv::test::Random;
 
 // Numbers, x, y, + - * / ^ with small integer exponents, sin, cos, exp, ln,
-// sqrt, abs and negation, written as the user would type them.
-std::string randomExpression(Random& r, int depth) {
-    static const char* const kLeaves[] = {"x", "y", "x", "y", "1", "2", "3", "0.5", "0"};
-    static const char* const kFunctions[] = {"sin", "cos", "exp", "ln", "sqrt", "abs"};
-    static const char* const kExponents[] = {"2", "3", "(-1)", "(-2)", "1", "0", "0.5"};
-    if (depth == 0 || r.below(10) < 2) return kLeaves[r.below(9)];
-    const int pick = r.below(12);
-    auto sub = [&] { return "(" + randomExpression(r, depth - 1) + ")"; };
-    switch (pick) {
-        case 0:
-        case 1:
-            return sub() + "+" + sub();
-        case 2:
-        case 3:
-            return sub() + "-" + sub();
-        case 4:
-        case 5:
-            return sub() + "*" + sub();
-        case 6:
-            return sub() + "/" + sub();
-        case 7:
-            return sub() + "^" + kExponents[r.below(7)];
-        case 8:
-            return "-" + sub();
-        default:
-            return std::string(kFunctions[r.below(6)]) + sub();
-    }
-}
+// sqrt, abs and negation.
+const kv::test::ExpressionGrammar kGrammar{{"x", "y", "x", "y", "1", "2", "3", "0.5", "0"},
+                                           {"sin", "cos", "exp", "ln", "sqrt", "abs"},
+                                           {"2", "3", "(-1)", "(-2)", "1", "0", "0.5"}};
 
 bool hasPowerWithZeroExponent(const ExprNode& node) {
     bool found = node.kind() == Kind::Power && rightOf(node).kind() == Kind::Number &&
@@ -112,7 +88,7 @@ TEST_F(PropertyTest, RewritingKeepsTheValueAndDerivativesMatchFiniteDifferences)
     int trees = 0, valueChecks = 0, derivativeChecks = 0;
     for (int round = 0; round < 4000; ++round) {
         const int depth = fixedDepth > 0 ? fixedDepth : 3 + random.below(5);
-        const std::string text = randomExpression(random, depth);
+        const std::string text = randomExpression(random, depth, kGrammar);
         NodePtr t = ci.parseCommand(text);
         if (ci.hasError()) continue;  // a constant ln(-1), sqrt(-4) or 1/0
         // simpl(0^0) is 0 although 0^0 evaluates to 1; a base that simplifies

@@ -9,7 +9,7 @@
 #include "algebra/RewriteBudget.h"
 #include "algebra/SimplifyMemo.h"
 #include "lang/CommandInterpreter.h"
-#include "support/Random.h"
+#include "support/RandomExpression.h"
 
 namespace kv {
 namespace {
@@ -18,30 +18,12 @@ using kv::test::Random;
 
 // Sums of terms from a small pool, so that the same subtrees come back, with
 // products, quotients, powers and functions of them.
+const kv::test::ExpressionGrammar kGrammar{{"x", "y", "x", "2", "3", "0.5", "1", "0"},
+                                           {"sin", "cos", "exp", "ln", "sqrt", "abs", "log"},
+                                           {"2", "3", "(-1)", "0.5", "x", "1"}};
+
 std::string randomTerm(Random& r, int depth) {
-    static const char* const kLeaves[] = {"x", "y", "x", "2", "3", "0.5", "1", "0"};
-    static const char* const kFunctions[] = {"sin", "cos", "exp", "ln", "sqrt", "abs", "log"};
-    static const char* const kExponents[] = {"2", "3", "(-1)", "0.5", "x", "1"};
-    if (depth == 0 || r.below(10) < 2) return kLeaves[r.below(8)];
-    auto sub = [&] { return "(" + randomTerm(r, depth - 1) + ")"; };
-    switch (r.below(11)) {
-        case 0:
-        case 1:
-            return sub() + "+" + sub();
-        case 2:
-            return sub() + "-" + sub();
-        case 3:
-        case 4:
-            return sub() + "*" + sub();
-        case 5:
-            return sub() + "/" + sub();
-        case 6:
-            return sub() + "^" + kExponents[r.below(6)];
-        case 7:
-            return "-" + sub();
-        default:
-            return std::string(kFunctions[r.below(7)]) + sub();
-    }
+    return kv::test::randomExpression(r, depth, kGrammar);
 }
 
 std::string randomSum(Random& r) {

@@ -552,15 +552,24 @@ namespace {
 // The unit sphere of isurface: in mode 0 a lit disc of front_color (red,
 // its outside) around the centre of the picture, with no blue of the inner
 // side; in mode 1 only black mesh lines, with white between them.
-TEST(GlRenderer, ImplicitSphereSolidAndWire) {
-    RenderFixture fx;
-    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
-    fx.run("isurface(x^2+y^2+z^2=1, [-1.5..1.5], [-1.5..1.5], [-1.5..1.5], id=1)");
+// The solid picture of one graph without the overlay, and its colour where
+// the origin lands.
+Image solidPicture(RenderFixture& fx, const char* command, Rgb& centre) {
+    fx.run(command);
     fx.overlay(false);
     fx.scene.render_mode = SceneModel::SolidModel;
     Image solid = fx.render();
     const Pixel c = fx.project(0.0f, 0.0f, 0.0f);
-    const Rgb centre = solid.at(static_cast<int>(c.x), static_cast<int>(c.y));
+    centre = solid.at(static_cast<int>(c.x), static_cast<int>(c.y));
+    return solid;
+}
+
+TEST(GlRenderer, ImplicitSphereSolidAndWire) {
+    RenderFixture fx;
+    ASSERT_TRUE(fx.context.ok()) << fx.context.error();
+    Rgb centre;
+    Image solid = solidPicture(
+        fx, "isurface(x^2+y^2+z^2=1, [-1.5..1.5], [-1.5..1.5], [-1.5..1.5], id=1)", centre);
     EXPECT_GT(centre.r, 100);
     EXPECT_LT(centre.b, 60);
     EXPECT_GT(countPixels(solid, [](Rgb p) { return p.r > 60 && p.r > p.b + 40; }), 2000);
@@ -578,12 +587,8 @@ TEST(GlRenderer, ImplicitSphereSolidAndWire) {
 TEST(GlRenderer, SurfaceOfRevolutionIsLitOutside) {
     RenderFixture fx;
     ASSERT_TRUE(fx.context.ok()) << fx.context.error();
-    fx.run("rotsurface(1+x^2/4, [x, -1..1], id=1)");
-    fx.overlay(false);
-    fx.scene.render_mode = SceneModel::SolidModel;
-    Image solid = fx.render();
-    const Pixel c = fx.project(0.0f, 0.0f, 0.0f);
-    const Rgb centre = solid.at(static_cast<int>(c.x), static_cast<int>(c.y));
+    Rgb centre;
+    solidPicture(fx, "rotsurface(1+x^2/4, [x, -1..1], id=1)", centre);
     EXPECT_GT(centre.r, 100);
     EXPECT_LT(centre.b, 60);
 }
