@@ -123,10 +123,6 @@ namespace {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // simplify of a sum inside a derivative, through the budget's memo. A kept
 // result is used only while the budget can pay more than its first
 // computation spent: that computation would run to its end again, with the

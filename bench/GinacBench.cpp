@@ -9,7 +9,6 @@
 #include <ginac/ginac.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -17,7 +16,6 @@
 
 #include "BenchSupport.h"
 #include "SymbolicTasks.h"
-#include "algebra/SimplifyMemo.h"
 #include "lang/Transcript.h"
 
 namespace {
@@ -89,8 +87,7 @@ void ginac(benchmark::State& state, const Task& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const char* off = std::getenv("KV_BENCH_NO_MEMO"); off && *off == '1')
-        kv::rw::SimplifyMemo::setEnabled(false);
+    kv::bench::memoFromEnvironment();
     static const std::vector<Task> all = tasks();
     for (const Task& t : all)
         benchmark::RegisterBenchmark((std::string("ginac/") + t.name).c_str(), ginac, t)

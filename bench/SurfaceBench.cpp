@@ -38,14 +38,9 @@ constexpr const char* kSphere = "x^2+y^2+z^2=1, [-1.2..1.2], [-1.2..1.2], [-1.2.
 constexpr const char* kTorus =
     "(sqrt(x^2+y^2)-1)^2+z^2=0.09, [-1.4..1.4], [-1.4..1.4], [-0.4..0.4]";
 
-void implicitSphere(benchmark::State& state) {
+void implicit(benchmark::State& state, const char* zeroSet) {
     const int n = static_cast<int>(state.range(0));
-    kv::bench::buildGraph(state, implicitCommand(kSphere, n), true, static_cast<double>(n) * n * n);
-}
-
-void implicitTorus(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    kv::bench::buildGraph(state, implicitCommand(kTorus, n), true, static_cast<double>(n) * n * n);
+    kv::bench::buildGraph(state, implicitCommand(zeroSet, n), true, static_cast<double>(n) * n * n);
 }
 
 struct Node {
@@ -107,8 +102,12 @@ double pairedRatio(int n) {
 BENCHMARK(native)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(build)->Arg(100)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(buildPlain)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(implicitSphere)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(implicitTorus)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(implicit, Sphere, kSphere)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(implicit, Torus, kTorus)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
@@ -119,7 +118,7 @@ int main(int argc, char** argv) {
                         base > 0 ? r.at(name) / base : 0.0);
         std::printf("build / native, median of 41 paired runs: %.2fx\n", pairedRatio(500));
         std::printf("\nisurface on a 100^3 grid with normals, median:\n");
-        for (const char* name : {"implicitSphere/100", "implicitTorus/100"})
+        for (const char* name : {"implicit/Sphere/100", "implicit/Torus/100"})
             std::printf("%-20s %8.2f ms\n", name, r.at(name) / 1e6);
     });
 }

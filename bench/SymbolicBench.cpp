@@ -8,13 +8,11 @@
 // subtrees (algebra/SimplifyMemo.h), the way they ran before it.
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "BenchSupport.h"
 #include "SymbolicTasks.h"
-#include "algebra/SimplifyMemo.h"
 #include "lang/Transcript.h"
 
 namespace {
@@ -61,8 +59,7 @@ KV_COMMAND(derivativeNested, "derivate(" + kv::bench::nested() + ", x)");
 #undef KV_COMMAND
 
 int main(int argc, char** argv) {
-    if (const char* off = std::getenv("KV_BENCH_NO_MEMO"); off && *off == '1')
-        kv::rw::SimplifyMemo::setEnabled(false);
+    kv::bench::memoFromEnvironment();
     return kv::bench::runAll(argc, argv, [](const kv::bench::MedianReporter& r) {
         const double all = slope(r, {15, 30, 60, 120, 240});
         const double large = slope(r, {60, 120, 240});

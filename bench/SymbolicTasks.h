@@ -2,9 +2,19 @@
 // the GiNaC comparison so that both parse the very same expressions.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
+#include "algebra/SimplifyMemo.h"
+
 namespace kv::bench {
+
+// KV_BENCH_NO_MEMO=1 runs the derivatives without the memo of simplified
+// sums (algebra/SimplifyMemo.h), the way they ran before it.
+inline void memoFromEnvironment() {
+    if (const char* off = std::getenv("KV_BENCH_NO_MEMO"); off && *off == '1')
+        kv::rw::SimplifyMemo::setEnabled(false);
+}
 
 // 1*x^1 + 2*x^2 + ... + n*x^n
 inline std::string polynomial(int n) {

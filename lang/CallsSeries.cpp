@@ -73,7 +73,7 @@ NodePtr numericTerm(double derivative, double factorial, const ExprNode& t, int 
         const double denominator = static_cast<double>(f / g);
         if (k == 0) {
             negative = false;
-            return number(derivative < 0.0 ? -numerator : numerator);
+            return number((derivative < 0.0 ? -numerator : numerator) / denominator);
         }
         NodePtr head = term(number(numerator), t, k);
         if (denominator == 1.0) return head;
@@ -150,9 +150,7 @@ NodePtr callTaylor(Call& call) {
             const double num = static_cast<double>(c.num);
             const double den = static_cast<double>(c.den);
             bool negative = false;
-            // numericTerm writes a whole constant term; a fraction is its value.
-            NodePtr t = k == 0 && c.den != 1 ? number(num / den)
-                                             : numericTerm(num, den, *shift, k, negative);
+            NodePtr t = numericTerm(num, den, *shift, k, negative);
             append(std::move(t), negative);
         }
         return sum ? std::move(sum) : number(0.0);
