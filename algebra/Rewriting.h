@@ -65,6 +65,38 @@ inline NodePtr takeOperand(ExprNode& node) {
     return c;
 }
 
+// Puts `child` into the slot of `holder` and links it back.
+inline void attach(ExprNode& holder, NodePtr& slot, NodePtr child) {
+    slot = std::move(child);
+    slot->parent = &holder;
+}
+
+// rebuild for a tree the pass owns: every node keeps its place and takes
+// pass(child) for each of its children, so a pass that changes little of a
+// tree copies nothing. The same children as rebuild: both of an operator,
+// the operand of a one-argument node, of a logarithm to a base (whose base
+// stays) and of a numeric integral (which then forgets its compiled
+// integrand), every element of a list; a leaf is returned as it is.
+template <class Pass>
+NodePtr rebuildOwned(NodePtr node, Pass pass) {
+    ExprNode& n = *node;
+    const Kind k = n.kind();
+    if (isBinaryKind(k)) {
+        auto& b = static_cast<BinaryNode&>(n);
+        attach(n, b.left, pass(takeLeft(n)));
+        attach(n, b.right, pass(takeRight(n)));
+    } else if (k == Kind::List) {
+        for (NodePtr& e : static_cast<ListNode&>(n).elements) {
+            e->parent = nullptr;
+            attach(n, e, pass(std::move(e)));
+        }
+    } else if (isFunctionKind(k) || k == Kind::LogBase || k == Kind::NIntegrate) {
+        attach(n, static_cast<UnaryNode&>(n).operand, pass(takeOperand(n)));
+        if (k == Kind::NIntegrate) static_cast<NIntegrateNode&>(n).compiled.reset();
+    }
+    return node;
+}
+
 // A numeric literal: a NumberNode, the ZeroNode, or the negation of a
 // NumberNode (the way simplified trees write negative numbers).
 bool isNumericLiteral(const ExprNode& node);

@@ -52,27 +52,41 @@ NodePtr ExprNode::toSumForm() const {
 // (a*b)^e   -> ((a*b)')^(e')
 // (a/b)^e   -> (a^e)' * ((b^e)')^(-1)
 // any other power is copied unchanged; other nodes convert their children.
-NodePtr ExprNode::toProductForm() const {
-    switch (kind()) {
-        case Kind::Quotient:
-            return product(leftOf(*this).toProductForm(),
-                           power(rightOf(*this).toProductForm(), minusOne()));
+namespace {
+
+// The passes below work on a tree they own: a node they leave as it is keeps
+// its place, so the pipeline does not copy its tree once per pass. The const
+// operations of the node model run them on a copy.
+NodePtr productForm(NodePtr t) {
+    switch (t->kind()) {
+        case Kind::Quotient: {
+            NodePtr num = productForm(takeLeft(*t));
+            NodePtr den = productForm(takeRight(*t));
+            return product(std::move(num), power(std::move(den), minusOne()));
+        }
         case Kind::Sqrt:
-            return power(operandOf(*this).clone(), number(0.5));
+            return power(takeOperand(*t), number(0.5));
         case Kind::Power: {
-            const ExprNode& base = leftOf(*this);
-            const ExprNode& e = rightOf(*this);
-            if (base.kind() == Kind::Product) return power(base.toProductForm(), e.toProductForm());
-            if (base.kind() == Kind::Quotient) {
-                NodePtr num = power(leftOf(base).clone(), e.clone())->toProductForm();
-                NodePtr den = power(rightOf(base).clone(), e.clone())->toProductForm();
+            const Kind base = leftOf(*t).kind();
+            if (base == Kind::Product) return rebuildOwned(std::move(t), productForm);
+            if (base == Kind::Quotient) {
+                NodePtr e = takeRight(*t);
+                NodePtr q = takeLeft(*t);
+                NodePtr num = productForm(power(takeLeft(*q), e->clone()));
+                NodePtr den = productForm(power(takeRight(*q), std::move(e)));
                 return product(std::move(num), power(std::move(den), minusOne()));
             }
-            return clone();
+            return t;
         }
         default:
-            return rebuild(*this, [](const ExprNode& c) { return c.toProductForm(); });
+            return rebuildOwned(std::move(t), productForm);
     }
+}
+
+}  // namespace
+
+NodePtr ExprNode::toProductForm() const {
+    return productForm(clone());
 }
 
 // ---- simplify ----------------------------------------------------------------------
@@ -172,22 +186,28 @@ bool isReciprocal(const ExprNode& n) {
     return num.kind() == Kind::Number && tol::equal(as<NumberNode>(num).value, 1.0);
 }
 
-}  // namespace
+// Puts the two children back into the node they were taken from.
+NodePtr withChildren(NodePtr t, NodePtr a, NodePtr b) {
+    auto& n = static_cast<BinaryNode&>(*t);
+    attach(n, n.left, std::move(a));
+    attach(n, n.right, std::move(b));
+    return t;
+}
 
-NodePtr ExprNode::toQuotientForm() const {
-    switch (kind()) {
+NodePtr quotientForm(NodePtr t) {
+    switch (t->kind()) {
         case Kind::Power: {
-            NodePtr base = leftOf(*this).toQuotientForm();
-            const ExprNode& e = rightOf(*this);
-            double v = constantValue(e);
+            NodePtr base = quotientForm(takeLeft(*t));
+            double v = constantValue(rightOf(*t));
             if (tol::equal(v, -1.0)) return quotient(number(1.0), std::move(base));
             if (tol::equal(v, -0.5))
                 return quotient(number(1.0), makeFunction(Kind::Sqrt, std::move(base)));
-            return power(std::move(base), e.toQuotientForm());
+            NodePtr e = quotientForm(takeRight(*t));
+            return withChildren(std::move(t), std::move(base), std::move(e));
         }
         case Kind::Product: {
-            NodePtr a = leftOf(*this).toQuotientForm();
-            NodePtr b = rightOf(*this).toQuotientForm();
+            NodePtr a = quotientForm(takeLeft(*t));
+            NodePtr b = quotientForm(takeRight(*t));
             const bool ra = isReciprocal(*a);
             const bool rb = isReciprocal(*b);
             if (rb && a->kind() == Kind::Quotient) {
@@ -203,11 +223,17 @@ NodePtr ExprNode::toQuotientForm() const {
             }
             if (rb) return quotient(std::move(a), takeRight(*b));
             if (ra) return quotient(std::move(b), takeRight(*a));
-            return product(std::move(a), std::move(b));
+            return withChildren(std::move(t), std::move(a), std::move(b));
         }
         default:
-            return rebuild(*this, [](const ExprNode& c) { return c.toQuotientForm(); });
+            return rebuildOwned(std::move(t), quotientForm);
     }
+}
+
+}  // namespace
+
+NodePtr ExprNode::toQuotientForm() const {
+    return quotientForm(clone());
 }
 
 // ---- normalizeSigns ------------------------------------------------------------------------
@@ -216,33 +242,42 @@ NodePtr ExprNode::toQuotientForm() const {
 // a - (-b) -> a + b;  (-a) - b -> -(a + b);  (-a) - (-b) -> b - a
 // -(-a) -> a
 // products, quotients and powers normalise their operands only
-NodePtr ExprNode::normalizeSigns() const {
-    switch (kind()) {
+namespace {
+
+NodePtr signForm(NodePtr t) {
+    switch (t->kind()) {
         case Kind::Sum:
         case Kind::Difference: {
-            NodePtr a = leftOf(*this).normalizeSigns();
-            NodePtr b = rightOf(*this).normalizeSigns();
+            NodePtr a = signForm(takeLeft(*t));
+            NodePtr b = signForm(takeRight(*t));
             const bool na = a->kind() == Kind::Negation;
             const bool nb = b->kind() == Kind::Negation;
-            if (kind() == Kind::Sum) {
+            if (t->kind() == Kind::Sum) {
                 if (na && nb) return negation(sum(takeOperand(*b), takeOperand(*a)));
                 if (nb) return difference(std::move(a), takeOperand(*b));
                 if (na) return difference(std::move(b), takeOperand(*a));
-                return sum(std::move(a), std::move(b));
+                return withChildren(std::move(t), std::move(a), std::move(b));
             }
             if (na && nb) return difference(takeOperand(*b), takeOperand(*a));
             if (nb) return sum(std::move(a), takeOperand(*b));
             if (na) return negation(sum(takeOperand(*a), std::move(b)));
-            return difference(std::move(a), std::move(b));
+            return withChildren(std::move(t), std::move(a), std::move(b));
         }
         case Kind::Negation: {
-            NodePtr a = operandOf(*this).normalizeSigns();
+            NodePtr a = signForm(takeOperand(*t));
             if (a->kind() == Kind::Negation) return takeOperand(*a);
-            return negation(std::move(a));
+            attach(*t, static_cast<UnaryNode&>(*t).operand, std::move(a));
+            return t;
         }
         default:
-            return rebuild(*this, [](const ExprNode& c) { return c.normalizeSigns(); });
+            return rebuildOwned(std::move(t), signForm);
     }
+}
+
+}  // namespace
+
+NodePtr ExprNode::normalizeSigns() const {
+    return signForm(clone());
 }
 
 // ---- The pipeline ----------------------------------------------------------------------------
@@ -258,11 +293,9 @@ NodePtr simpl(const ExprNode& tree) {
     RewriteBudget::Scope scope(tree, shared && shared->shared()
                                          ? RewriteBudget::Scope::Mode::Join
                                          : RewriteBudget::Scope::Mode::Fresh);
-    NodePtr t = tree.together();
-    t = t->toProductForm();
+    NodePtr t = productForm(tree.together());
     t = t->simplify();
-    t = t->toQuotientForm();
-    return t->normalizeSigns();
+    return signForm(quotientForm(std::move(t)));
 }
 
 NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/IntervalSet.h"
+#include "engine/NodeAllocator.h"
 #include "engine/Typeset.h"
 
 namespace kv {
@@ -74,6 +75,13 @@ class ExprNode {
     virtual ~ExprNode() = default;
     ExprNode(const ExprNode&) = delete;
     ExprNode& operator=(const ExprNode&) = delete;
+
+    // Nodes live in the node allocator's blocks (engine/NodeAllocator.h);
+    // the virtual destructor hands the size of the whole node to delete.
+    static void* operator new(std::size_t size) { return nodemem::allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept {
+        nodemem::release(block, size);
+    }
 
     Kind kind() const { return kind_; }
 
