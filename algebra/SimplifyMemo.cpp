@@ -48,6 +48,7 @@ bool write(const ExprNode& n, std::vector<std::uint64_t>& out) {
 
 bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     key.words.clear();
+    key.words.reserve(64);
     if (!write(tree, key.words)) return false;
     // FNV-1a over whole words, with a shift that brings the high bits (the
     // kinds, the exponents of numbers) down

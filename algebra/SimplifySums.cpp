@@ -105,24 +105,49 @@ bool logsCombine(const ExprNode& p, const ExprNode& q) {
     return countedEquals(*as<LogBaseNode>(p).base, *as<LogBaseNode>(q).base);
 }
 
+// The factors of the terms of a sum, each term's collected when it is first
+// needed and kept for the rest of the search.
+class TermFactors {
+  public:
+    explicit TermFactors(const std::vector<TermRef>& terms)
+        : terms_(terms), first_(terms.size(), kNotYet), end_(terms.size(), 0) {}
+
+    // Collects the factors of term i, once; the pointers of begin and end
+    // hold until the next call.
+    void need(std::size_t i) {
+        if (first_[i] != kNotYet) return;
+        first_[i] = factors_.size();
+        collectTermFactors(*terms_[i].tree, factors_);
+        end_[i] = factors_.size();
+    }
+    const ExprNode* const* begin(std::size_t i) const { return factors_.data() + first_[i]; }
+    const ExprNode* const* end(std::size_t i) const { return factors_.data() + end_[i]; }
+
+  private:
+    static constexpr std::size_t kNotYet = static_cast<std::size_t>(-1);
+    const std::vector<TermRef>& terms_;
+    std::vector<const ExprNode*> factors_;
+    std::vector<std::size_t> first_, end_;
+};
+
 // The first pair of terms that merges, left entry outer, right entry inner.
 // Terms from the same operand are not compared: a simplified operand has no
 // pair left to merge.
 Merge findMerge(const std::vector<TermRef>& terms) {
-    std::vector<const ExprNode*> fp, fq;
+    TermFactors factors(terms);
     for (std::size_t i = 0; i < terms.size(); ++i) {
-        fp.clear();
-        collectTermFactors(*terms[i].tree, fp);
         for (std::size_t j = i + 1; j < terms.size(); ++j) {
             if (terms[i].side == terms[j].side && terms[i].side != 2) continue;
             if (!spend()) return {};
             if (isNumericLiteral(*terms[i].tree) && isNumericLiteral(*terms[j].tree))
                 return {MergeKind::Numbers, i, j, nullptr, nullptr};
-            fq.clear();
-            collectTermFactors(*terms[j].tree, fq);
-            for (const ExprNode* p : fp) {
+            factors.need(i);
+            factors.need(j);
+            for (auto pi = factors.begin(i); pi != factors.end(i); ++pi) {
+                const ExprNode* p = *pi;
                 if (isNumericLiteral(*p)) continue;
-                for (const ExprNode* q : fq) {
+                for (auto qi = factors.begin(j); qi != factors.end(j); ++qi) {
+                    const ExprNode* q = *qi;
                     if (!spend()) return {};
                     if (countedEquals(*p, *q)) return {MergeKind::LikeTerms, i, j, p, q};
                     if (logsCombine(*p, *q)) return {MergeKind::Logarithms, i, j, p, q};
@@ -148,9 +173,25 @@ struct OwnedTerm {
     int side;
 };
 
+// Takes a term out of the operand that holds it, which is dismantled for its
+// terms once the first merge is made; a term whose holder does not know it
+// (not the way sums are built) is copied instead.
+NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
+    if (term == operand.get()) return std::move(operand);
+    ExprNode* holder = term->parent;
+    if (holder && isBinaryKind(holder->kind())) {
+        if (&leftOf(*holder) == term) return takeLeft(*holder);
+        if (&rightOf(*holder) == term) return takeRight(*holder);
+    } else if (holder && holder->kind() == Kind::Negation && &operandOf(*holder) == term) {
+        return takeOperand(*holder);
+    }
+    return term->clone();
+}
+
 // Carries out merges until no pair is left (each merge removes a term, so
-// this ends) and rebuilds the sum.
-[[gnu::noinline]] NodePtr mergeTerms(const std::vector<TermRef>& refs, Merge m) {
+// this ends) and rebuilds the sum. The terms are taken out of u and v.
+[[gnu::noinline]] NodePtr mergeTerms(const std::vector<TermRef>& refs, Merge m, NodePtr& u,
+                                     NodePtr& v) {
     std::vector<OwnedTerm> terms;
     terms.reserve(refs.size());
     std::vector<TermRef> view = refs;
@@ -184,7 +225,8 @@ struct OwnedTerm {
                 break;
         }
         if (!owned) {
-            for (const TermRef& r : refs) terms.push_back({r.tree->clone(), r.negative, r.side});
+            for (const TermRef& r : refs)
+                terms.push_back({takeTerm(r.tree, r.side == 0 ? u : v), r.negative, r.side});
             owned = true;
         }
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.j));
@@ -229,7 +271,7 @@ struct OwnedTerm {
     collectSignedTerms(*v, false, 1, terms);
     Merge m = findMerge(terms);
     if (m.kind == MergeKind::None) return sum(std::move(u), std::move(v));
-    return mergeTerms(terms, m);
+    return mergeTerms(terms, m, u, v);
 }
 
 }  // namespace kv

@@ -48,50 +48,6 @@ bool functionKind(std::string_view name, Kind& kind) {
     return false;
 }
 
-bool isBinaryKind(Kind kind) {
-    switch (kind) {
-        case Kind::Sum:
-        case Kind::Difference:
-        case Kind::Product:
-        case Kind::Quotient:
-        case Kind::Power:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool isFunctionKind(Kind kind) {
-    switch (kind) {
-        case Kind::Cos:
-        case Kind::Sin:
-        case Kind::Negation:
-        case Kind::Sqrt:
-        case Kind::Log:
-        case Kind::Log2:
-        case Kind::Ln:
-        case Kind::Sinh:
-        case Kind::Cosh:
-        case Kind::Tan:
-        case Kind::Abs:
-        case Kind::Sign:
-        case Kind::Asin:
-        case Kind::Acos:
-        case Kind::Atan:
-        case Kind::Tanh:
-        case Kind::PlusMinus:
-        case Kind::Exp:
-        case Kind::Fact:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool isUnaryKind(Kind kind) {
-    return isFunctionKind(kind) || kind == Kind::LogBase || kind == Kind::NIntegrate;
-}
-
 bool isFiniteValue(double v) {
     return std::isfinite(v);
 }

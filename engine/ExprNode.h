@@ -312,11 +312,52 @@ inline const ExprNode& rightOf(const ExprNode& node) {
     return *static_cast<const BinaryNode&>(node).right;
 }
 
-bool isBinaryKind(Kind kind);
-// True for the kinds built on UnaryNode with an operand (not ListNode).
-bool isUnaryKind(Kind kind);
+// Asked at every node of every walk, so defined here to be inlined.
+constexpr bool isBinaryKind(Kind kind) {
+    switch (kind) {
+        case Kind::Sum:
+        case Kind::Difference:
+        case Kind::Product:
+        case Kind::Quotient:
+        case Kind::Power:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // True for the one-argument kinds that share FunctionNode.
-bool isFunctionKind(Kind kind);
+constexpr bool isFunctionKind(Kind kind) {
+    switch (kind) {
+        case Kind::Cos:
+        case Kind::Sin:
+        case Kind::Negation:
+        case Kind::Sqrt:
+        case Kind::Log:
+        case Kind::Log2:
+        case Kind::Ln:
+        case Kind::Sinh:
+        case Kind::Cosh:
+        case Kind::Tan:
+        case Kind::Abs:
+        case Kind::Sign:
+        case Kind::Asin:
+        case Kind::Acos:
+        case Kind::Atan:
+        case Kind::Tanh:
+        case Kind::PlusMinus:
+        case Kind::Exp:
+        case Kind::Fact:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// True for the kinds built on UnaryNode with an operand (not ListNode).
+constexpr bool isUnaryKind(Kind kind) {
+    return isFunctionKind(kind) || kind == Kind::LogBase || kind == Kind::NIntegrate;
+}
 
 inline NodePtr number(double v) {
     return std::make_unique<NumberNode>(v);

@@ -23,8 +23,9 @@ constexpr bool kPooled = true;
 // common kinds) go straight to the global allocator.
 constexpr std::size_t kStep = 16;
 constexpr std::size_t kClasses = 8;
-// The most blocks one list keeps: 64 Ki blocks of at most 128 bytes.
-constexpr std::size_t kMaxKept = std::size_t{1} << 16;
+// The most blocks one list keeps: 16 Ki blocks, at most 2 MiB in the list of
+// the largest size.
+constexpr std::size_t kMaxKept = std::size_t{1} << 14;
 
 struct FreeBlock {
     FreeBlock* next;
