@@ -1,4 +1,5 @@
 // Common denominators and expansion: together, expandall, expandIn.
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -184,11 +185,49 @@ NodePtr negatedExponent(const ExprNode& e, bool simplified) {
     return nullptr;
 }
 
-Part togetherPart(const ExprNode& node, bool simplified);
+// The source of the conversion: a tree it reads, copying the parts it keeps,
+// or a tree it owns, whose parts it keeps as they are.
+using Read = const ExprNode*;
+using Owned = NodePtr;
 
-[[gnu::noinline]] Part togetherPower(const ExprNode& node, bool simplified) {
-    Part u = togetherPart(leftOf(node), simplified);
-    const ExprNode& e = rightOf(node);
+const ExprNode& view(Read n) {
+    return *n;
+}
+const ExprNode& view(const Owned& n) {
+    return *n;
+}
+Read leftIn(Read n) {
+    return &leftOf(*n);
+}
+Owned leftIn(Owned& n) {
+    return takeLeft(*n);
+}
+Read rightIn(Read n) {
+    return &rightOf(*n);
+}
+Owned rightIn(Owned& n) {
+    return takeRight(*n);
+}
+Read operandIn(Read n) {
+    return &operandOf(*n);
+}
+Owned operandIn(Owned& n) {
+    return takeOperand(*n);
+}
+NodePtr keep(Read n) {
+    return n->clone();
+}
+NodePtr keep(Owned& n) {
+    return std::move(n);
+}
+
+template <class In>
+Part togetherPart(In node, bool simplified);
+
+template <class In>
+[[gnu::noinline]] Part togetherPower(In node, bool simplified) {
+    Part u = togetherPart(leftIn(node), simplified);
+    const ExprNode& e = rightOf(view(node));
     if (NodePtr k = negatedExponent(e, simplified)) {
         Part den;
         den.size = 1 + u.size + countNodes(*k, RewriteBudget::kMaxNodes);
@@ -199,55 +238,68 @@ Part togetherPart(const ExprNode& node, bool simplified);
     }
     Part p;
     p.size = 1 + u.size + countNodes(e, RewriteBudget::kMaxNodes);
-    p.tree = power(std::move(u.tree), e.clone());
+    In exponent = rightIn(node);
+    p.tree = power(std::move(u.tree), keep(exponent));
     return p;
 }
 
-[[gnu::noinline]] Part togetherOther(const ExprNode& node, bool simplified) {
+template <class In>
+[[gnu::noinline]] Part togetherOther(In node, bool simplified) {
     Part p;
-    p.tree = mapChildren(
-        node, [simplified](const ExprNode& c) { return togetherPart(c, simplified).tree; });
+    if constexpr (std::is_same_v<In, Owned>)
+        p.tree = rebuildOwned(std::move(node), [simplified](NodePtr c) {
+            return togetherPart(std::move(c), simplified).tree;
+        });
+    else
+        p.tree = mapChildren(
+            *node, [simplified](const ExprNode& c) { return togetherPart(&c, simplified).tree; });
     p.size = countNodes(*p.tree, RewriteBudget::kMaxNodes);
     return p;
 }
 
 // Kept small: it is one stack frame per level of the tree.
-Part togetherPart(const ExprNode& node, bool simplified) {
-    const Kind k = node.kind();
+template <class In>
+Part togetherPart(In node, bool simplified) {
+    const Kind k = view(node).kind();
     switch (k) {
         case Kind::Sum:
         case Kind::Difference:
         case Kind::Product:
         case Kind::Quotient: {
-            Part a = togetherPart(leftOf(node), simplified);
-            return combine(k, std::move(a), togetherPart(rightOf(node), simplified));
+            Part a = togetherPart(leftIn(node), simplified);
+            return combine(k, std::move(a), togetherPart(rightIn(node), simplified));
         }
         case Kind::Power:
-            return togetherPower(node, simplified);
+            return togetherPower(std::move(node), simplified);
         default:
             break;
     }
     if (isFunctionKind(k)) {
-        Part a = togetherPart(operandOf(node), simplified);
+        Part a = togetherPart(operandIn(node), simplified);
         a.tree = makeFunction(k, std::move(a.tree));
         a.size += 1;
         a.num = a.den = 0;
         return a;
     }
-    return togetherOther(node, simplified);
+    return togetherOther(std::move(node), simplified);
 }
 
 }  // namespace
 
 NodePtr ExprNode::together() const {
     RewriteBudget::Scope scope(*this);
-    return togetherPart(*this, false).tree;
+    return togetherPart<Read>(this, false).tree;
 }
 
 namespace rw {
 
+NodePtr togetherOwned(NodePtr tree) {
+    RewriteBudget::Scope scope(*tree);
+    return togetherPart<Owned>(std::move(tree), false).tree;
+}
+
 NodePtr togetherOfSimplified(const ExprNode& node) {
-    return togetherPart(node, true).tree;
+    return togetherPart<Read>(&node, true).tree;
 }
 
 bool becomesQuotient(const ExprNode& node) {

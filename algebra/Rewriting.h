@@ -128,6 +128,8 @@ NodePtr simplOwned(NodePtr tree);
 // otherwise cost the square of the product's size at each of its levels.
 bool countedEquals(const ExprNode& a, const ExprNode& b);
 
+// `together` of a tree the caller owns, taken apart for its result.
+NodePtr togetherOwned(NodePtr tree);
 // `together` of a tree whose exponents are simplified already, as inside
 // `simplify`: an exponent counts as negative when it is a negation (or a
 // negative number), without simplifying it again.

@@ -282,7 +282,11 @@ NodePtr ExprNode::normalizeSigns() const {
 
 // ---- The pipeline ----------------------------------------------------------------------------
 
-NodePtr simpl(const ExprNode& tree) {
+namespace {
+
+// simpl of `tree`; with `owned`, the pointer that holds the tree, which the
+// passes then take apart instead of copying it.
+NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
     // Inside a derivative the passes spend the derivative's budget: the five
     // passes over the tree first, and nothing more once it is spent.
     RewriteBudget* shared = RewriteBudget::current();
@@ -293,9 +297,15 @@ NodePtr simpl(const ExprNode& tree) {
     RewriteBudget::Scope scope(tree, shared && shared->shared()
                                          ? RewriteBudget::Scope::Mode::Join
                                          : RewriteBudget::Scope::Mode::Fresh);
-    NodePtr t = productForm(tree.together());
-    t = t->simplify();
+    NodePtr t = owned ? togetherOwned(std::move(*owned)) : tree.together();
+    t = productForm(std::move(t))->simplify();
     return signForm(quotientForm(std::move(t)));
+}
+
+}  // namespace
+
+NodePtr simpl(const ExprNode& tree) {
+    return simplOf(tree, nullptr);
 }
 
 NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {
@@ -309,7 +319,7 @@ NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {
 NodePtr rw::simplOwned(NodePtr tree) {
     RewriteBudget* shared = RewriteBudget::current();
     if (shared && shared->shared() && shared->exhausted()) return tree;
-    return simpl(*tree);
+    return simplOf(*tree, &tree);
 }
 
 }  // namespace kv

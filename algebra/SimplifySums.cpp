@@ -106,29 +106,40 @@ bool logsCombine(const ExprNode& p, const ExprNode& q) {
 }
 
 // The factors of the terms of a sum, each term's collected when it is first
-// needed and kept for the rest of the search.
+// needed and kept for the rest of the search. The lists live on in the
+// thread between searches, so that a search does not allocate: a search
+// starts none inside itself.
 class TermFactors {
   public:
-    explicit TermFactors(const std::vector<TermRef>& terms)
-        : terms_(terms), first_(terms.size(), kNotYet), end_(terms.size(), 0) {}
+    explicit TermFactors(const std::vector<TermRef>& terms) : terms_(terms) {
+        // The lists of a very long sum are not kept.
+        if (factors_.capacity() > kKeep) factors_ = {};
+        if (ranges_.capacity() > kKeep) ranges_ = {};
+        factors_.clear();
+        ranges_.assign(terms.size(), {kNotYet, 0});
+    }
 
     // Collects the factors of term i, once; the pointers of begin and end
     // hold until the next call.
     void need(std::size_t i) {
-        if (first_[i] != kNotYet) return;
-        first_[i] = factors_.size();
+        if (ranges_[i].first != kNotYet) return;
+        ranges_[i].first = factors_.size();
         collectTermFactors(*terms_[i].tree, factors_);
-        end_[i] = factors_.size();
+        ranges_[i].second = factors_.size();
     }
-    const ExprNode* const* begin(std::size_t i) const { return factors_.data() + first_[i]; }
-    const ExprNode* const* end(std::size_t i) const { return factors_.data() + end_[i]; }
+    const ExprNode* const* begin(std::size_t i) const { return factors_.data() + ranges_[i].first; }
+    const ExprNode* const* end(std::size_t i) const { return factors_.data() + ranges_[i].second; }
 
   private:
     static constexpr std::size_t kNotYet = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kKeep = std::size_t{1} << 14;
     const std::vector<TermRef>& terms_;
-    std::vector<const ExprNode*> factors_;
-    std::vector<std::size_t> first_, end_;
+    static thread_local std::vector<const ExprNode*> factors_;
+    static thread_local std::vector<std::pair<std::size_t, std::size_t>> ranges_;
 };
+
+thread_local std::vector<const ExprNode*> TermFactors::factors_;
+thread_local std::vector<std::pair<std::size_t, std::size_t>> TermFactors::ranges_;
 
 // The first pair of terms that merges, left entry outer, right entry inner.
 // Terms from the same operand are not compared: a simplified operand has no
