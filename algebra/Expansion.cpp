@@ -180,45 +180,16 @@ NodePtr negatedExponent(const ExprNode& e, bool simplified) {
             return number(-as<NumberNode>(e).value);
         return nullptr;
     }
+    // A number, the common exponent, as simplify would take it: one unit of
+    // work, and a negation for a negative value beyond the tolerance of 0.
+    if (e.kind() == Kind::Number && RewriteBudget::current()) {
+        const double v = as<NumberNode>(e).value;
+        if (!RewriteBudget::current()->spend() || tol::isZero(v) || !(v < 0)) return nullptr;
+        return number(-v);
+    }
     NodePtr s = e.simplify();
     if (s->kind() == Kind::Negation) return takeOperand(*s);
     return nullptr;
-}
-
-// The source of the conversion: a tree it reads, copying the parts it keeps,
-// or a tree it owns, whose parts it keeps as they are.
-using Read = const ExprNode*;
-using Owned = NodePtr;
-
-const ExprNode& view(Read n) {
-    return *n;
-}
-const ExprNode& view(const Owned& n) {
-    return *n;
-}
-Read leftIn(Read n) {
-    return &leftOf(*n);
-}
-Owned leftIn(Owned& n) {
-    return takeLeft(*n);
-}
-Read rightIn(Read n) {
-    return &rightOf(*n);
-}
-Owned rightIn(Owned& n) {
-    return takeRight(*n);
-}
-Read operandIn(Read n) {
-    return &operandOf(*n);
-}
-Owned operandIn(Owned& n) {
-    return takeOperand(*n);
-}
-NodePtr keep(Read n) {
-    return n->clone();
-}
-NodePtr keep(Owned& n) {
-    return std::move(n);
 }
 
 template <class In>

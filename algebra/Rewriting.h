@@ -97,6 +97,42 @@ NodePtr rebuildOwned(NodePtr node, Pass pass) {
     return node;
 }
 
+// The source of a pass written once for both: a tree it reads, copying the
+// parts it keeps, or a tree it owns, whose parts it keeps as they are.
+using Read = const ExprNode*;
+using Owned = NodePtr;
+
+inline const ExprNode& view(Read n) {
+    return *n;
+}
+inline const ExprNode& view(const Owned& n) {
+    return *n;
+}
+inline Read leftIn(Read n) {
+    return &leftOf(*n);
+}
+inline Owned leftIn(Owned& n) {
+    return takeLeft(*n);
+}
+inline Read rightIn(Read n) {
+    return &rightOf(*n);
+}
+inline Owned rightIn(Owned& n) {
+    return takeRight(*n);
+}
+inline Read operandIn(Read n) {
+    return &operandOf(*n);
+}
+inline Owned operandIn(Owned& n) {
+    return takeOperand(*n);
+}
+inline NodePtr keep(Read n) {
+    return n->clone();
+}
+inline NodePtr keep(Owned& n) {
+    return std::move(n);
+}
+
 // A numeric literal: a NumberNode, the ZeroNode, or the negation of a
 // NumberNode (the way simplified trees write negative numbers).
 bool isNumericLiteral(const ExprNode& node);

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -101,76 +102,94 @@ NodePtr ExprNode::toProductForm() const {
 
 namespace {
 
-// The rules of one visit; inlined into simplify, so that a visit stays one
-// stack frame per level of the tree.
-[[gnu::always_inline]] inline NodePtr simplifyNode(const ExprNode& self, RewriteBudget& budget) {
-    if (!budget.spend()) return self.clone();
-    switch (self.kind()) {
+template <class In>
+NodePtr simplifyIn(In self);
+
+// The rules of one visit; inlined into simplifyIn, so that a visit stays one
+// stack frame per level of the tree. Written once for a tree it reads and
+// one it owns (the pipeline's, whose nodes it then keeps where it can).
+template <class In>
+[[gnu::always_inline]] inline NodePtr simplifyNode(In self, RewriteBudget& budget) {
+    const ExprNode& n = view(self);
+    if (!budget.spend()) return keep(self);
+    switch (n.kind()) {
         case Kind::Number:
-            return normalNumber(as<NumberNode>(self).value);
+            return normalNumber(as<NumberNode>(n).value);
         case Kind::Negation:
-            return negateSimplified(operandOf(self).simplify());
+            return negateSimplified(simplifyIn(operandIn(self)));
         case Kind::Sum:
-            return simplifySum(leftOf(self).simplify(), rightOf(self).simplify());
+            return simplifySum(simplifyIn(leftIn(self)), simplifyIn(rightIn(self)));
         case Kind::Difference:
-            return simplifySum(leftOf(self).simplify(), negateSimplified(rightOf(self).simplify()));
+            return simplifySum(simplifyIn(leftIn(self)),
+                               negateSimplified(simplifyIn(rightIn(self))));
         case Kind::Product:
-            return simplifyProduct(leftOf(self).simplify(), rightOf(self).simplify());
+            return simplifyProduct(simplifyIn(leftIn(self)), simplifyIn(rightIn(self)));
         case Kind::Quotient:
         case Kind::Sqrt:
-            return self.toProductForm()->simplify();
+            return simplifyIn(productForm(keep(self)));
         case Kind::Power:
-            return simplifyPower(leftOf(self).simplify(), rightOf(self).simplify());
+            return simplifyPower(simplifyIn(leftIn(self)), simplifyIn(rightIn(self)));
         case Kind::Ln:
         case Kind::Log:
         case Kind::Log2:
         case Kind::LogBase:
-            return simplifyLog(self, operandOf(self).simplify());
+            return simplifyLog(n, simplifyIn(operandIn(self)));
         case Kind::Exp:
-            return simplifyExp(operandOf(self).simplify());
+            return simplifyExp(simplifyIn(operandIn(self)));
         case Kind::Abs:
-            return simplifyAbs(operandOf(self).simplify());
+            return simplifyAbs(simplifyIn(operandIn(self)));
         case Kind::Sign:
-            return simplifySign(operandOf(self).simplify());
+            return simplifySign(simplifyIn(operandIn(self)));
         default:
-            return rebuild(self, [](const ExprNode& c) { return c.simplify(); });
+            if constexpr (std::is_same_v<In, Owned>)
+                return rebuildOwned(std::move(self),
+                                    [](NodePtr c) { return simplifyIn(std::move(c)); });
+            else
+                return rebuild(n, [](const ExprNode& c) { return simplifyIn(&c); });
     }
 }
 
 // simplify of a sum inside a derivative, through the budget's memo. A kept
 // result is used only while the budget can pay more than its first
 // computation spent: that computation would run to its end again, with the
-// same result, and leave work over (algebra/SimplifyMemo.h).
-[[gnu::noinline]] NodePtr simplifyKept(const ExprNode& self, RewriteBudget& budget,
-                                       SimplifyMemo& memo) {
+// same result, and leave work over (algebra/SimplifyMemo.h). A sum that
+// simplified to itself is kept without a copy, and met again it is its own
+// result.
+template <class In>
+[[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
     SimplifyMemo::Key key;
-    if (!SimplifyMemo::keyOf(self, key)) return simplifyNode(self, budget);
+    if (!SimplifyMemo::keyOf(view(self), key)) return simplifyNode(std::move(self), budget);
     const std::size_t before = budget.work();
     if (const SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
         budget.spend(e->work);
         memo.countHit();
-        return e->result->clone();
+        return e->result ? e->result->clone() : keep(self);
     }
-    NodePtr result = simplifyNode(self, budget);
+    NodePtr result = simplifyNode(std::move(self), budget);
     const std::size_t after = budget.work();
     if (after > 0) memo.add(std::move(key), *result, before - after);
     return result;
 }
 
-}  // namespace
-
-NodePtr ExprNode::simplify() const {
+template <class In>
+NodePtr simplifyIn(In self) {
     RewriteBudget* budget = RewriteBudget::current();
     if (!budget) {
-        RewriteBudget::Scope scope(*this);
-        return simplify();
+        RewriteBudget::Scope scope(view(self));
+        return simplifyIn(std::move(self));
     }
     // Only sums are kept: they are what comes back (a derivative's growing
     // sum holds the sums simplified at the steps before).
-    if (SimplifyMemo* memo = budget->memo();
-        memo && (kind() == Kind::Sum || kind() == Kind::Difference))
-        return simplifyKept(*this, *budget, *memo);
-    return simplifyNode(*this, *budget);
+    const Kind k = view(self).kind();
+    if (SimplifyMemo* memo = budget->memo(); memo && (k == Kind::Sum || k == Kind::Difference))
+        return simplifyKept(std::move(self), *budget, *memo);
+    return simplifyNode(std::move(self), *budget);
+}
+
+}  // namespace
+
+NodePtr ExprNode::simplify() const {
+    return simplifyIn<Read>(this);
 }
 
 // ---- toQuotientForm ---------------------------------------------------------------------
@@ -298,7 +317,7 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
                                          ? RewriteBudget::Scope::Mode::Join
                                          : RewriteBudget::Scope::Mode::Fresh);
     NodePtr t = owned ? togetherOwned(std::move(*owned)) : tree.together();
-    t = productForm(std::move(t))->simplify();
+    t = simplifyIn(productForm(std::move(t)));
     return signForm(quotientForm(std::move(t)));
 }
 

@@ -11,23 +11,20 @@ namespace {
 
 std::atomic<bool> memoEnabled{true};
 
-// Appends the words of a tree; false for a kind that is not kept.
-bool write(const ExprNode& n, std::vector<std::uint64_t>& out) {
+// Gives the words of a tree to `sink` in order, while it takes them; false
+// for a kind that is not kept, or when the sink stops.
+template <class Sink>
+bool words(const ExprNode& n, Sink& sink) {
     const auto kindWord = static_cast<std::uint64_t>(n.kindId()) << 32;
     switch (n.kind()) {
         case Kind::Number:
-            out.push_back(kindWord);
-            out.push_back(std::bit_cast<std::uint64_t>(as<NumberNode>(n).value));
-            return true;
+            return sink(kindWord) && sink(std::bit_cast<std::uint64_t>(as<NumberNode>(n).value));
         case Kind::Constant:
-            out.push_back(kindWord | static_cast<std::uint32_t>(as<ConstantNode>(n).index));
-            return true;
+            return sink(kindWord | static_cast<std::uint32_t>(as<ConstantNode>(n).index));
         case Kind::Variable:
-            out.push_back(kindWord | static_cast<std::uint32_t>(as<VariableNode>(n).index));
-            return true;
+            return sink(kindWord | static_cast<std::uint32_t>(as<VariableNode>(n).index));
         case Kind::Zero:
-            out.push_back(kindWord);
-            return true;
+            return sink(kindWord);
         case Kind::Rnd:
         case Kind::List:
         case Kind::Text:
@@ -35,13 +32,20 @@ bool write(const ExprNode& n, std::vector<std::uint64_t>& out) {
         case Kind::NIntegrate:
             return false;
         case Kind::LogBase:
-            out.push_back(kindWord);
-            return write(operandOf(n), out) && write(*as<LogBaseNode>(n).base, out);
+            return sink(kindWord) && words(operandOf(n), sink) &&
+                   words(*as<LogBaseNode>(n).base, sink);
         default:
-            out.push_back(kindWord);
-            if (isBinaryKind(n.kind())) return write(leftOf(n), out) && write(rightOf(n), out);
-            return write(operandOf(n), out);
+            if (!sink(kindWord)) return false;
+            if (isBinaryKind(n.kind())) return words(leftOf(n), sink) && words(rightOf(n), sink);
+            return words(operandOf(n), sink);
     }
+}
+
+// Whether the tree is the one the words were written from.
+bool matches(const ExprNode& tree, const std::vector<std::uint64_t>& key) {
+    std::size_t at = 0;
+    auto next = [&](std::uint64_t w) { return at < key.size() && key[at++] == w; };
+    return words(tree, next) && at == key.size();
 }
 
 }  // namespace
@@ -49,7 +53,11 @@ bool write(const ExprNode& n, std::vector<std::uint64_t>& out) {
 bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     key.words.clear();
     key.words.reserve(64);
-    if (!write(tree, key.words)) return false;
+    auto append = [&key](std::uint64_t w) {
+        key.words.push_back(w);
+        return true;
+    };
+    if (!words(tree, append)) return false;
     // FNV-1a over whole words, with a shift that brings the high bits (the
     // kinds, the exponents of numbers) down
     std::uint64_t h = 0xcbf29ce484222325ULL;
@@ -71,11 +79,13 @@ const SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) const {
 }
 
 void SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
-    const std::size_t resultNodes = countNodes(result, kMaxStoredNodes + 1);
+    // A sum that simplified to itself is kept as its key alone.
+    const bool itself = matches(result, key.words);
+    const std::size_t resultNodes = itself ? 0 : countNodes(result, kMaxStoredNodes + 1);
     if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return;
     if (find(key)) return;
     storedNodes_ += key.nodes + resultNodes;
-    entries_[key.hash].push_back({std::move(key.words), result.clone(), work});
+    entries_[key.hash].push_back({std::move(key.words), itself ? nullptr : result.clone(), work});
 }
 
 bool SimplifyMemo::enabled() {

@@ -46,7 +46,7 @@ class SimplifyMemo {
     };
     struct Entry {
         std::vector<std::uint64_t> key;
-        NodePtr result;
+        NodePtr result;  // null when the tree simplified to itself
         std::size_t work;
     };
 
