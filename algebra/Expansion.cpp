@@ -238,7 +238,20 @@ Part togetherPart(In node, bool simplified) {
         case Kind::Product:
         case Kind::Quotient: {
             Part a = togetherPart(leftIn(node), simplified);
-            return combine(k, std::move(a), togetherPart(rightIn(node), simplified));
+            Part b = togetherPart(rightIn(node), simplified);
+            if constexpr (std::is_same_v<In, Owned>) {
+                // Neither a quotient: the node takes its converted operands back.
+                if (!a.isQuotient() && !b.isQuotient()) {
+                    Part p;
+                    p.size = 1 + a.size + b.size;
+                    auto& n = static_cast<BinaryNode&>(*node);
+                    attach(n, n.left, std::move(a.tree));
+                    attach(n, n.right, std::move(b.tree));
+                    p.tree = std::move(node);
+                    return p;
+                }
+            }
+            return combine(k, std::move(a), std::move(b));
         }
         case Kind::Power:
             return togetherPower(std::move(node), simplified);

@@ -99,6 +99,9 @@ void walk(const ExprNode& root, F&& onNode) {
 }  // namespace
 
 std::size_t countNodes(const ExprNode& root, std::size_t limit) {
+    // A leaf, the common case of an exponent, without the walk.
+    if (!isBinaryKind(root.kind()) && !isUnaryKind(root.kind()) && root.kind() != Kind::List)
+        return 1;
     std::size_t count = 0;
     walk(root, [&](const ExprNode&) { return ++count <= limit; });
     return count;
