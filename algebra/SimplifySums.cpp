@@ -190,10 +190,13 @@ struct OwnedTerm {
 NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
     if (term == operand.get()) return std::move(operand);
     ExprNode* holder = term->parent;
+    // A holder may have given up a child already; compare the pointers.
     if (holder && isBinaryKind(holder->kind())) {
-        if (&leftOf(*holder) == term) return takeLeft(*holder);
-        if (&rightOf(*holder) == term) return takeRight(*holder);
-    } else if (holder && holder->kind() == Kind::Negation && &operandOf(*holder) == term) {
+        auto& b = static_cast<BinaryNode&>(*holder);
+        if (b.left.get() == term) return takeLeft(*holder);
+        if (b.right.get() == term) return takeRight(*holder);
+    } else if (holder && holder->kind() == Kind::Negation &&
+               static_cast<UnaryNode&>(*holder).operand.get() == term) {
         return takeOperand(*holder);
     }
     return term->clone();
