@@ -213,20 +213,23 @@ NodePtr withChildren(NodePtr t, NodePtr a, NodePtr b) {
     return t;
 }
 
-NodePtr quotientForm(NodePtr t) {
+// The rules of the quotient form at t, whose children `pass` converts; null,
+// with t left as it is, for a node that has none.
+template <class Pass>
+NodePtr quotientRule(NodePtr& t, Pass pass) {
     switch (t->kind()) {
         case Kind::Power: {
-            NodePtr base = quotientForm(takeLeft(*t));
+            NodePtr base = pass(takeLeft(*t));
             double v = constantValue(rightOf(*t));
             if (tol::equal(v, -1.0)) return quotient(number(1.0), std::move(base));
             if (tol::equal(v, -0.5))
                 return quotient(number(1.0), makeFunction(Kind::Sqrt, std::move(base)));
-            NodePtr e = quotientForm(takeRight(*t));
+            NodePtr e = pass(takeRight(*t));
             return withChildren(std::move(t), std::move(base), std::move(e));
         }
         case Kind::Product: {
-            NodePtr a = quotientForm(takeLeft(*t));
-            NodePtr b = quotientForm(takeRight(*t));
+            NodePtr a = pass(takeLeft(*t));
+            NodePtr b = pass(takeRight(*t));
             const bool ra = isReciprocal(*a);
             const bool rb = isReciprocal(*b);
             if (rb && a->kind() == Kind::Quotient) {
@@ -245,8 +248,13 @@ NodePtr quotientForm(NodePtr t) {
             return withChildren(std::move(t), std::move(a), std::move(b));
         }
         default:
-            return rebuildOwned(std::move(t), quotientForm);
+            return nullptr;
     }
+}
+
+NodePtr quotientForm(NodePtr t) {
+    if (NodePtr r = quotientRule(t, quotientForm)) return r;
+    return rebuildOwned(std::move(t), quotientForm);
 }
 
 }  // namespace
@@ -263,12 +271,15 @@ NodePtr ExprNode::toQuotientForm() const {
 // products, quotients and powers normalise their operands only
 namespace {
 
-NodePtr signForm(NodePtr t) {
+// The rules of the sign form at t, whose children `pass` converts; null, with
+// t left as it is, for a node that has none.
+template <class Pass>
+NodePtr signRule(NodePtr& t, Pass pass) {
     switch (t->kind()) {
         case Kind::Sum:
         case Kind::Difference: {
-            NodePtr a = signForm(takeLeft(*t));
-            NodePtr b = signForm(takeRight(*t));
+            NodePtr a = pass(takeLeft(*t));
+            NodePtr b = pass(takeRight(*t));
             const bool na = a->kind() == Kind::Negation;
             const bool nb = b->kind() == Kind::Negation;
             if (t->kind() == Kind::Sum) {
@@ -283,14 +294,30 @@ NodePtr signForm(NodePtr t) {
             return withChildren(std::move(t), std::move(a), std::move(b));
         }
         case Kind::Negation: {
-            NodePtr a = signForm(takeOperand(*t));
+            NodePtr a = pass(takeOperand(*t));
             if (a->kind() == Kind::Negation) return takeOperand(*a);
             attach(*t, static_cast<UnaryNode&>(*t).operand, std::move(a));
-            return t;
+            return std::move(t);
         }
         default:
-            return rebuildOwned(std::move(t), signForm);
+            return nullptr;
     }
+}
+
+NodePtr signForm(NodePtr t) {
+    if (NodePtr r = signRule(t, signForm)) return r;
+    return rebuildOwned(std::move(t), signForm);
+}
+
+// signForm(quotientForm(t)) in one walk. The two sets of rules are for
+// different kinds, each pass copies the nodes of the other's kinds around
+// its converted children, and the sign form of a tree in sign form is the
+// tree itself; so each node can take its own rules with children that have
+// had both.
+NodePtr finalForm(NodePtr t) {
+    if (NodePtr r = quotientRule(t, finalForm)) return r;
+    if (NodePtr r = signRule(t, finalForm)) return r;
+    return rebuildOwned(std::move(t), finalForm);
 }
 
 }  // namespace
@@ -318,7 +345,7 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
                                          : RewriteBudget::Scope::Mode::Fresh);
     NodePtr t = owned ? togetherOwned(std::move(*owned)) : tree.together();
     t = simplifyIn(productForm(std::move(t)));
-    return signForm(quotientForm(std::move(t)));
+    return finalForm(std::move(t));
 }
 
 }  // namespace
