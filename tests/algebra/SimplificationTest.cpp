@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -12,6 +15,7 @@
 #include "lang/CommandInterpreter.h"
 #include "support/RandomExpression.h"
 #include "support/RowNames.h"
+#include "support/SymbolicCorpus.h"
 #include "support/TreeBuilders.h"
 
 namespace kv {
@@ -372,6 +376,36 @@ TEST(SimplPipeline, PassesOwningTheirTreeMatchTheCopyingPasses) {
             }
     }
     EXPECT_GT(trees, 3500);
+}
+
+// The results of a fixed corpus of tasks, as fingerprints written when the
+// algorithms were last changed on purpose (KV_WRITE_OUTCOMES=1 writes them
+// anew): making the algebra faster must not change one of them.
+TEST(SimplPipeline, ResultsAndWorkOfTheCorpusStayAsTheyWere) {
+    CommandInterpreter ci;
+    Workspace::Scope scope(ci.workspace());
+    const std::string path = std::string(KV_TESTS_DIR) + "/algebra/data/symbolic_outcomes.txt";
+    const std::vector<std::string> corpus = kv::test::symbolicCorpus(1500);
+    std::vector<std::string> now;
+    for (const std::string& text : corpus) {
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx",
+                      static_cast<unsigned long long>(kv::test::outcomeFingerprint(ci, text)));
+        now.emplace_back(hex);
+    }
+    if (const char* write = std::getenv("KV_WRITE_OUTCOMES"); write && *write == '1') {
+        std::ofstream out(path);
+        for (const std::string& h : now) out << h << "\n";
+        GTEST_SKIP() << "wrote " << path;
+    }
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << path;
+    std::string line;
+    std::size_t i = 0, differing = 0;
+    for (; std::getline(in, line) && i < now.size(); ++i)
+        if (line != now[i] && ++differing <= 5) ADD_FAILURE() << "task " << i << ": " << corpus[i];
+    EXPECT_EQ(i, now.size());
+    EXPECT_EQ(differing, 0u);
 }
 
 }  // namespace
