@@ -15,6 +15,7 @@
 // Every numeric test uses the one tolerance of engine/Tolerance.h. The passes
 // spend the budget of algebra/RewriteBudget.h, so no input makes them run or
 // grow without bound.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -332,19 +333,63 @@ namespace {
 
 // simpl of `tree`; with `owned`, the pointer that holds the tree, which the
 // passes then take apart instead of copying it.
+// Whether together and the product form leave the tree as it is, as they do
+// a polynomial: a tree of sums, differences, products, leaves, functions
+// other than the root, and powers whose exponent is a number that is not
+// negative. Each such power costs together a unit of work, which `powers`
+// counts; `nodes` counts the nodes. False for any other tree, the counts then
+// incomplete.
+bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers) {
+    ++nodes;
+    const Kind k = t.kind();
+    switch (k) {
+        case Kind::Sum:
+        case Kind::Difference:
+        case Kind::Product:
+            return plainTree(leftOf(t), nodes, powers) && plainTree(rightOf(t), nodes, powers);
+        case Kind::Power: {
+            const ExprNode& e = rightOf(t);
+            if (e.kind() != Kind::Number) return false;
+            const double v = as<NumberNode>(e).value;
+            if (v < 0 && !tol::isZero(v)) return false;
+            ++nodes;
+            ++powers;
+            return plainTree(leftOf(t), nodes, powers);
+        }
+        case Kind::Quotient:
+        case Kind::Sqrt:
+        case Kind::LogBase:
+        case Kind::NIntegrate:
+        case Kind::List:
+            return false;
+        default:
+            return !isFunctionKind(k) || plainTree(operandOf(t), nodes, powers);
+    }
+}
+
 NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
+    std::size_t nodes = 0, powers = 0;
+    const bool plain = plainTree(tree, nodes, powers);
     // Inside a derivative the passes spend the derivative's budget: the five
     // passes over the tree first, and nothing more once it is spent.
     RewriteBudget* shared = RewriteBudget::current();
     if (shared && shared->shared()) {
-        const std::size_t size = countNodes(tree, RewriteBudget::kMaxNodes);
+        const std::size_t size = plain ? std::min(nodes, RewriteBudget::kMaxNodes + 1)
+                                       : countNodes(tree, RewriteBudget::kMaxNodes);
         if (!shared->spend(5 * size)) return tree.clone();
     }
     RewriteBudget::Scope scope(tree, shared && shared->shared()
                                          ? RewriteBudget::Scope::Mode::Join
                                          : RewriteBudget::Scope::Mode::Fresh);
-    NodePtr t = owned ? togetherOwned(std::move(*owned)) : tree.together();
-    t = simplifyIn(productForm(std::move(t)));
+    NodePtr t;
+    if (plain) {
+        // What together would have spent on the exponents.
+        RewriteBudget::current()->spend(powers);
+        t = owned ? std::move(*owned) : tree.clone();
+    } else {
+        t = productForm(owned ? togetherOwned(std::move(*owned)) : tree.together());
+    }
+    t = simplifyIn(std::move(t));
     return finalForm(std::move(t));
 }
 
