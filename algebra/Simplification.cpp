@@ -221,7 +221,9 @@ NodePtr quotientRule(NodePtr& t, Pass pass) {
     switch (t->kind()) {
         case Kind::Power: {
             NodePtr base = pass(takeLeft(*t));
-            double v = constantValue(rightOf(*t));
+            const ExprNode& exponent = rightOf(*t);
+            const double v = exponent.kind() == Kind::Number ? as<NumberNode>(exponent).value
+                                                             : constantValue(exponent);
             if (tol::equal(v, -1.0)) return quotient(number(1.0), std::move(base));
             if (tol::equal(v, -0.5))
                 return quotient(number(1.0), makeFunction(Kind::Sqrt, std::move(base)));
@@ -316,9 +318,17 @@ NodePtr signForm(NodePtr t) {
 // tree itself; so each node can take its own rules with children that have
 // had both.
 NodePtr finalForm(NodePtr t) {
-    if (NodePtr r = quotientRule(t, finalForm)) return r;
-    if (NodePtr r = signRule(t, finalForm)) return r;
-    return rebuildOwned(std::move(t), finalForm);
+    switch (t->kind()) {
+        case Kind::Power:
+        case Kind::Product:
+            return quotientRule(t, finalForm);
+        case Kind::Sum:
+        case Kind::Difference:
+        case Kind::Negation:
+            return signRule(t, finalForm);
+        default:
+            return rebuildOwned(std::move(t), finalForm);
+    }
 }
 
 }  // namespace
