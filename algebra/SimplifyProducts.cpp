@@ -58,6 +58,10 @@ struct Flat {
     bool literalFirst = false;
     bool sawNegation = false;
     std::vector<FactorRef> factors;
+
+    // Room for the factors of a usual product, so that collecting them
+    // allocates once.
+    Flat() { factors.reserve(8); }
 };
 
 void flatten(const ExprNode& node, int side, Flat& flat) {
@@ -168,8 +172,10 @@ void reduceIntegerFraction(double& c, Items& items) {
         int side;
     };
     std::vector<Owned> items;
+    items.reserve(flat.factors.size() + 2);
     for (const FactorRef& f : flat.factors) items.push_back({f.tree->clone(), f.side});
     std::vector<FactorRef> view;
+    view.reserve(flat.factors.size() + 2);
     auto refresh = [&] {
         view.clear();
         for (const Owned& o : items) view.push_back({o.tree.get(), o.side});

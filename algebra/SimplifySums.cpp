@@ -281,6 +281,7 @@ NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
     if (tol::isZero(constantValue(*v))) return u;
 
     std::vector<TermRef> terms;
+    terms.reserve(16);
     collectSignedTerms(*u, false, 0, terms);
     collectSignedTerms(*v, false, 1, terms);
     Merge m = findMerge(terms);
