@@ -37,14 +37,15 @@ struct FreeBlock {
 struct Lists {
     std::array<FreeBlock*, kClasses> head;
     std::array<std::size_t, kClasses> count;
-    bool closed;
+    bool registered;  // the drain below is registered
+    bool closed;      // the drain has run
 };
 constinit thread_local Lists lists{};
 
-// Gives the thread's blocks back when the thread ends. Touched by the first
-// block the thread takes from the global allocator, which registers it.
+// Gives the thread's blocks back when the thread ends. Touched before the
+// thread's first block enters its lists, which registers it.
 struct Drain {
-    bool registered = false;
+    bool touched = false;
     Drain() = default;
     Drain(const Drain&) = delete;
     Drain& operator=(const Drain&) = delete;
@@ -74,7 +75,6 @@ void* allocate(std::size_t size) {
         --l.count[c];
         return b;
     }
-    if (!l.closed) drain.registered = true;
     return ::operator new((c + 1) * kStep);
 }
 
@@ -88,6 +88,10 @@ void release(void* block, std::size_t size) noexcept {
     if (l.closed || l.count[c] >= kMaxKept) {
         ::operator delete(block, (c + 1) * kStep);
         return;
+    }
+    if (!l.registered) {
+        drain.touched = true;
+        l.registered = true;
     }
     auto* b = static_cast<FreeBlock*>(block);
     b->next = l.head[c];
