@@ -54,7 +54,7 @@ struct Drain {
         for (std::size_t c = 0; c < kClasses; ++c)
             while (FreeBlock* b = lists.head[c]) {
                 lists.head[c] = b->next;
-                ::operator delete(b, (c + 1) * kStep);
+                ::operator delete(b);
             }
     }
 };
@@ -81,12 +81,12 @@ void* allocate(std::size_t size) {
 void release(void* block, std::size_t size) noexcept {
     const std::size_t c = classOf(size);
     if (!kPooled || c >= kClasses) {
-        ::operator delete(block, size);
+        ::operator delete(block);
         return;
     }
     Lists& l = lists;
     if (l.closed || l.count[c] >= kMaxKept) {
-        ::operator delete(block, (c + 1) * kStep);
+        ::operator delete(block);
         return;
     }
     if (!l.registered) {
