@@ -180,13 +180,6 @@ NodePtr negatedExponent(const ExprNode& e, bool simplified) {
             return number(-as<NumberNode>(e).value);
         return nullptr;
     }
-    // A number, the common exponent, as simplify would take it: one unit of
-    // work, and a negation for a negative value beyond the tolerance of 0.
-    if (e.kind() == Kind::Number && RewriteBudget::current()) {
-        const double v = as<NumberNode>(e).value;
-        if (!RewriteBudget::current()->spend() || tol::isZero(v) || !(v < 0)) return nullptr;
-        return number(-v);
-    }
     NodePtr s = e.simplify();
     if (s->kind() == Kind::Negation) return takeOperand(*s);
     return nullptr;

@@ -97,6 +97,8 @@ bool isConstantTree(const ExprNode& node) {
 }
 
 double constantValue(const ExprNode& node) {
+    // A number, the common case (an exponent), without the walk.
+    if (node.kind() == Kind::Number) return as<NumberNode>(node).value;
     if (!isConstantTree(node)) return std::numeric_limits<double>::quiet_NaN();
     return node.evaluate();
 }

@@ -221,9 +221,7 @@ NodePtr quotientRule(NodePtr& t, Pass pass) {
     switch (t->kind()) {
         case Kind::Power: {
             NodePtr base = pass(takeLeft(*t));
-            const ExprNode& exponent = rightOf(*t);
-            const double v = exponent.kind() == Kind::Number ? as<NumberNode>(exponent).value
-                                                             : constantValue(exponent);
+            const double v = constantValue(rightOf(*t));
             if (tol::equal(v, -1.0)) return quotient(number(1.0), std::move(base));
             if (tol::equal(v, -0.5))
                 return quotient(number(1.0), makeFunction(Kind::Sqrt, std::move(base)));
