@@ -146,9 +146,21 @@ thread_local std::vector<std::pair<std::size_t, std::size_t>> TermFactors::range
 // pair left to merge.
 Merge findMerge(const std::vector<TermRef>& terms) {
     TermFactors factors(terms);
+    // The end of the run of terms from one operand that starts at each term,
+    // so that the pairs inside a run are passed over in one step: a sum of k
+    // terms and one more would otherwise pass over k²/2 of them.
+    thread_local std::vector<std::size_t> runEnd;
+    if (runEnd.capacity() > (std::size_t{1} << 14)) runEnd = {};
+    runEnd.resize(terms.size());
+    for (std::size_t r = terms.size(); r-- > 0;)
+        runEnd[r] = r + 1 < terms.size() && terms[r + 1].side == terms[r].side ? runEnd[r + 1]
+                                                                               : r + 1;
     for (std::size_t i = 0; i < terms.size(); ++i) {
         for (std::size_t j = i + 1; j < terms.size(); ++j) {
-            if (terms[i].side == terms[j].side && terms[i].side != 2) continue;
+            if (terms[i].side == terms[j].side && terms[i].side != 2) {
+                j = runEnd[j] - 1;
+                continue;
+            }
             if (!spend()) return {};
             if (isNumericLiteral(*terms[i].tree) && isNumericLiteral(*terms[j].tree))
                 return {MergeKind::Numbers, i, j, nullptr, nullptr};
