@@ -31,6 +31,8 @@
 // would pass the result limit of its budget (x^x^...^x grows with the square of
 // its length) stops early instead of filling the memory; see
 // RewriteBudget::overflowed.
+#include <algorithm>
+
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
@@ -92,9 +94,12 @@ Sized finish(Sized t) {
     if (t.size > budget.resultLimit()) budget.markOverflow();
     if (budget.overflowed()) return zeroResult();
     const ExprNode* before = t.tree.get();
-    NodePtr s = simplOwned(std::move(t.tree));
+    std::size_t known = 0;
+    NodePtr s = simplOwned(std::move(t.tree), &known);
     if (s.get() == before) return {std::move(s), t.size};
-    std::size_t size = countNodes(*s, RewriteBudget::kMaxNodes + 1);
+    // The count stops one past the limit, as countNodes does.
+    constexpr std::size_t kCap = RewriteBudget::kMaxNodes + 2;
+    std::size_t size = known ? std::min(known, kCap) : countNodes(*s, kCap - 1);
     return {std::move(s), size};
 }
 

@@ -155,8 +155,10 @@ double constantValue(const ExprNode& node);
 NodePtr simplifyProductOf(NodePtr a, NodePtr b);
 
 // simpl of a tree the caller owns; inside a derivative whose budget is spent
-// the tree itself comes back, without a copy.
-NodePtr simplOwned(NodePtr tree);
+// the tree itself comes back, without a copy. With `nodes`, the node count of
+// the result when simpl knows it without counting (the result is its input
+// unchanged), otherwise 0.
+NodePtr simplOwned(NodePtr tree, std::size_t* nodes = nullptr);
 
 // Structural equality as ExprNode::equals decides it, spending a unit of the
 // current budget for every node pair it compares; false once the budget is

@@ -103,6 +103,18 @@ NodePtr ExprNode::toProductForm() const {
 
 namespace {
 
+// The mark of the simpl pass under way on this thread (0 outside one). A sum
+// that the memo knows to be its own simplified form and its own final form
+// is marked with it when simplify keeps it, and the final form then passes
+// over it instead of walking it: the final form of a subtree depends on that
+// subtree alone. A derivative's growing sum is such a sum at every step.
+thread_local std::uint32_t currentPass = 0;
+thread_local std::uint32_t passCount = 0;
+
+// Where simplify reports the memo's entry of the tree a pass started with,
+// if that tree is a kept sum; null once taken.
+thread_local SimplifyMemo::Entry** rootEntry = nullptr;
+
 template <class In>
 NodePtr simplifyIn(In self);
 
@@ -158,17 +170,26 @@ template <class In>
 // result.
 template <class In>
 [[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
+    SimplifyMemo::Entry** report = std::exchange(rootEntry, nullptr);
     SimplifyMemo::Key key;
     if (!SimplifyMemo::keyOf(view(self), key)) return simplifyNode(std::move(self), budget);
     const std::size_t before = budget.work();
-    if (const SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
+    if (SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
         budget.spend(e->work);
         memo.countHit();
-        return e->result ? e->result->clone() : keep(self);
+        if (e->result) return e->result->clone();
+        if constexpr (std::is_same_v<In, Owned>) {
+            if (e->final && currentPass != 0) self->setMark(currentPass);
+            if (report) *report = e;
+        }
+        return keep(self);
     }
     NodePtr result = simplifyNode(std::move(self), budget);
     const std::size_t after = budget.work();
-    if (after > 0) memo.add(std::move(key), *result, before - after);
+    if (after > 0) {
+        SimplifyMemo::Entry* added = memo.add(std::move(key), *result, before - after);
+        if (report) *report = added;
+    }
     return result;
 }
 
@@ -315,18 +336,34 @@ NodePtr signForm(NodePtr t) {
 // its converted children, and the sign form of a tree in sign form is the
 // tree itself; so each node can take its own rules with children that have
 // had both.
+//
+// A node marked by the current pass is its own final form and is passed over;
+// any other mark is cleared on the way. `formChanged` is set when a rule
+// changes the tree.
+thread_local bool formChanged = false;
+
 NodePtr finalForm(NodePtr t) {
+    if (const std::uint32_t m = t->mark(); m != 0) {
+        t->setMark(0);
+        if (m == currentPass) return t;
+    }
+    const ExprNode* before = t.get();
+    NodePtr r;
     switch (t->kind()) {
         case Kind::Power:
         case Kind::Product:
-            return quotientRule(t, finalForm);
+            r = quotientRule(t, finalForm);
+            break;
         case Kind::Sum:
         case Kind::Difference:
         case Kind::Negation:
-            return signRule(t, finalForm);
+            r = signRule(t, finalForm);
+            break;
         default:
             return rebuildOwned(std::move(t), finalForm);
     }
+    if (r.get() != before) formChanged = true;
+    return r;
 }
 
 }  // namespace
@@ -375,7 +412,32 @@ bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers) {
     }
 }
 
-NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
+// Makes a new pass current for its lifetime, and the one before it again
+// afterwards (a pass may run inside another one's simplify).
+struct Pass {
+    std::uint32_t outer = currentPass;
+    Pass() {
+        if (++passCount == 0) ++passCount;
+        currentPass = passCount;
+    }
+    ~Pass() { currentPass = outer; }
+    Pass(const Pass&) = delete;
+    Pass& operator=(const Pass&) = delete;
+};
+
+// Asks simplify for the memo's entry of `t`, when t is a sum it keeps.
+struct RootEntry {
+    RootEntry(const ExprNode& t, SimplifyMemo::Entry*& entry) {
+        const Kind k = t.kind();
+        if ((k == Kind::Sum || k == Kind::Difference) && RewriteBudget::current()->memo())
+            rootEntry = &entry;
+    }
+    ~RootEntry() { rootEntry = nullptr; }
+    RootEntry(const RootEntry&) = delete;
+    RootEntry& operator=(const RootEntry&) = delete;
+};
+
+NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nullptr) {
     std::size_t nodes = 0, powers = 0;
     const bool plain = plainTree(tree, nodes, powers);
     // Inside a derivative the passes spend the derivative's budget: the five
@@ -397,8 +459,22 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned) {
     } else {
         t = productForm(owned ? togetherOwned(std::move(*owned)) : tree.together());
     }
-    t = simplifyIn(std::move(t));
-    return finalForm(std::move(t));
+    Pass pass;
+    SimplifyMemo::Entry* entry = nullptr;
+    {
+        RootEntry report(*t, entry);
+        t = simplifyIn(std::move(t));
+    }
+    formChanged = false;
+    t = finalForm(std::move(t));
+    // A sum that simplified to itself and has no other final form is marked
+    // whenever it is kept from now on, and its final form is not walked again.
+    if (entry && !entry->result && !formChanged) {
+        entry->final = true;
+        // The result is the input itself, whose nodes are counted above.
+        if (outNodes && plain) *outNodes = nodes;
+    }
+    return t;
 }
 
 }  // namespace
@@ -415,10 +491,11 @@ NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {
     return simplifyProduct(std::move(a), std::move(b));
 }
 
-NodePtr rw::simplOwned(NodePtr tree) {
+NodePtr rw::simplOwned(NodePtr tree, std::size_t* nodes) {
+    if (nodes) *nodes = 0;
     RewriteBudget* shared = RewriteBudget::current();
     if (shared && shared->shared() && shared->exhausted()) return tree;
-    return simplOf(*tree, &tree);
+    return simplOf(*tree, &tree, nodes);
 }
 
 }  // namespace kv

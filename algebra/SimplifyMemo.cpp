@@ -70,22 +70,24 @@ bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     return true;
 }
 
-const SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) const {
-    auto it = entries_.find(key.hash);
-    if (it == entries_.end()) return nullptr;
-    for (const Entry& e : it->second)
-        if (e.key == key.words) return &e;
+SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) {
+    auto [it, end] = entries_.equal_range(key.hash);
+    for (; it != end; ++it)
+        if (it->second.key == key.words) return &it->second;
     return nullptr;
 }
 
-void SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
+SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
     // A sum that simplified to itself is kept as its key alone.
     const bool itself = matches(result, key.words);
     const std::size_t resultNodes = itself ? 0 : countNodes(result, kMaxStoredNodes + 1);
-    if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return;
-    if (find(key)) return;
+    if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return nullptr;
+    if (find(key)) return nullptr;
     storedNodes_ += key.nodes + resultNodes;
-    entries_[key.hash].push_back({std::move(key.words), itself ? nullptr : result.clone(), work});
+    const std::uint64_t hash = key.hash;
+    auto it = entries_.emplace(
+        hash, Entry{std::move(key.words), itself ? nullptr : result.clone(), work});
+    return &it->second;
 }
 
 bool SimplifyMemo::enabled() {

@@ -48,15 +48,20 @@ class SimplifyMemo {
         std::vector<std::uint64_t> key;
         NodePtr result;  // null when the tree simplified to itself
         std::size_t work;
+        // Set for a tree that simplified to itself once its final form (the
+        // quotient and sign forms of the pipeline) is known to be the tree
+        // itself too.
+        bool final = false;
     };
 
     // The key of `tree`; false when the tree cannot be a key (see above).
     static bool keyOf(const ExprNode& tree, Key& key);
-    // The entry of the key, or null.
-    const Entry* find(const Key& key) const;
+    // The entry of the key, or null. Entries stay where they are while the
+    // memo lives.
+    Entry* find(const Key& key);
     // Keeps `result` as the simplified form of the key's tree, computed with
-    // `work` units.
-    void add(Key&& key, const ExprNode& result, std::size_t work);
+    // `work` units; the entry, or null when none was added.
+    Entry* add(Key&& key, const ExprNode& result, std::size_t work);
 
     // How many lookups found their entry.
     std::size_t hits() const { return hits_; }
@@ -67,7 +72,7 @@ class SimplifyMemo {
     static void setEnabled(bool on);
 
   private:
-    std::unordered_map<std::uint64_t, std::vector<Entry>> entries_;
+    std::unordered_multimap<std::uint64_t, Entry> entries_;
     std::size_t storedNodes_ = 0;
     std::size_t hits_ = 0;
 };

@@ -134,6 +134,13 @@ class ExprNode {
     bool equals(const ExprNode& other) const;
     bool isZeroNode() const { return kind_ == Kind::Zero; }
 
+    // A mark that one pass of the rewriting code may set on a node it has
+    // proven something about, for itself to read later in that pass. New
+    // nodes and copies are unmarked. It fills what would be padding after
+    // the kind, so nodes are no larger for it.
+    std::uint32_t mark() const { return mark_; }
+    void setMark(std::uint32_t m) { mark_ = m; }
+
   protected:
     explicit ExprNode(Kind kind) : kind_(kind) {}
     // Takes ownership of a child and links it to this node.
@@ -144,6 +151,7 @@ class ExprNode {
 
   private:
     Kind kind_;
+    std::uint32_t mark_ = 0;
 };
 
 // ---- Bases -------------------------------------------------------------------
