@@ -168,11 +168,57 @@ template <class In>
 // same result, and leave work over (algebra/SimplifyMemo.h). A sum that
 // simplified to itself is kept without a copy, and met again it is its own
 // result.
+// The keys a kept sum lends its children that are sums: the words of a
+// child are a run of its parent's, so the child need not write them again.
+// A record is taken by the child's own lookup, which comes while the parent
+// is simplifying its children and the child is alive.
+struct LentKey {
+    const ExprNode* node;
+    const std::uint64_t* words;
+    std::size_t count;
+};
+thread_local std::vector<LentKey> lentKeys;
+
+// Takes the key lent to `node` by its parent, if there is one.
+bool borrowKey(const ExprNode& node, SimplifyMemo::Key& key) {
+    const std::size_t n = lentKeys.size();
+    for (std::size_t i = n; i > 0 && i + 2 > n; --i) {
+        LentKey& lent = lentKeys[i - 1];
+        if (lent.node != &node) continue;
+        SimplifyMemo::keyOfWords(lent.words, lent.count, key);
+        lent.node = nullptr;
+        return true;
+    }
+    return false;
+}
+
+// Lends the keys of a sum's children that are sums for as long as it lives.
+class KeyLoan {
+  public:
+    KeyLoan(const ExprNode& sum, SimplifyMemo::Key& key) : size_(lentKeys.size()) {
+        const ExprNode& l = leftOf(sum);
+        const ExprNode& r = rightOf(sum);
+        if (!isSumKind(l.kind()) && !isSumKind(r.kind())) return;
+        SimplifyMemo::findSplit(sum, key);
+        const std::uint64_t* w = key.words.data();
+        if (isSumKind(l.kind())) lentKeys.push_back({&l, w + 1, key.split - 1});
+        if (isSumKind(r.kind())) lentKeys.push_back({&r, w + key.split, key.words.size() - key.split});
+    }
+    ~KeyLoan() { lentKeys.resize(size_); }
+    KeyLoan(const KeyLoan&) = delete;
+    KeyLoan& operator=(const KeyLoan&) = delete;
+
+  private:
+    static bool isSumKind(Kind k) { return k == Kind::Sum || k == Kind::Difference; }
+    std::size_t size_;
+};
+
 template <class In>
 [[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
     SimplifyMemo::Entry** report = std::exchange(rootEntry, nullptr);
     SimplifyMemo::Key key;
-    if (!SimplifyMemo::keyOf(view(self), key)) return simplifyNode(std::move(self), budget);
+    if (!borrowKey(view(self), key) && !SimplifyMemo::keyOf(view(self), key))
+        return simplifyNode(std::move(self), budget);
     const std::size_t before = budget.work();
     if (SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
         budget.spend(e->work);
@@ -184,7 +230,11 @@ template <class In>
         }
         return keep(self);
     }
-    NodePtr result = simplifyNode(std::move(self), budget);
+    NodePtr result;
+    {
+        KeyLoan loan(view(self), key);
+        result = simplifyNode(std::move(self), budget);
+    }
     const std::size_t after = budget.work();
     if (after > 0) {
         SimplifyMemo::Entry* added = memo.add(std::move(key), *result, before - after);

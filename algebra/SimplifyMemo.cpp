@@ -48,26 +48,57 @@ bool matches(const ExprNode& tree, const std::vector<std::uint64_t>& key) {
     return words(tree, next) && at == key.size();
 }
 
+// FNV-1a over whole words, with a shift that brings the high bits (the
+// kinds, the exponents of numbers) down.
+std::uint64_t hashOf(const std::uint64_t* w, std::size_t count) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < count; ++i) {
+        h = (h ^ w[i]) * 0x100000001b3ULL;
+        h ^= h >> 29;
+    }
+    return h;
+}
+
 }  // namespace
 
 bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     key.words.clear();
     key.words.reserve(64);
+    key.split = 0;
     auto append = [&key](std::uint64_t w) {
         key.words.push_back(w);
         return true;
     };
-    if (!words(tree, append)) return false;
-    // FNV-1a over whole words, with a shift that brings the high bits (the
-    // kinds, the exponents of numbers) down
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (std::uint64_t w : key.words) {
-        h = (h ^ w) * 0x100000001b3ULL;
-        h ^= h >> 29;
+    if (isBinaryKind(tree.kind())) {
+        if (!append(static_cast<std::uint64_t>(tree.kindId()) << 32) ||
+            !words(leftOf(tree), append))
+            return false;
+        key.split = key.words.size();
+        if (!words(rightOf(tree), append)) return false;
+    } else if (!words(tree, append)) {
+        return false;
     }
-    key.hash = h;
+    key.hash = hashOf(key.words.data(), key.words.size());
     key.nodes = key.words.size();
     return true;
+}
+
+void SimplifyMemo::findSplit(const ExprNode& tree, Key& key) {
+    if (key.split != 0) return;
+    std::size_t count = 0;
+    auto counter = [&count](std::uint64_t) {
+        ++count;
+        return true;
+    };
+    words(leftOf(tree), counter);
+    key.split = 1 + count;
+}
+
+void SimplifyMemo::keyOfWords(const std::uint64_t* words, std::size_t count, Key& key) {
+    key.words.assign(words, words + count);
+    key.split = 0;
+    key.hash = hashOf(words, count);
+    key.nodes = count;
 }
 
 SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) {

@@ -43,6 +43,9 @@ class SimplifyMemo {
         std::vector<std::uint64_t> words;
         std::uint64_t hash = 0;
         std::size_t nodes = 0;
+        // For a tree with two children, where the words of the right one
+        // begin (those of the left one begin at 1); 0 otherwise.
+        std::size_t split = 0;
     };
     struct Entry {
         std::vector<std::uint64_t> key;
@@ -56,6 +59,12 @@ class SimplifyMemo {
 
     // The key of `tree`; false when the tree cannot be a key (see above).
     static bool keyOf(const ExprNode& tree, Key& key);
+    // The key of a tree whose words are the `count` words at `words`: a
+    // child's words are a run of its parent's.
+    static void keyOfWords(const std::uint64_t* words, std::size_t count, Key& key);
+    // Sets the split of the key of `tree` (a tree with two children) when it
+    // is not known yet.
+    static void findSplit(const ExprNode& tree, Key& key);
     // The entry of the key, or null. Entries stay where they are while the
     // memo lives.
     Entry* find(const Key& key);
