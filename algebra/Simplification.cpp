@@ -200,9 +200,9 @@ class KeyLoan {
         const ExprNode& r = rightOf(sum);
         if (!isSumKind(l.kind()) && !isSumKind(r.kind())) return;
         SimplifyMemo::findSplit(sum, key);
-        const std::uint64_t* w = key.words.data();
+        const std::uint64_t* w = key.data();
         if (isSumKind(l.kind())) lentKeys.push_back({&l, w + 1, key.split - 1});
-        if (isSumKind(r.kind())) lentKeys.push_back({&r, w + key.split, key.words.size() - key.split});
+        if (isSumKind(r.kind())) lentKeys.push_back({&r, w + key.split, key.size() - key.split});
     }
     ~KeyLoan() { lentKeys.resize(size_); }
     KeyLoan(const KeyLoan&) = delete;

@@ -1,5 +1,6 @@
 #include "algebra/SimplifyMemo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 
@@ -42,10 +43,10 @@ bool words(const ExprNode& n, Sink& sink) {
 }
 
 // Whether the tree is the one the words were written from.
-bool matches(const ExprNode& tree, const std::vector<std::uint64_t>& key) {
+bool matches(const ExprNode& tree, const std::uint64_t* key, std::size_t size) {
     std::size_t at = 0;
-    auto next = [&](std::uint64_t w) { return at < key.size() && key[at++] == w; };
-    return words(tree, next) && at == key.size();
+    auto next = [&](std::uint64_t w) { return at < size && key[at++] == w; };
+    return words(tree, next) && at == size;
 }
 
 // FNV-1a over whole words, with a shift that brings the high bits (the
@@ -64,6 +65,7 @@ std::uint64_t hashOf(const std::uint64_t* w, std::size_t count) {
 bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     key.words.clear();
     key.words.reserve(64);
+    key.lent = nullptr;
     key.split = 0;
     auto append = [&key](std::uint64_t w) {
         key.words.push_back(w);
@@ -95,7 +97,8 @@ void SimplifyMemo::findSplit(const ExprNode& tree, Key& key) {
 }
 
 void SimplifyMemo::keyOfWords(const std::uint64_t* words, std::size_t count, Key& key) {
-    key.words.assign(words, words + count);
+    key.words.clear();
+    key.lent = words;
     key.split = 0;
     key.hash = hashOf(words, count);
     key.nodes = count;
@@ -104,17 +107,20 @@ void SimplifyMemo::keyOfWords(const std::uint64_t* words, std::size_t count, Key
 SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) {
     auto [it, end] = entries_.equal_range(key.hash);
     for (; it != end; ++it)
-        if (it->second.key == key.words) return &it->second;
+        if (std::equal(it->second.key.begin(), it->second.key.end(), key.data(),
+                       key.data() + key.size()))
+            return &it->second;
     return nullptr;
 }
 
 SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
     // A sum that simplified to itself is kept as its key alone.
-    const bool itself = matches(result, key.words);
+    const bool itself = matches(result, key.data(), key.size());
     const std::size_t resultNodes = itself ? 0 : countNodes(result, kMaxStoredNodes + 1);
     if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return nullptr;
     if (find(key)) return nullptr;
     storedNodes_ += key.nodes + resultNodes;
+    if (key.lent) key.words.assign(key.lent, key.lent + key.nodes);
     const std::uint64_t hash = key.hash;
     auto it = entries_.emplace(
         hash, Entry{std::move(key.words), itself ? nullptr : result.clone(), work});

@@ -40,7 +40,13 @@ class SimplifyMemo {
     // node, and the bits of each number after its word. Cheaper to keep and
     // to compare than a copy of the tree.
     struct Key {
+        // The words, its own or a run of another key's (keyOfWords) that
+        // outlives it.
+        const std::uint64_t* data() const { return lent ? lent : words.data(); }
+        std::size_t size() const { return lent ? nodes : words.size(); }
+
         std::vector<std::uint64_t> words;
+        const std::uint64_t* lent = nullptr;
         std::uint64_t hash = 0;
         std::size_t nodes = 0;
         // For a tree with two children, where the words of the right one
@@ -60,7 +66,8 @@ class SimplifyMemo {
     // The key of `tree`; false when the tree cannot be a key (see above).
     static bool keyOf(const ExprNode& tree, Key& key);
     // The key of a tree whose words are the `count` words at `words`: a
-    // child's words are a run of its parent's.
+    // child's words are a run of its parent's. The key refers to them and
+    // copies them only when it is added.
     static void keyOfWords(const std::uint64_t* words, std::size_t count, Key& key);
     // Sets the split of the key of `tree` (a tree with two children) when it
     // is not known yet.
