@@ -48,18 +48,22 @@ NodePtr rebuild(const ExprNode& node, Pass pass) {
     return mapChildren(node, pass);
 }
 
-// Takes a child out of a node that is about to be destroyed.
+// Takes a child out of a node that is about to be destroyed or given new
+// children. The node's mark (SimplifyMemo.h) no longer holds and is cleared.
 inline NodePtr takeLeft(ExprNode& node) {
+    node.setMark(0);
     NodePtr c = std::move(static_cast<BinaryNode&>(node).left);
     c->parent = nullptr;
     return c;
 }
 inline NodePtr takeRight(ExprNode& node) {
+    node.setMark(0);
     NodePtr c = std::move(static_cast<BinaryNode&>(node).right);
     c->parent = nullptr;
     return c;
 }
 inline NodePtr takeOperand(ExprNode& node) {
+    node.setMark(0);
     NodePtr c = std::move(static_cast<UnaryNode&>(node).operand);
     c->parent = nullptr;
     return c;
@@ -67,6 +71,7 @@ inline NodePtr takeOperand(ExprNode& node) {
 
 // Puts `child` into the slot of `holder` and links it back.
 inline void attach(ExprNode& holder, NodePtr& slot, NodePtr child) {
+    holder.setMark(0);
     slot = std::move(child);
     slot->parent = &holder;
 }

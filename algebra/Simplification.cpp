@@ -103,14 +103,6 @@ NodePtr ExprNode::toProductForm() const {
 
 namespace {
 
-// The mark of the simpl pass under way on this thread (0 outside one). A sum
-// that the memo knows to be its own simplified form and its own final form
-// is marked with it when simplify keeps it, and the final form then passes
-// over it instead of walking it: the final form of a subtree depends on that
-// subtree alone. A derivative's growing sum is such a sum at every step.
-thread_local std::uint32_t currentPass = 0;
-thread_local std::uint32_t passCount = 0;
-
 // Where simplify reports the memo's entry of the tree a pass started with,
 // if that tree is a kept sum; null once taken.
 thread_local SimplifyMemo::Entry** rootEntry = nullptr;
@@ -195,11 +187,12 @@ bool borrowKey(const ExprNode& node, SimplifyMemo::Key& key) {
 // Lends the keys of a sum's children that are sums for as long as it lives.
 class KeyLoan {
   public:
-    KeyLoan(const ExprNode& sum, SimplifyMemo::Key& key) : size_(lentKeys.size()) {
+    KeyLoan(const ExprNode& sum, SimplifyMemo::Key& key, const SimplifyMemo& memo)
+        : size_(lentKeys.size()) {
         const ExprNode& l = leftOf(sum);
         const ExprNode& r = rightOf(sum);
         if (!isSumKind(l.kind()) && !isSumKind(r.kind())) return;
-        SimplifyMemo::findSplit(sum, key);
+        memo.findSplit(sum, key);
         const std::uint64_t* w = key.data();
         if (isSumKind(l.kind())) lentKeys.push_back({&l, w + 1, key.split - 1});
         if (isSumKind(r.kind())) lentKeys.push_back({&r, w + key.split, key.size() - key.split});
@@ -216,23 +209,37 @@ class KeyLoan {
 template <class In>
 [[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
     SimplifyMemo::Entry** report = std::exchange(rootEntry, nullptr);
-    SimplifyMemo::Key key;
-    if (!borrowKey(view(self), key) && !SimplifyMemo::keyOf(view(self), key))
-        return simplifyNode(std::move(self), budget);
     const std::size_t before = budget.work();
+    SimplifyMemo::Key key;
+    // A node the memo knows is its entry's tree: the entry is the one its
+    // key would find. Such an entry is never added again.
+    if (const SimplifyMemo::Facts* f = memo.factsOf(view(self))) {
+        SimplifyMemo::Entry* e = f->entry;
+        if (before > e->work) {
+            budget.spend(e->work);
+            memo.countHit();
+            if (report) *report = e;
+            return keep(self);
+        }
+        SimplifyMemo::keyOfWords(e->key.data(), e->key.size(), key);
+        KeyLoan loan(view(self), key, memo);
+        return simplifyNode(std::move(self), budget);
+    }
+    if (!borrowKey(view(self), key) && !memo.keyOf(view(self), key))
+        return simplifyNode(std::move(self), budget);
     if (SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
         budget.spend(e->work);
         memo.countHit();
         if (e->result) return e->result->clone();
         if constexpr (std::is_same_v<In, Owned>) {
-            if (e->final && currentPass != 0) self->setMark(currentPass);
+            if (e->final) memo.remember(*self, *e);
             if (report) *report = e;
         }
         return keep(self);
     }
     NodePtr result;
     {
-        KeyLoan loan(view(self), key);
+        KeyLoan loan(view(self), key, memo);
         result = simplifyNode(std::move(self), budget);
     }
     const std::size_t after = budget.work();
@@ -387,15 +394,14 @@ NodePtr signForm(NodePtr t) {
 // tree itself; so each node can take its own rules with children that have
 // had both.
 //
-// A node marked by the current pass is its own final form and is passed over;
-// any other mark is cleared on the way. `formChanged` is set when a rule
-// changes the tree.
+// A sum the memo knows by its node is its own final form and is passed over.
+// `formChanged` is set when a rule changes the tree.
 thread_local bool formChanged = false;
 
 NodePtr finalForm(NodePtr t) {
-    if (const std::uint32_t m = t->mark(); m != 0) {
-        t->setMark(0);
-        if (m == currentPass) return t;
+    if (t->mark() != 0) {
+        const SimplifyMemo* memo = RewriteBudget::current()->memo();
+        if (memo && memo->factsOf(*t)) return t;
     }
     const ExprNode* before = t.get();
     NodePtr r;
@@ -434,14 +440,24 @@ namespace {
 // negative. Each such power costs together a unit of work, which `powers`
 // counts; `nodes` counts the nodes. False for any other tree, the counts then
 // incomplete.
-bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers) {
-    ++nodes;
+// A sum the memo knows by its node gives the test and counts it keeps.
+bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers,
+               const SimplifyMemo* memo) {
     const Kind k = t.kind();
+    if (memo && t.mark() != 0) {
+        if (const SimplifyMemo::Facts* f = memo->factsOf(t); f && f->counted) {
+            nodes += f->nodes;
+            powers += f->powers;
+            return f->plain;
+        }
+    }
+    ++nodes;
     switch (k) {
         case Kind::Sum:
         case Kind::Difference:
         case Kind::Product:
-            return plainTree(leftOf(t), nodes, powers) && plainTree(rightOf(t), nodes, powers);
+            return plainTree(leftOf(t), nodes, powers, memo) &&
+                   plainTree(rightOf(t), nodes, powers, memo);
         case Kind::Power: {
             const ExprNode& e = rightOf(t);
             if (e.kind() != Kind::Number) return false;
@@ -449,7 +465,7 @@ bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers) {
             if (v < 0 && !tol::isZero(v)) return false;
             ++nodes;
             ++powers;
-            return plainTree(leftOf(t), nodes, powers);
+            return plainTree(leftOf(t), nodes, powers, memo);
         }
         case Kind::Quotient:
         case Kind::Sqrt:
@@ -458,22 +474,9 @@ bool plainTree(const ExprNode& t, std::size_t& nodes, std::size_t& powers) {
         case Kind::List:
             return false;
         default:
-            return !isFunctionKind(k) || plainTree(operandOf(t), nodes, powers);
+            return !isFunctionKind(k) || plainTree(operandOf(t), nodes, powers, memo);
     }
 }
-
-// Makes a new pass current for its lifetime, and the one before it again
-// afterwards (a pass may run inside another one's simplify).
-struct Pass {
-    std::uint32_t outer = currentPass;
-    Pass() {
-        if (++passCount == 0) ++passCount;
-        currentPass = passCount;
-    }
-    ~Pass() { currentPass = outer; }
-    Pass(const Pass&) = delete;
-    Pass& operator=(const Pass&) = delete;
-};
 
 // Asks simplify for the memo's entry of `t`, when t is a sum it keeps.
 struct RootEntry {
@@ -488,11 +491,12 @@ struct RootEntry {
 };
 
 NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nullptr) {
-    std::size_t nodes = 0, powers = 0;
-    const bool plain = plainTree(tree, nodes, powers);
     // Inside a derivative the passes spend the derivative's budget: the five
     // passes over the tree first, and nothing more once it is spent.
     RewriteBudget* shared = RewriteBudget::current();
+    SimplifyMemo* memo = shared && shared->shared() ? shared->memo() : nullptr;
+    std::size_t nodes = 0, powers = 0;
+    const bool plain = plainTree(tree, nodes, powers, memo);
     if (shared && shared->shared()) {
         const std::size_t size = plain ? std::min(nodes, RewriteBudget::kMaxNodes + 1)
                                        : countNodes(tree, RewriteBudget::kMaxNodes);
@@ -509,7 +513,6 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nu
     } else {
         t = productForm(owned ? togetherOwned(std::move(*owned)) : tree.together());
     }
-    Pass pass;
     SimplifyMemo::Entry* entry = nullptr;
     {
         RootEntry report(*t, entry);
@@ -517,10 +520,20 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nu
     }
     formChanged = false;
     t = finalForm(std::move(t));
-    // A sum that simplified to itself and has no other final form is marked
-    // whenever it is kept from now on, and its final form is not walked again.
+    // A sum that simplified to itself and has no other final form: the
+    // memo knows its node from now on (the next step of a derivative holds
+    // it), with the counts made above when they are of this tree (a plain
+    // tree is the one simplify was given).
     if (entry && !entry->result && !formChanged) {
         entry->final = true;
+        if (memo) {
+            SimplifyMemo::Facts counts;
+            counts.counted = plain;
+            counts.plain = plain;
+            counts.nodes = nodes;
+            counts.powers = powers;
+            memo->remember(*t, *entry, &counts);
+        }
         // The result is the input itself, whose nodes are counted above.
         if (outNodes && plain) *outNodes = nodes;
     }

@@ -13,9 +13,10 @@ namespace {
 std::atomic<bool> memoEnabled{true};
 
 // Gives the words of a tree to `sink` in order, while it takes them; false
-// for a kind that is not kept, or when the sink stops.
+// for a kind that is not kept, or when the sink stops. A sum the memo knows
+// by its node gives the words of its entry's key at once.
 template <class Sink>
-bool words(const ExprNode& n, Sink& sink) {
+bool words(const ExprNode& n, Sink& sink, const SimplifyMemo& memo) {
     const auto kindWord = static_cast<std::uint64_t>(n.kindId()) << 32;
     switch (n.kind()) {
         case Kind::Number:
@@ -33,20 +34,64 @@ bool words(const ExprNode& n, Sink& sink) {
         case Kind::NIntegrate:
             return false;
         case Kind::LogBase:
-            return sink(kindWord) && words(operandOf(n), sink) &&
-                   words(*as<LogBaseNode>(n).base, sink);
+            return sink(kindWord) && words(operandOf(n), sink, memo) &&
+                   words(*as<LogBaseNode>(n).base, sink, memo);
+        case Kind::Sum:
+        case Kind::Difference:
+            if (const SimplifyMemo::Facts* f = memo.factsOf(n))
+                return sink.run(f->entry->key.data(), f->entry->key.size());
+            [[fallthrough]];
         default:
             if (!sink(kindWord)) return false;
-            if (isBinaryKind(n.kind())) return words(leftOf(n), sink) && words(rightOf(n), sink);
-            return words(operandOf(n), sink);
+            if (isBinaryKind(n.kind()))
+                return words(leftOf(n), sink, memo) && words(rightOf(n), sink, memo);
+            return words(operandOf(n), sink, memo);
     }
 }
 
-// Whether the tree is the one the words were written from.
-bool matches(const ExprNode& tree, const std::uint64_t* key, std::size_t size) {
+// The sinks: one appends the words, one compares them with a key, one
+// counts them.
+struct Append {
+    std::vector<std::uint64_t>& out;
+    bool operator()(std::uint64_t w) {
+        out.push_back(w);
+        return true;
+    }
+    bool run(const std::uint64_t* w, std::size_t n) {
+        out.insert(out.end(), w, w + n);
+        return true;
+    }
+};
+
+struct Compare {
+    const std::uint64_t* key;
+    std::size_t size;
     std::size_t at = 0;
-    auto next = [&](std::uint64_t w) { return at < size && key[at++] == w; };
-    return words(tree, next) && at == size;
+    bool operator()(std::uint64_t w) { return at < size && key[at++] == w; }
+    bool run(const std::uint64_t* w, std::size_t n) {
+        if (n > size - at || !std::equal(w, w + n, key + at)) return false;
+        at += n;
+        return true;
+    }
+};
+
+struct Count {
+    std::size_t count = 0;
+    bool operator()(std::uint64_t) {
+        ++count;
+        return true;
+    }
+    bool run(const std::uint64_t*, std::size_t n) {
+        count += n;
+        return true;
+    }
+};
+
+// Whether the tree is the one the words were written from.
+bool matches(const ExprNode& tree, const std::uint64_t* key, std::size_t size,
+             const SimplifyMemo& memo) {
+    Compare c{key, size};
+    return words(tree, c, memo) && c.at == size;
 }
 
 // FNV-1a over whole words, with a shift that brings the high bits (the
@@ -62,22 +107,19 @@ std::uint64_t hashOf(const std::uint64_t* w, std::size_t count) {
 
 }  // namespace
 
-bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
+bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) const {
     key.words.clear();
     key.words.reserve(64);
     key.lent = nullptr;
     key.split = 0;
-    auto append = [&key](std::uint64_t w) {
-        key.words.push_back(w);
-        return true;
-    };
-    if (isBinaryKind(tree.kind())) {
+    Append append{key.words};
+    if (isBinaryKind(tree.kind()) && !factsOf(tree)) {
         if (!append(static_cast<std::uint64_t>(tree.kindId()) << 32) ||
-            !words(leftOf(tree), append))
+            !words(leftOf(tree), append, *this))
             return false;
         key.split = key.words.size();
-        if (!words(rightOf(tree), append)) return false;
-    } else if (!words(tree, append)) {
+        if (!words(rightOf(tree), append, *this)) return false;
+    } else if (!words(tree, append, *this)) {
         return false;
     }
     key.hash = hashOf(key.words.data(), key.words.size());
@@ -85,15 +127,23 @@ bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) {
     return true;
 }
 
-void SimplifyMemo::findSplit(const ExprNode& tree, Key& key) {
+void SimplifyMemo::findSplit(const ExprNode& tree, Key& key) const {
     if (key.split != 0) return;
-    std::size_t count = 0;
-    auto counter = [&count](std::uint64_t) {
-        ++count;
-        return true;
-    };
-    words(leftOf(tree), counter);
-    key.split = 1 + count;
+    Count c;
+    words(leftOf(tree), c, *this);
+    key.split = 1 + c.count;
+}
+
+void SimplifyMemo::remember(ExprNode& node, Entry& entry, const Facts* counts) {
+    // Facts of nodes freed since stay until their address is marked again;
+    // the table is bounded like the entries.
+    if (facts_.size() >= kMaxFacts && !facts_.count(&node)) return;
+    if (++stamps_ == 0) ++stamps_;
+    Facts f = counts ? *counts : Facts{};
+    f.stamp = stamps_;
+    f.entry = &entry;
+    facts_[&node] = f;
+    node.setMark(stamps_);
 }
 
 void SimplifyMemo::keyOfWords(const std::uint64_t* words, std::size_t count, Key& key) {
@@ -115,7 +165,7 @@ SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) {
 
 SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
     // A sum that simplified to itself is kept as its key alone.
-    const bool itself = matches(result, key.data(), key.size());
+    const bool itself = matches(result, key.data(), key.size(), *this);
     const std::size_t resultNodes = itself ? 0 : countNodes(result, kMaxStoredNodes + 1);
     if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return nullptr;
     if (find(key)) return nullptr;

@@ -18,6 +18,15 @@
 // Keys are exact: kinds, numbers bit for bit, variable and constant rows,
 // children in order. Trees with lists, texts, graph references, random
 // numbers or integrals are not kept (copying them has effects of its own).
+//
+// A sum that simplified to itself and is its own final form is, at every
+// step of a derivative, the sum of the earlier terms. The memo also knows
+// such a sum by its node: it marks the node and keeps its facts (the entry,
+// and what the pipeline's first walk counts), so the walks of the next step
+// (the key, the plain-tree test, the final form) take the facts instead of
+// walking it again. A mark holds while the node's subtree is unchanged: the
+// rewriting helpers that take a child out of a node or put one in clear the
+// node's mark, and a pass reaches a node's subtree only through the node.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +44,8 @@ class SimplifyMemo {
     // The most nodes the keys and results of all entries may hold, half the
     // size a tree may have; past it no entry is added.
     static constexpr std::size_t kMaxStoredNodes = kMaxTreeNodes / 2;
+    // The most marked nodes whose facts are kept.
+    static constexpr std::size_t kMaxFacts = std::size_t{1} << 16;
 
     // A tree written as words, in prefix order: a word of kind and row per
     // node, and the bits of each number after its word. Cheaper to keep and
@@ -63,15 +74,37 @@ class SimplifyMemo {
         bool final = false;
     };
 
+    // What the memo knows of a marked node (below).
+    struct Facts {
+        std::uint32_t stamp = 0;
+        Entry* entry = nullptr;
+        // The plain-tree test of the pipeline and its counts, when known.
+        bool counted = false;
+        bool plain = false;
+        std::size_t nodes = 0;
+        std::size_t powers = 0;
+    };
+
     // The key of `tree`; false when the tree cannot be a key (see above).
-    static bool keyOf(const ExprNode& tree, Key& key);
+    bool keyOf(const ExprNode& tree, Key& key) const;
     // The key of a tree whose words are the `count` words at `words`: a
     // child's words are a run of its parent's. The key refers to them and
     // copies them only when it is added.
     static void keyOfWords(const std::uint64_t* words, std::size_t count, Key& key);
     // Sets the split of the key of `tree` (a tree with two children) when it
     // is not known yet.
-    static void findSplit(const ExprNode& tree, Key& key);
+    void findSplit(const ExprNode& tree, Key& key) const;
+
+    // Marks `node`, a tree equal to the key of `entry` (which simplified to
+    // itself and is its own final form), and keeps its facts. `counts`
+    // holds the plain-tree test and counts when they are known.
+    void remember(ExprNode& node, Entry& entry, const Facts* counts = nullptr);
+    // The facts of a node marked by this memo and unchanged since, or null.
+    const Facts* factsOf(const ExprNode& node) const {
+        if (node.mark() == 0) return nullptr;
+        auto it = facts_.find(&node);
+        return it != facts_.end() && it->second.stamp == node.mark() ? &it->second : nullptr;
+    }
     // The entry of the key, or null. Entries stay where they are while the
     // memo lives.
     Entry* find(const Key& key);
@@ -89,6 +122,8 @@ class SimplifyMemo {
 
   private:
     std::unordered_multimap<std::uint64_t, Entry> entries_;
+    std::unordered_map<const ExprNode*, Facts> facts_;
+    std::uint32_t stamps_ = 0;
     std::size_t storedNodes_ = 0;
     std::size_t hits_ = 0;
 };
