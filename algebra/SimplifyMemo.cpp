@@ -12,6 +12,15 @@ namespace {
 
 std::atomic<bool> memoEnabled{true};
 
+// The word that stands for the tree of an entry in the key of a tree that
+// holds it as a node the memo knows. Its high half is no kind, so it cannot
+// be read as another tree's words: equal keys still mean equal trees. The
+// same tree written out in full has another key; a lookup then misses, which
+// costs time only (a computation gives what its entry would).
+std::uint64_t referenceTo(const SimplifyMemo::Entry& e) {
+    return (std::uint64_t{0xFFFFFFFFu} << 32) | e.id;
+}
+
 // Gives the words of a tree to `sink` in order, while it takes them; false
 // for a kind that is not kept, or when the sink stops. A sum the memo knows
 // by its node gives the words of its entry's key at once.
@@ -38,8 +47,7 @@ bool words(const ExprNode& n, Sink& sink, const SimplifyMemo& memo) {
                    words(*as<LogBaseNode>(n).base, sink, memo);
         case Kind::Sum:
         case Kind::Difference:
-            if (const SimplifyMemo::Facts* f = memo.factsOf(n))
-                return sink.run(f->entry->key.data(), f->entry->key.size());
+            if (const SimplifyMemo::Facts* f = memo.factsOf(n)) return sink(referenceTo(*f->entry));
             [[fallthrough]];
         default:
             if (!sink(kindWord)) return false;
@@ -57,10 +65,6 @@ struct Append {
         out.push_back(w);
         return true;
     }
-    bool run(const std::uint64_t* w, std::size_t n) {
-        out.insert(out.end(), w, w + n);
-        return true;
-    }
 };
 
 struct Compare {
@@ -68,21 +72,12 @@ struct Compare {
     std::size_t size;
     std::size_t at = 0;
     bool operator()(std::uint64_t w) { return at < size && key[at++] == w; }
-    bool run(const std::uint64_t* w, std::size_t n) {
-        if (n > size - at || !std::equal(w, w + n, key + at)) return false;
-        at += n;
-        return true;
-    }
 };
 
 struct Count {
     std::size_t count = 0;
     bool operator()(std::uint64_t) {
         ++count;
-        return true;
-    }
-    bool run(const std::uint64_t*, std::size_t n) {
-        count += n;
         return true;
     }
 };
@@ -174,6 +169,7 @@ SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::s
     const std::uint64_t hash = key.hash;
     auto it = entries_.emplace(
         hash, Entry{std::move(key.words), itself ? nullptr : result.clone(), work});
+    it->second.id = static_cast<std::uint32_t>(++entryCount_);
     return &it->second;
 }
 

@@ -24,7 +24,7 @@
 // such a sum by its node: it marks the node and keeps its facts (the entry,
 // and what the pipeline's first walk counts), so the walks of the next step
 // (the key, the plain-tree test, the final form) take the facts instead of
-// walking it again. A mark holds while the node's subtree is unchanged: the
+// walking it again; in a key it is one word that names its entry. A mark holds while the node's subtree is unchanged: the
 // rewriting helpers that take a child out of a node or put one in clear the
 // node's mark, and a pass reaches a node's subtree only through the node.
 #pragma once
@@ -72,6 +72,8 @@ class SimplifyMemo {
         // quotient and sign forms of the pipeline) is known to be the tree
         // itself too.
         bool final = false;
+        // Its number in the memo, from 1.
+        std::uint32_t id = 0;
     };
 
     // What the memo knows of a marked node (below).
@@ -124,6 +126,7 @@ class SimplifyMemo {
     std::unordered_multimap<std::uint64_t, Entry> entries_;
     std::unordered_map<const ExprNode*, Facts> facts_;
     std::uint32_t stamps_ = 0;
+    std::size_t entryCount_ = 0;
     std::size_t storedNodes_ = 0;
     std::size_t hits_ = 0;
 };
