@@ -514,6 +514,7 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nu
         t = productForm(owned ? togetherOwned(std::move(*owned)) : tree.together());
     }
     SimplifyMemo::Entry* entry = nullptr;
+    const std::uint64_t fills = sumFills();
     {
         RootEntry report(*t, entry);
         t = simplifyIn(std::move(t));
@@ -533,6 +534,7 @@ NodePtr simplOf(const ExprNode& tree, NodePtr* owned, std::size_t* outNodes = nu
             counts.nodes = nodes;
             counts.powers = powers;
             memo->remember(*t, *entry, &counts);
+            keepSumTerms(*t, *memo, fills);
         }
         // The result is the input itself, whose nodes are counted above.
         if (outNodes && plain) *outNodes = nodes;

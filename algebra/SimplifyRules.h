@@ -51,6 +51,14 @@ inline NodePtr exponentCopy(const ExprNode& f) {
     return rightOf(f).clone();
 }
 
+class SimplifyMemo;
+// How many sums the sum rules have built without a merge, on this thread.
+std::uint64_t sumFills();
+// Tells the sum rules that the memo now knows `node` by its mark. If it is
+// the sum they built last, and built since the count was `fillsBefore`, the
+// terms they collected for it are kept for the next sum that holds it.
+void keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint64_t fillsBefore);
+
 inline bool spend(std::size_t units = 1) {
     return RewriteBudget::current()->spend(units);
 }

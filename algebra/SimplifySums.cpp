@@ -8,6 +8,7 @@
 #include "algebra/Algebra.h"
 #include "algebra/RewriteBudget.h"
 #include "algebra/Rewriting.h"
+#include "algebra/SimplifyMemo.h"
 #include "algebra/SimplifyRules.h"
 #include "engine/Power.h"
 #include "engine/ScalarOps.h"
@@ -109,14 +110,26 @@ bool logsCombine(const ExprNode& p, const ExprNode& q) {
 // needed and kept for the rest of the search. The lists live on in the
 // thread between searches, so that a search does not allocate: a search
 // starts none inside itself.
+using FactorRanges = std::vector<std::pair<std::size_t, std::size_t>>;
+
 class TermFactors {
   public:
-    explicit TermFactors(const std::vector<TermRef>& terms) : terms_(terms) {
+    TermFactors(const std::vector<TermRef>& terms, bool seeded) : terms_(terms) {
+        if (seeded) {
+            ranges_.resize(terms.size(), {kNotYet, 0});
+            return;
+        }
         // The lists of a very long sum are not kept.
         if (factors_.capacity() > kKeep) factors_ = {};
         if (ranges_.capacity() > kKeep) ranges_ = {};
         factors_.clear();
         ranges_.assign(terms.size(), {kNotYet, 0});
+    }
+    // The lists as the search left them, for the terms of the sum it leaves
+    // as it is; and lists given back for the first terms of the next one.
+    static void swapLists(std::vector<const ExprNode*>& factors, FactorRanges& ranges) {
+        factors_.swap(factors);
+        ranges_.swap(ranges);
     }
 
     // Collects the factors of term i, once; the pointers of begin and end
@@ -144,8 +157,9 @@ thread_local std::vector<std::pair<std::size_t, std::size_t>> TermFactors::range
 // The first pair of terms that merges, left entry outer, right entry inner.
 // Terms from the same operand are not compared: a simplified operand has no
 // pair left to merge.
-Merge findMerge(const std::vector<TermRef>& terms) {
-    TermFactors factors(terms);
+// With `seeded`, the lists start as they were given back (swapLists).
+Merge findMerge(const std::vector<TermRef>& terms, bool seeded = false) {
+    TermFactors factors(terms, seeded);
     // The end of the run of terms from one operand that starts at each term,
     // so that the pairs inside a run are passed over in one step: a sum of k
     // terms and one more would otherwise pass over k²/2 of them.
@@ -276,11 +290,77 @@ NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
     return acc ? std::move(acc) : zero();
 }
 
+// The terms of the sum simplifySum built last without a merge, with the
+// factors the search collected and whether the sum becomes a quotient over a
+// common denominator. When the memo knows that sum by its node (a
+// derivative's sum of the earlier terms), the next step's sum of it and one
+// more term takes them instead of walking it again. The pointers hold while
+// the memo's mark of the node does.
+//
+// Every call of simplifySum leaves the record either of its own result or
+// empty, so that the record after a simplify is that of the sum its last
+// step built, if any.
+struct LastSum {
+    std::uint64_t fills = 0;
+    const ExprNode* node = nullptr;
+    const SimplifyMemo* memo = nullptr;  // of a kept record
+    std::uint32_t stamp = 0;
+    bool quotient = false;
+    std::vector<TermRef> terms;
+    std::vector<const ExprNode*> factors;
+    FactorRanges ranges;
+};
+// The record of the last call, and the one kept for the memo's sum (which
+// other sums built in between do not touch).
+thread_local LastSum lastSum;
+thread_local LastSum keptSum;
+
+// Whether the kept sum is `u`, unchanged since the memo marked it.
+bool isKeptSum(const ExprNode& u) {
+    if (keptSum.stamp == 0 || keptSum.node != &u || u.mark() != keptSum.stamp) return false;
+    const SimplifyMemo* memo = RewriteBudget::current()->memo();
+    return memo == keptSum.memo && memo->factsOf(u);
+}
+
+}  // namespace
+
+std::uint64_t rw::sumFills() {
+    return lastSum.fills;
+}
+
+void rw::keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint64_t fillsBefore) {
+    if (lastSum.node != &node || lastSum.fills == fillsBefore) return;
+    std::swap(keptSum.terms, lastSum.terms);
+    std::swap(keptSum.factors, lastSum.factors);
+    std::swap(keptSum.ranges, lastSum.ranges);
+    keptSum.node = &node;
+    keptSum.quotient = lastSum.quotient;
+    keptSum.memo = &memo;
+    keptSum.stamp = node.mark();
+    lastSum.node = nullptr;
+}
+
+namespace {
+
+// The sum; `recorded` is set when the record is that of the result.
+NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded);
+
 }  // namespace
 
 [[gnu::noinline]] NodePtr rw::simplifySum(NodePtr u, NodePtr v) {
+    bool recorded = false;
+    NodePtr s = sumOfSimplified(std::move(u), std::move(v), recorded);
+    if (!recorded) lastSum.node = nullptr;
+    return s;
+}
+
+namespace {
+
+NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
+    const bool known = isKeptSum(*u);
     // Over a common denominator the sum may become a quotient.
-    if (becomesQuotient(*u) || becomesQuotient(*v)) {
+    const bool quotient = (known ? keptSum.quotient : becomesQuotient(*u)) || becomesQuotient(*v);
+    if (quotient) {
         NodePtr s = sum(std::move(u), std::move(v));
         NodePtr t = togetherOfSimplified(*s);
         if (t->kind() != Kind::Sum) return t->simplify();
@@ -293,12 +373,30 @@ NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
     if (tol::isZero(constantValue(*v))) return u;
 
     std::vector<TermRef> terms;
-    terms.reserve(16);
-    collectSignedTerms(*u, false, 0, terms);
+    if (known) {
+        // The terms of the kept sum, and their factors, are those of u.
+        terms.swap(keptSum.terms);
+        for (TermRef& t : terms) t.side = 0;
+        TermFactors::swapLists(keptSum.factors, keptSum.ranges);
+        keptSum.node = nullptr;
+        keptSum.stamp = 0;
+    } else {
+        terms.reserve(16);
+        collectSignedTerms(*u, false, 0, terms);
+    }
     collectSignedTerms(*v, false, 1, terms);
-    Merge m = findMerge(terms);
-    if (m.kind == MergeKind::None) return sum(std::move(u), std::move(v));
-    return mergeTerms(terms, m, u, v);
+    Merge m = findMerge(terms, known);
+    if (m.kind != MergeKind::None) return mergeTerms(terms, m, u, v);
+    NodePtr s = sum(std::move(u), std::move(v));
+    ++lastSum.fills;
+    recorded = true;
+    lastSum.node = s.get();
+    lastSum.quotient = quotient;
+    lastSum.terms.swap(terms);
+    TermFactors::swapLists(lastSum.factors, lastSum.ranges);
+    return s;
 }
+
+}  // namespace
 
 }  // namespace kv
