@@ -321,10 +321,16 @@ struct Expanded {
 };
 
 // The terms of a factor: the terms of its sum form, or the factor itself.
+// The sum form, when it is not the factor itself, is returned to hold them.
 NodePtr termsOf(NodePtr& factor, NodeList& out) {
     if (factor->kind() != Kind::Sum && factor->kind() != Kind::Difference &&
         factor->kind() != Kind::Negation) {
         out.push_back(factor.get());
+        return nullptr;
+    }
+    // Without a difference the sum form is a copy of the factor.
+    if (!holdsKind(*factor, Kind::Difference)) {
+        factor->collectTerms(out);
         return nullptr;
     }
     NodePtr sumForm = factor->toSumForm();

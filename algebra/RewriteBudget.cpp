@@ -7,10 +7,6 @@
 
 namespace kv {
 
-namespace {
-thread_local RewriteBudget* activeBudget = nullptr;
-}
-
 RewriteBudget::RewriteBudget(std::size_t inputNodes)
     : work_(std::max(kMinWork, inputNodes * kWorkPerNode)),
       nodeLimit_(std::clamp(inputNodes * kNodesPerNode, kMinNodes, kMaxNodes)) {}
@@ -27,29 +23,25 @@ RewriteBudget RewriteBudget::forDerivative(std::size_t inputNodes) {
     return b;
 }
 
-RewriteBudget* RewriteBudget::current() {
-    return activeBudget;
-}
-
-RewriteBudget::Scope::Scope(const ExprNode& input, Mode mode) : previous_(activeBudget) {
+RewriteBudget::Scope::Scope(const ExprNode& input, Mode mode) : previous_(active_) {
     switch (mode) {
         case Mode::Join:
-            if (activeBudget) return;
+            if (active_) return;
             break;
         case Mode::Fresh:
             break;
         case Mode::Derivative:
-            if (activeBudget && activeBudget->shared()) return;
+            if (active_ && active_->shared()) return;
             own_.emplace(forDerivative(countNodes(input, kMaxNodes)));
-            activeBudget = &*own_;
+            active_ = &*own_;
             return;
     }
     own_.emplace(countNodes(input, kMaxNodes));
-    activeBudget = &*own_;
+    active_ = &*own_;
 }
 
 RewriteBudget::Scope::~Scope() {
-    if (own_) activeBudget = previous_;
+    if (own_) active_ = previous_;
 }
 
 }  // namespace kv

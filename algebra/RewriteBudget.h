@@ -83,12 +83,15 @@ class RewriteBudget {
     rw::SimplifyMemo* memo() const { return memo_.get(); }
 
     // The current budget, or null outside every scope.
-    static RewriteBudget* current();
+    static RewriteBudget* current() { return active_; }
 
     // Makes a budget current for its lifetime (below).
     class Scope;
 
   private:
+    // The budget of the innermost scope on this thread.
+    static inline thread_local RewriteBudget* active_ = nullptr;
+
     std::size_t work_;
     std::size_t nodeLimit_;
     bool shared_ = false;

@@ -21,29 +21,6 @@ namespace kv {
 
 namespace rw {
 
-bool isNumericLiteral(const ExprNode& node) {
-    switch (node.kind()) {
-        case Kind::Number:
-        case Kind::Zero:
-            return true;
-        case Kind::Negation:
-            return operandOf(node).kind() == Kind::Number;
-        default:
-            return false;
-    }
-}
-
-double literalValue(const ExprNode& node) {
-    switch (node.kind()) {
-        case Kind::Number:
-            return as<NumberNode>(node).value;
-        case Kind::Negation:
-            return -as<NumberNode>(operandOf(node)).value;
-        default:
-            return 0.0;
-    }
-}
-
 NodePtr normalNumber(double value) {
     if (tol::isZero(value)) return zero();
     if (value < 0) return negation(number(-value));

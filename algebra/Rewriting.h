@@ -140,9 +140,28 @@ inline NodePtr keep(Owned& n) {
 
 // A numeric literal: a NumberNode, the ZeroNode, or the negation of a
 // NumberNode (the way simplified trees write negative numbers).
-bool isNumericLiteral(const ExprNode& node);
+inline bool isNumericLiteral(const ExprNode& node) {
+    switch (node.kind()) {
+        case Kind::Number:
+        case Kind::Zero:
+            return true;
+        case Kind::Negation:
+            return operandOf(node).kind() == Kind::Number;
+        default:
+            return false;
+    }
+}
 // The value of a numeric literal.
-double literalValue(const ExprNode& node);
+inline double literalValue(const ExprNode& node) {
+    switch (node.kind()) {
+        case Kind::Number:
+            return as<NumberNode>(node).value;
+        case Kind::Negation:
+            return -as<NumberNode>(operandOf(node)).value;
+        default:
+            return 0.0;
+    }
+}
 // A number as simplified trees write it: zero as the ZeroNode, a negative
 // value as the negation of a positive NumberNode.
 NodePtr normalNumber(double value);

@@ -68,11 +68,21 @@ TEST(SimplifyMemo, DerivativesAreTheSameWithAndWithoutIt) {
     int trees = 0, spent = 0, hit = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string text = round % 2 ? randomSum(random) : randomTerm(random, 3 + random.below(2));
-        // Now and then a long polynomial, the case the memo is for.
-        if (round % 500 == 0) {
+        // Now and then a long sum, the case the memo is for: a polynomial,
+        // or terms of a pool with both signs (like terms, quotients and
+        // differences among them), whose earlier terms the memo knows by
+        // their node at every step.
+        if (round % 250 == 0) {
+            const bool polynomial = round % 500 == 0;
+            std::string pool[3];
+            for (std::string& p : pool) p = randomTerm(random, 1 + random.below(2));
             text = "1";
-            for (int k = 1; k <= 20 + round / 500; ++k)
-                text += "+" + std::to_string(k) + "*x^" + std::to_string(k);
+            for (int k = 1; k <= 20 + round / 250; ++k) {
+                const std::string c = std::to_string(k);
+                text += polynomial ? "+" + c + "*x^" + c
+                                   : (random.below(3) == 0 ? "-" : "+") + c + "*(" +
+                                         pool[random.below(3)] + ")*x^" + c;
+            }
         }
         NodePtr t = ci.parseCommand(text);
         if (ci.hasError()) continue;
