@@ -57,11 +57,8 @@ struct Flat {
     int literals = 0;
     bool literalFirst = false;
     bool sawNegation = false;
-    std::vector<FactorRef> factors;
-
-    // Room for the factors of a usual product, so that collecting them
-    // allocates once.
-    Flat() { factors.reserve(8); }
+    Scratch<FactorRef> list;
+    std::vector<FactorRef>& factors = *list;
 };
 
 void flatten(const ExprNode& node, int side, Flat& flat) {
@@ -165,16 +162,20 @@ void reduceIntegerFraction(double& c, Items& items) {
     }
 }
 
-// Rebuilds a flattened product, merging factors of equal bases.
-[[gnu::noinline]] NodePtr rebuildProduct(Flat& flat, std::pair<std::size_t, std::size_t> m) {
+// Rebuilds a flattened product, merging factors of equal bases. The factors
+// are taken out of `whole`, the tree they were flattened from.
+[[gnu::noinline]] NodePtr rebuildProduct(Flat& flat, std::pair<std::size_t, std::size_t> m,
+                                         NodePtr& whole) {
     struct Owned {
         NodePtr tree;
         int side;
     };
-    std::vector<Owned> items;
+    Scratch<Owned> itemList;
+    std::vector<Owned>& items = *itemList;
     items.reserve(flat.factors.size() + 2);
-    for (const FactorRef& f : flat.factors) items.push_back({f.tree->clone(), f.side});
-    std::vector<FactorRef> view;
+    for (const FactorRef& f : flat.factors) items.push_back({takeSubtree(f.tree, whole), f.side});
+    Scratch<FactorRef> viewList;
+    std::vector<FactorRef>& view = *viewList;
     view.reserve(flat.factors.size() + 2);
     auto refresh = [&] {
         view.clear();
@@ -290,7 +291,7 @@ NodePtr normalizedFactor(NodePtr f) {
     bool tidy = !flat.sawNegation && flat.literals == 0;
     bool tidyWithNumber = !flat.sawNegation && flat.literals == 1 && flat.literalFirst;
     if (!merges && (tidy || tidyWithNumber) && !anyFolds(flat) && !anyReduces(flat)) return p;
-    return rebuildProduct(flat, m);
+    return rebuildProduct(flat, m, p);
 }
 
 }  // namespace kv

@@ -210,31 +210,16 @@ struct OwnedTerm {
     int side;
 };
 
-// Takes a term out of the operand that holds it, which is dismantled for its
-// terms once the first merge is made; a term whose holder does not know it
-// (not the way sums are built) is copied instead.
-NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
-    if (term == operand.get()) return std::move(operand);
-    ExprNode* holder = term->parent;
-    // A holder may have given up a child already; compare the pointers.
-    if (holder && isBinaryKind(holder->kind())) {
-        auto& b = static_cast<BinaryNode&>(*holder);
-        if (b.left.get() == term) return takeLeft(*holder);
-        if (b.right.get() == term) return takeRight(*holder);
-    } else if (holder && holder->kind() == Kind::Negation &&
-               static_cast<UnaryNode&>(*holder).operand.get() == term) {
-        return takeOperand(*holder);
-    }
-    return term->clone();
-}
-
 // Carries out merges until no pair is left (each merge removes a term, so
 // this ends) and rebuilds the sum. The terms are taken out of u and v.
 [[gnu::noinline]] NodePtr mergeTerms(const std::vector<TermRef>& refs, Merge m, NodePtr& u,
                                      NodePtr& v) {
-    std::vector<OwnedTerm> terms;
+    Scratch<OwnedTerm> termList;
+    std::vector<OwnedTerm>& terms = *termList;
     terms.reserve(refs.size());
-    std::vector<TermRef> view = refs;
+    Scratch<TermRef> viewList;
+    std::vector<TermRef>& view = *viewList;
+    view.assign(refs.begin(), refs.end());
     // The pointers of the merge refer into the borrowed terms; the first
     // merge is made on them, later ones on the owned copies.
     bool owned = false;
@@ -266,7 +251,7 @@ NodePtr takeTerm(const ExprNode* term, NodePtr& operand) {
         }
         if (!owned) {
             for (const TermRef& r : refs)
-                terms.push_back({takeTerm(r.tree, r.side == 0 ? u : v), r.negative, r.side});
+                terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
             owned = true;
         }
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.j));
@@ -372,7 +357,8 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
     if (tol::isZero(constantValue(*u))) return v;
     if (tol::isZero(constantValue(*v))) return u;
 
-    std::vector<TermRef> terms;
+    Scratch<TermRef> termList;
+    std::vector<TermRef>& terms = *termList;
     if (known) {
         // The terms of the kept sum, and their factors, are those of u.
         terms.swap(keptSum.terms);
