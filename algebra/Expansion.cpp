@@ -342,12 +342,17 @@ Expanded expandProduct(Expanded a, Expanded b) {
     NodeList la, lb;
     NodePtr holdA = termsOf(a.tree, la);
     NodePtr holdB = termsOf(b.tree, lb);
-    auto simplified = [](const ExprNode& t, bool done) { return done ? t.clone() : t.simplify(); };
+    // A term taken out of the tree that holds it (the factor, or its sum
+    // form), which is not needed afterwards, and simplified unless it is.
+    auto simplified = [](const ExprNode* t, NodePtr& holder, bool done) {
+        NodePtr own = takeSubtree(t, holder);
+        return done ? std::move(own) : simplifyOwned(std::move(own));
+    };
+    NodePtr& fromA = holdA ? holdA : a.tree;
+    NodePtr& fromB = holdB ? holdB : b.tree;
     if (la.size() == 1 && lb.size() == 1) {
-        NodePtr p =
-            a.simplifiedTerms && !holdA ? std::move(a.tree) : simplified(*la[0], a.simplifiedTerms);
-        NodePtr q =
-            b.simplifiedTerms && !holdB ? std::move(b.tree) : simplified(*lb[0], b.simplifiedTerms);
+        NodePtr p = simplified(la[0], fromA, a.simplifiedTerms);
+        NodePtr q = simplified(lb[0], fromB, b.simplifiedTerms);
         return {simplifyProductOf(std::move(p), std::move(q)), true};
     }
     const std::size_t limit = RewriteBudget::current()->nodeLimit();
@@ -360,10 +365,10 @@ Expanded expandProduct(Expanded a, Expanded b) {
         return {product(std::move(a.tree), std::move(b.tree)), false};
 
     std::vector<NodePtr> right;
-    for (const ExprNode* q : lb) right.push_back(simplified(*q, b.simplifiedTerms));
+    for (const ExprNode* q : lb) right.push_back(simplified(q, fromB, b.simplifiedTerms));
     NodePtr acc;
     for (const ExprNode* p : la) {
-        NodePtr ps = simplified(*p, a.simplifiedTerms);
+        NodePtr ps = simplified(p, fromA, a.simplifiedTerms);
         for (std::size_t j = 0; j < right.size(); ++j) {
             // The last product takes the left term itself instead of a copy.
             NodePtr left = j + 1 < right.size() ? ps->clone() : std::move(ps);

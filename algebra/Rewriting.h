@@ -231,6 +231,10 @@ double constantValue(const ExprNode& node);
 // product once its factors are simplified).
 NodePtr simplifyProductOf(NodePtr a, NodePtr b);
 
+// simplify of a tree the caller owns and gives up: the same result and work
+// as ExprNode::simplify, keeping the nodes it leaves as they are.
+NodePtr simplifyOwned(NodePtr tree);
+
 // simpl of a tree the caller owns; inside a derivative whose budget is spent
 // the tree itself comes back, without a copy. With `nodes`, the node count of
 // the result when simpl knows it without counting (the result is its input

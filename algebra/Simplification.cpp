@@ -556,6 +556,10 @@ NodePtr rw::simplifyProductOf(NodePtr a, NodePtr b) {
     return simplifyProduct(std::move(a), std::move(b));
 }
 
+NodePtr rw::simplifyOwned(NodePtr tree) {
+    return simplifyIn(std::move(tree));
+}
+
 NodePtr rw::simplOwned(NodePtr tree, std::size_t* nodes) {
     if (nodes) *nodes = 0;
     RewriteBudget* shared = RewriteBudget::current();

@@ -187,7 +187,7 @@ void reduceIntegerFraction(double& c, Items& items) {
          ++round) {
         const ExprNode& fi = *items[m.first].tree;
         const ExprNode& fj = *items[m.second].tree;
-        NodePtr e = sum(exponentCopy(fi), exponentCopy(fj))->simplify();
+        NodePtr e = simplifyOwned(sum(exponentCopy(fi), exponentCopy(fj)));
         NodePtr merged = simplifyPower(baseOf(fi).clone(), std::move(e));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.second));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.first));
@@ -260,16 +260,24 @@ NodePtr normalizedFactor(NodePtr f) {
     const ExprNode& l = leftOf(*p);
     const ExprNode& r = rightOf(*p);
 
-    if (isConstantTree(*p)) {
+    // The product is constant when both factors are; each factor is tested
+    // once, and its value read as constantValue would.
+    const bool lc = l.kind() == Kind::Number || isConstantTree(l);
+    const bool rc = r.kind() == Kind::Number || isConstantTree(r);
+    auto valueOf = [](const ExprNode& f, bool constant) {
+        if (f.kind() == Kind::Number) return as<NumberNode>(f).value;
+        return constant ? f.evaluate() : std::numeric_limits<double>::quiet_NaN();
+    };
+    if (lc && rc) {
         double v = p->evaluate();
         if (tol::isFoldableIntegral(v)) return normalNumber(v);
     }
     if (!(l.kind() == Kind::Number && r.kind() == Kind::Number)) {
-        double lv = constantValue(l);
+        double lv = valueOf(l, lc);
         if (zeroFactor(l, lv)) return zero();
         if (tol::equal(lv, 1.0)) return takeRight(*p);
         if (tol::equal(lv, -1.0)) return negateSimplified(takeRight(*p));
-        double rv = constantValue(r);
+        double rv = valueOf(r, rc);
         if (zeroFactor(r, rv)) return zero();
         if (tol::equal(rv, 1.0)) return takeLeft(*p);
         if (tol::equal(rv, -1.0)) return negateSimplified(takeLeft(*p));
@@ -279,7 +287,7 @@ NodePtr normalizedFactor(NodePtr f) {
     if (l.kind() == Kind::Power && r.kind() == Kind::Power &&
         countedEquals(rightOf(l), rightOf(r)) && !countedEquals(leftOf(l), leftOf(r)) &&
         sharedExponentJoins(l, r)) {
-        NodePtr bases = product(leftOf(l).clone(), leftOf(r).clone())->simplify();
+        NodePtr bases = simplifyOwned(product(leftOf(l).clone(), leftOf(r).clone()));
         return simplifyPower(std::move(bases), rightOf(l).clone());
     }
 
