@@ -187,7 +187,7 @@ void reduceIntegerFraction(double& c, Items& items) {
          ++round) {
         const ExprNode& fi = *items[m.first].tree;
         const ExprNode& fj = *items[m.second].tree;
-        NodePtr e = simplifyOwned(sum(exponentCopy(fi), exponentCopy(fj)));
+        NodePtr e = sum(exponentCopy(fi), exponentCopy(fj))->simplify();
         NodePtr merged = simplifyPower(baseOf(fi).clone(), std::move(e));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.second));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.first));
@@ -287,7 +287,7 @@ NodePtr normalizedFactor(NodePtr f) {
     if (l.kind() == Kind::Power && r.kind() == Kind::Power &&
         countedEquals(rightOf(l), rightOf(r)) && !countedEquals(leftOf(l), leftOf(r)) &&
         sharedExponentJoins(l, r)) {
-        NodePtr bases = simplifyOwned(product(leftOf(l).clone(), leftOf(r).clone()));
+        NodePtr bases = product(leftOf(l).clone(), leftOf(r).clone())->simplify();
         return simplifyPower(std::move(bases), rightOf(l).clone());
     }
 

@@ -236,13 +236,13 @@ struct OwnedTerm {
                 break;
             }
             case MergeKind::LikeTerms:
-                merged = simplifyOwned(
-                    product(sum(coefficientOf(ti, m.p), coefficientOf(tj, m.q)), m.p->clone()));
+                merged = product(sum(coefficientOf(ti, m.p), coefficientOf(tj, m.q)), m.p->clone())
+                             ->simplify();
                 break;
             case MergeKind::Logarithms: {
                 NodePtr arg = product(logArgumentWithCoefficient(ti, m.p),
                                       logArgumentWithCoefficient(tj, m.q));
-                merged = simplifyOwned(logLike(*m.p, std::move(arg)));
+                merged = logLike(*m.p, std::move(arg))->simplify();
                 first = true;
                 break;
             }
@@ -348,7 +348,7 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
     if (quotient) {
         NodePtr s = sum(std::move(u), std::move(v));
         NodePtr t = togetherOfSimplified(*s);
-        if (t->kind() != Kind::Sum) return simplifyOwned(std::move(t));
+        if (t->kind() != Kind::Sum) return t->simplify();
         u = takeLeft(*s);
         v = takeRight(*s);
     }
