@@ -118,8 +118,13 @@ template <class In>
     const ExprNode& n = view(self);
     if (!budget.spend()) return keep(self);
     switch (n.kind()) {
-        case Kind::Number:
-            return normalNumber(as<NumberNode>(n).value);
+        case Kind::Number: {
+            const double v = as<NumberNode>(n).value;
+            // A number that is its own normal form keeps its node.
+            if constexpr (std::is_same_v<In, Owned>)
+                if (v > 0 && !tol::isZero(v)) return keep(self);
+            return normalNumber(v);
+        }
         case Kind::Negation:
             return negateSimplified(simplifyIn(operandIn(self)));
         case Kind::Sum:
