@@ -159,12 +159,6 @@ template <class In>
     }
 }
 
-// simplify of a sum inside a derivative, through the budget's memo. A kept
-// result is used only while the budget can pay more than its first
-// computation spent: that computation would run to its end again, with the
-// same result, and leave work over (algebra/SimplifyMemo.h). A sum that
-// simplified to itself is kept without a copy, and met again it is its own
-// result.
 // The keys a kept sum lends its children that are sums: the words of a
 // child are a run of its parent's, so the child need not write them again.
 // A record is taken by the child's own lookup, which comes while the parent
@@ -211,6 +205,12 @@ class KeyLoan {
     std::size_t size_;
 };
 
+// simplify of a sum inside a derivative, through the budget's memo. A kept
+// result is used only while the budget can pay more than its first
+// computation spent: that computation would run to its end again, with the
+// same result, and leave work over (algebra/SimplifyMemo.h). A sum that
+// simplified to itself is kept without a copy, and met again it is its own
+// result.
 template <class In>
 [[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
     SimplifyMemo::Entry** report = std::exchange(rootEntry, nullptr);

@@ -173,6 +173,11 @@ SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::s
     return &it->second;
 }
 
+std::uint64_t SimplifyMemo::nextSerial() {
+    static std::atomic<std::uint64_t> count{0};
+    return ++count;
+}
+
 bool SimplifyMemo::enabled() {
     return memoEnabled.load(std::memory_order_relaxed);
 }

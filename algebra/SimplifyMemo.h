@@ -114,6 +114,10 @@ class SimplifyMemo {
     // `work` units; the entry, or null when none was added.
     Entry* add(Key&& key, const ExprNode& result, std::size_t work);
 
+    // A number no other memo of the process has, for records that must not
+    // be taken for another memo's (one may later have this one's address).
+    std::uint64_t serial() const { return serial_; }
+
     // How many lookups found their entry.
     std::size_t hits() const { return hits_; }
     void countHit() { ++hits_; }
@@ -126,6 +130,8 @@ class SimplifyMemo {
     std::unordered_multimap<std::uint64_t, Entry> entries_;
     std::unordered_map<const ExprNode*, Facts> facts_;
     std::uint32_t stamps_ = 0;
+    std::uint64_t serial_ = nextSerial();
+    static std::uint64_t nextSerial();
     std::size_t entryCount_ = 0;
     std::size_t storedNodes_ = 0;
     std::size_t hits_ = 0;

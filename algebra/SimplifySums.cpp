@@ -288,7 +288,7 @@ struct OwnedTerm {
 struct LastSum {
     std::uint64_t fills = 0;
     const ExprNode* node = nullptr;
-    const SimplifyMemo* memo = nullptr;  // of a kept record
+    std::uint64_t memo = 0;  // the serial of the memo of a kept record
     std::uint32_t stamp = 0;
     bool quotient = false;
     std::vector<TermRef> terms;
@@ -304,7 +304,7 @@ thread_local LastSum keptSum;
 bool isKeptSum(const ExprNode& u) {
     if (keptSum.stamp == 0 || keptSum.node != &u || u.mark() != keptSum.stamp) return false;
     const SimplifyMemo* memo = RewriteBudget::current()->memo();
-    return memo == keptSum.memo && memo->factsOf(u);
+    return memo && memo->serial() == keptSum.memo && memo->factsOf(u);
 }
 
 }  // namespace
@@ -320,7 +320,7 @@ void rw::keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint6
     std::swap(keptSum.ranges, lastSum.ranges);
     keptSum.node = &node;
     keptSum.quotient = lastSum.quotient;
-    keptSum.memo = &memo;
+    keptSum.memo = memo.serial();
     keptSum.stamp = node.mark();
     lastSum.node = nullptr;
 }
