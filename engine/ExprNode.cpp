@@ -257,13 +257,14 @@ bool ExprNode::equals(const ExprNode& other) const {
     switch (kind()) {
         case Kind::Number:
             return other.kind() == Kind::Number &&
-                   tol::equal(as<NumberNode>(*this).value, other.evaluate());
+                   tol::equal(as<NumberNode>(*this).value, as<NumberNode>(other).value);
         case Kind::Constant:
             return other.kind() == Kind::Constant && evaluate() == other.evaluate();
         case Kind::Zero:
             return other.kind() == Kind::Zero;
         case Kind::Variable:
-            return other.kind() == Kind::Variable && other.dependsOn(as<VariableNode>(*this).index);
+            return other.kind() == Kind::Variable &&
+                   as<VariableNode>(other).index == as<VariableNode>(*this).index;
         case Kind::Rnd:
         case Kind::Text:
         case Kind::GraphRef:

@@ -56,68 +56,104 @@ char operatorChar(Kind op) {
     }
 }
 
-std::string wrapped(const ExprNode& child, bool wrap) {
-    return wrap ? "(" + child.toText() + ")" : child.toText();
+// Appends the text of `n` to `out`: one string for the whole tree, so that
+// a long sum is not copied once per level.
+void appendText(const ExprNode& n, std::string& out);
+
+void appendWrapped(const ExprNode& child, bool wrap, std::string& out) {
+    if (wrap) out += '(';
+    appendText(child, out);
+    if (wrap) out += ')';
+}
+
+void appendText(const ExprNode& n, std::string& out) {
+    const Workspace& ws = Workspace::current();
+    switch (n.kind()) {
+        case Kind::Number:
+            out += formatNumber(as<NumberNode>(n).value);
+            return;
+        case Kind::Zero:
+            out += '0';
+            return;
+        case Kind::Constant: {
+            int i = as<ConstantNode>(n).index;
+            out += ws.constants.at(static_cast<std::size_t>(i)).name;
+            return;
+        }
+        case Kind::Variable: {
+            int i = as<VariableNode>(n).index;
+            out += ws.variables.at(static_cast<std::size_t>(i)).name;
+            return;
+        }
+        case Kind::Rnd:
+            out += "rnd()";
+            return;
+        case Kind::Text:
+            out += as<TextNode>(n).text;
+            return;
+        case Kind::GraphRef: {
+            const GraphIdSource* g = as<GraphRefNode>(n).graph;
+            out += "ID je: " + std::to_string(g ? g->graphId() : 0);
+            return;
+        }
+        case Kind::NIntegrate:
+            out += formatShort(as<NIntegrateNode>(n).lastValue);
+            return;
+        case Kind::List: {
+            out += '[';
+            bool first = true;
+            for (const NodePtr& e : as<ListNode>(n).elements) {
+                if (!first) out += ", ";
+                appendText(*e, out);
+                first = false;
+            }
+            out += ']';
+            return;
+        }
+        case Kind::LogBase: {
+            const auto& l = as<LogBaseNode>(n);
+            out += "log(";
+            appendText(*l.base, out);
+            out += ", ";
+            appendText(*l.operand, out);
+            out += ')';
+            return;
+        }
+        case Kind::PlusMinus:
+            out += "(+-)";
+            appendText(operandOf(n), out);
+            return;
+        case Kind::Negation: {
+            const ExprNode& op = operandOf(n);
+            const bool sum = isSumLike(op.kind());
+            out += sum ? "(-(" : "(-";
+            appendText(op, out);
+            out += sum ? "))" : ")";
+            return;
+        }
+        default:
+            break;
+    }
+    if (isBinaryKind(n.kind())) {
+        const ExprNode& l = leftOf(n);
+        const ExprNode& r = rightOf(n);
+        appendWrapped(l, wrapLeft(n.kind(), l.kind()), out);
+        out += operatorChar(n.kind());
+        appendWrapped(r, wrapRight(n.kind(), r.kind()), out);
+        return;
+    }
+    out += functionName(n.kind());
+    out += '(';
+    appendText(operandOf(n), out);
+    out += ')';
 }
 
 }  // namespace
 
 std::string ExprNode::toText() const {
-    const Workspace& ws = Workspace::current();
-    switch (kind()) {
-        case Kind::Number:
-            return formatNumber(as<NumberNode>(*this).value);
-        case Kind::Zero:
-            return "0";
-        case Kind::Constant: {
-            int i = as<ConstantNode>(*this).index;
-            return ws.constants.at(static_cast<std::size_t>(i)).name;
-        }
-        case Kind::Variable: {
-            int i = as<VariableNode>(*this).index;
-            return ws.variables.at(static_cast<std::size_t>(i)).name;
-        }
-        case Kind::Rnd:
-            return "rnd()";
-        case Kind::Text:
-            return as<TextNode>(*this).text;
-        case Kind::GraphRef: {
-            const GraphIdSource* g = as<GraphRefNode>(*this).graph;
-            return "ID je: " + std::to_string(g ? g->graphId() : 0);
-        }
-        case Kind::NIntegrate:
-            return formatShort(as<NIntegrateNode>(*this).lastValue);
-        case Kind::List: {
-            std::string text = "[";
-            bool first = true;
-            for (const NodePtr& e : as<ListNode>(*this).elements) {
-                if (!first) text += ", ";
-                text += e->toText();
-                first = false;
-            }
-            return text + "]";
-        }
-        case Kind::LogBase: {
-            const auto& n = as<LogBaseNode>(*this);
-            return "log(" + n.base->toText() + ", " + n.operand->toText() + ")";
-        }
-        case Kind::PlusMinus:
-            return "(+-)" + operandOf(*this).toText();
-        case Kind::Negation: {
-            const ExprNode& op = operandOf(*this);
-            if (isSumLike(op.kind())) return "(-(" + op.toText() + "))";
-            return "(-" + op.toText() + ")";
-        }
-        default:
-            break;
-    }
-    if (isBinaryKind(kind())) {
-        const ExprNode& l = leftOf(*this);
-        const ExprNode& r = rightOf(*this);
-        return wrapped(l, wrapLeft(kind(), l.kind())) + operatorChar(kind()) +
-               wrapped(r, wrapRight(kind(), r.kind()));
-    }
-    return std::string(functionName(kind())) + "(" + operandOf(*this).toText() + ")";
+    std::string out;
+    appendText(*this, out);
+    return out;
 }
 
 }  // namespace kv
