@@ -114,22 +114,14 @@ using FactorRanges = std::vector<std::pair<std::size_t, std::size_t>>;
 
 class TermFactors {
   public:
-    TermFactors(const std::vector<TermRef>& terms, bool seeded) : terms_(terms) {
-        if (seeded) {
-            ranges_.resize(terms.size(), {kNotYet, 0});
-            return;
-        }
-        // The lists of a very long sum are not kept.
-        if (factors_.capacity() > kKeep) factors_ = {};
-        if (ranges_.capacity() > kKeep) ranges_ = {};
-        factors_.clear();
-        ranges_.assign(terms.size(), {kNotYet, 0});
-    }
+    TermFactors(const std::vector<TermRef>& terms, bool seeded)
+        : TermFactors(terms, seeded, threadLists()) {}
     // The lists as the search left them, for the terms of the sum it leaves
     // as it is; and lists given back for the first terms of the next one.
     static void swapLists(std::vector<const ExprNode*>& factors, FactorRanges& ranges) {
-        factors_.swap(factors);
-        ranges_.swap(ranges);
+        Lists& l = threadLists();
+        l.factors.swap(factors);
+        l.ranges.swap(ranges);
     }
 
     // Collects the factors of term i, once; the pointers of begin and end
@@ -146,13 +138,34 @@ class TermFactors {
   private:
     static constexpr std::size_t kNotYet = static_cast<std::size_t>(-1);
     static constexpr std::size_t kKeep = std::size_t{1} << 14;
-    const std::vector<TermRef>& terms_;
-    static thread_local std::vector<const ExprNode*> factors_;
-    static thread_local std::vector<std::pair<std::size_t, std::size_t>> ranges_;
-};
+    struct Lists {
+        std::vector<const ExprNode*> factors;
+        FactorRanges ranges;
+    };
+    // Looked up once per search: every use of a thread's object goes through
+    // its initialisation check.
+    static Lists& threadLists() {
+        static thread_local Lists lists;
+        return lists;
+    }
 
-thread_local std::vector<const ExprNode*> TermFactors::factors_;
-thread_local std::vector<std::pair<std::size_t, std::size_t>> TermFactors::ranges_;
+    TermFactors(const std::vector<TermRef>& terms, bool seeded, Lists& lists)
+        : terms_(terms), factors_(lists.factors), ranges_(lists.ranges) {
+        if (seeded) {
+            ranges_.resize(terms.size(), {kNotYet, 0});
+            return;
+        }
+        // The lists of a very long sum are not kept.
+        if (factors_.capacity() > kKeep) factors_ = {};
+        if (ranges_.capacity() > kKeep) ranges_ = {};
+        factors_.clear();
+        ranges_.assign(terms.size(), {kNotYet, 0});
+    }
+
+    const std::vector<TermRef>& terms_;
+    std::vector<const ExprNode*>& factors_;
+    FactorRanges& ranges_;
+};
 
 // The first pair of terms that merges, left entry outer, right entry inner.
 // Terms from the same operand are not compared: a simplified operand has no
@@ -180,10 +193,12 @@ Merge findMerge(const std::vector<TermRef>& terms, bool seeded = false) {
                 return {MergeKind::Numbers, i, j, nullptr, nullptr};
             factors.need(i);
             factors.need(j);
-            for (auto pi = factors.begin(i); pi != factors.end(i); ++pi) {
+            const ExprNode* const* endI = factors.end(i);
+            const ExprNode* const* endJ = factors.end(j);
+            for (auto pi = factors.begin(i); pi != endI; ++pi) {
                 const ExprNode* p = *pi;
                 if (isNumericLiteral(*p)) continue;
-                for (auto qi = factors.begin(j); qi != factors.end(j); ++qi) {
+                for (auto qi = factors.begin(j); qi != endJ; ++qi) {
                     const ExprNode* q = *qi;
                     if (!spend()) return {};
                     if (countedEquals(*p, *q)) return {MergeKind::LikeTerms, i, j, p, q};
