@@ -23,7 +23,7 @@ std::uint64_t referenceTo(const SimplifyMemo::Entry& e) {
 
 // Gives the words of a tree to `sink` in order, while it takes them; false
 // for a kind that is not kept, or when the sink stops. A sum the memo knows
-// by its node gives the words of its entry's key at once.
+// by its node is the one word that names its entry.
 template <class Sink>
 bool words(const ExprNode& n, Sink& sink, const SimplifyMemo& memo) {
     const auto kindWord = static_cast<std::uint64_t>(n.kindId()) << 32;

@@ -24,9 +24,10 @@
 // such a sum by its node: it marks the node and keeps its facts (the entry,
 // and what the pipeline's first walk counts), so the walks of the next step
 // (the key, the plain-tree test, the final form) take the facts instead of
-// walking it again; in a key it is one word that names its entry. A mark holds while the node's subtree is unchanged: the
-// rewriting helpers that take a child out of a node or put one in clear the
-// node's mark, and a pass reaches a node's subtree only through the node.
+// walking it again; in a key it is one word that names its entry. A mark
+// holds while the node's subtree is unchanged: the rewriting helpers that
+// take a child out of a node or put one in clear the node's mark, and a
+// pass reaches a node's subtree only through the node.
 #pragma once
 
 #include <cstddef>
