@@ -180,8 +180,8 @@ Merge findMerge(const std::vector<TermRef>& terms, bool seeded = false) {
     if (runEnd.capacity() > (std::size_t{1} << 14)) runEnd = {};
     runEnd.resize(terms.size());
     for (std::size_t r = terms.size(); r-- > 0;)
-        runEnd[r] = r + 1 < terms.size() && terms[r + 1].side == terms[r].side ? runEnd[r + 1]
-                                                                               : r + 1;
+        runEnd[r] =
+            r + 1 < terms.size() && terms[r + 1].side == terms[r].side ? runEnd[r + 1] : r + 1;
     for (std::size_t i = 0; i < terms.size(); ++i) {
         for (std::size_t j = i + 1; j < terms.size(); ++j) {
             if (terms[i].side == terms[j].side && terms[i].side != 2) {
