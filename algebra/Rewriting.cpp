@@ -83,10 +83,15 @@ double constantValue(const ExprNode& node) {
 bool countedEquals(const ExprNode& a, const ExprNode& b) {
     if (!RewriteBudget::current()->spend()) return false;
     switch (a.kind()) {
+        // The common leaves as equals compares them, without the call.
         case Kind::Number:
+            return b.kind() == Kind::Number &&
+                   tol::equal(as<NumberNode>(a).value, as<NumberNode>(b).value);
+        case Kind::Variable:
+            return b.kind() == Kind::Variable &&
+                   as<VariableNode>(a).index == as<VariableNode>(b).index;
         case Kind::Constant:
         case Kind::Zero:
-        case Kind::Variable:
         case Kind::Rnd:
         case Kind::Text:
         case Kind::GraphRef:

@@ -122,6 +122,7 @@ class TermFactors {
         Lists& l = threadLists();
         l.factors.swap(factors);
         l.ranges.swap(ranges);
+        ++l.generation;
     }
 
     // Collects the factors of term i, once; the pointers of begin and end
@@ -135,12 +136,26 @@ class TermFactors {
     const ExprNode* const* begin(std::size_t i) const { return factors_.data() + ranges_[i].first; }
     const ExprNode* const* end(std::size_t i) const { return factors_.data() + ranges_[i].second; }
 
+    // Counts the times the lists were started afresh or swapped: while it
+    // stays, the lists are those of the last search.
+    static std::uint64_t generation() { return threadLists().generation; }
+    // The lists of the last search for its terms after terms i < j merged:
+    // both go, and the merged term, whose factors are not collected yet,
+    // comes first or last.
+    static void afterMerge(std::size_t i, std::size_t j, bool first) {
+        FactorRanges& r = threadLists().ranges;
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(j));
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(i));
+        r.insert(first ? r.begin() : r.end(), {kNotYet, 0});
+    }
+
   private:
     static constexpr std::size_t kNotYet = static_cast<std::size_t>(-1);
     static constexpr std::size_t kKeep = std::size_t{1} << 14;
     struct Lists {
         std::vector<const ExprNode*> factors;
         FactorRanges ranges;
+        std::uint64_t generation = 0;
     };
     // Looked up once per search: every use of a thread's object goes through
     // its initialisation check.
@@ -155,6 +170,7 @@ class TermFactors {
             ranges_.resize(terms.size(), {kNotYet, 0});
             return;
         }
+        ++lists.generation;
         // The lists of a very long sum are not kept.
         if (factors_.capacity() > kKeep) factors_ = {};
         if (ranges_.capacity() > kKeep) ranges_ = {};
@@ -238,6 +254,10 @@ struct OwnedTerm {
     // The pointers of the merge refer into the borrowed terms; the first
     // merge is made on them, later ones on the owned copies.
     bool owned = false;
+    // The factor lists of the search that found the merge serve the next
+    // search for the terms that stay, unless making the merged term ran a
+    // search of its own. Taking the terms over keeps their nodes.
+    std::uint64_t lists = TermFactors::generation();
     while (m.kind != MergeKind::None) {
         const TermRef& ti = view[m.i];
         const TermRef& tj = view[m.j];
@@ -264,6 +284,7 @@ struct OwnedTerm {
             case MergeKind::None:
                 break;
         }
+        const bool sameLists = TermFactors::generation() == lists;
         if (!owned) {
             for (const TermRef& r : refs)
                 terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
@@ -278,7 +299,9 @@ struct OwnedTerm {
             terms.push_back(std::move(t));
         view.clear();
         for (const OwnedTerm& o : terms) view.push_back({o.tree.get(), o.negative, o.side});
-        m = RewriteBudget::current()->exhausted() ? Merge{} : findMerge(view);
+        if (sameLists) TermFactors::afterMerge(m.i, m.j, first);
+        m = RewriteBudget::current()->exhausted() ? Merge{} : findMerge(view, sameLists);
+        lists = TermFactors::generation();
     }
 
     NodePtr acc;
