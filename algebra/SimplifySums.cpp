@@ -256,7 +256,8 @@ struct OwnedTerm {
     bool owned = false;
     // The factor lists of the search that found the merge serve the next
     // search for the terms that stay, unless making the merged term ran a
-    // search of its own. Taking the terms over keeps their nodes.
+    // search of its own: the terms keep their nodes when they are taken
+    // over.
     std::uint64_t lists = TermFactors::generation();
     while (m.kind != MergeKind::None) {
         const TermRef& ti = view[m.i];
@@ -284,10 +285,14 @@ struct OwnedTerm {
             case MergeKind::None:
                 break;
         }
-        const bool sameLists = TermFactors::generation() == lists;
+        bool sameLists = TermFactors::generation() == lists;
         if (!owned) {
-            for (const TermRef& r : refs)
+            for (const TermRef& r : refs) {
                 terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
+                // A term copied instead of taken has other nodes than those
+                // its factors were collected from.
+                if (terms.back().tree.get() != r.tree) sameLists = false;
+            }
             owned = true;
         }
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.j));
