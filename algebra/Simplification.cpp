@@ -159,52 +159,6 @@ template <class In>
     }
 }
 
-// The keys a kept sum lends its children that are sums: the words of a
-// child are a run of its parent's, so the child need not write them again.
-// A record is taken by the child's own lookup, which comes while the parent
-// is simplifying its children and the child is alive.
-struct LentKey {
-    const ExprNode* node;
-    const std::uint64_t* words;
-    std::size_t count;
-};
-thread_local std::vector<LentKey> lentKeys;
-
-// Takes the key lent to `node` by its parent, if there is one.
-bool borrowKey(const ExprNode& node, SimplifyMemo::Key& key) {
-    const std::size_t n = lentKeys.size();
-    for (std::size_t i = n; i > 0 && i + 2 > n; --i) {
-        LentKey& lent = lentKeys[i - 1];
-        if (lent.node != &node) continue;
-        SimplifyMemo::keyOfWords(lent.words, lent.count, key);
-        lent.node = nullptr;
-        return true;
-    }
-    return false;
-}
-
-// Lends the keys of a sum's children that are sums for as long as it lives.
-class KeyLoan {
-  public:
-    KeyLoan(const ExprNode& sum, SimplifyMemo::Key& key, const SimplifyMemo& memo)
-        : size_(lentKeys.size()) {
-        const ExprNode& l = leftOf(sum);
-        const ExprNode& r = rightOf(sum);
-        if (!isSumKind(l.kind()) && !isSumKind(r.kind())) return;
-        memo.findSplit(sum, key);
-        const std::uint64_t* w = key.data();
-        if (isSumKind(l.kind())) lentKeys.push_back({&l, w + 1, key.split - 1});
-        if (isSumKind(r.kind())) lentKeys.push_back({&r, w + key.split, key.size() - key.split});
-    }
-    ~KeyLoan() { lentKeys.resize(size_); }
-    KeyLoan(const KeyLoan&) = delete;
-    KeyLoan& operator=(const KeyLoan&) = delete;
-
-  private:
-    static bool isSumKind(Kind k) { return k == Kind::Sum || k == Kind::Difference; }
-    std::size_t size_;
-};
-
 // simplify of a sum inside a derivative, through the budget's memo. A kept
 // result is used only while the budget can pay more than its first
 // computation spent: that computation would run to its end again, with the
@@ -215,38 +169,23 @@ template <class In>
 [[gnu::noinline]] NodePtr simplifyKept(In self, RewriteBudget& budget, SimplifyMemo& memo) {
     SimplifyMemo::Entry** report = std::exchange(rootEntry, nullptr);
     const std::size_t before = budget.work();
+    // A node the memo knows names its entry, the one its key would find; such
+    // an entry is not added again.
+    const SimplifyMemo::Facts* known = memo.factsOf(view(self));
     SimplifyMemo::Key key;
-    // A node the memo knows is its entry's tree: the entry is the one its
-    // key would find. Such an entry is never added again.
-    if (const SimplifyMemo::Facts* f = memo.factsOf(view(self))) {
-        SimplifyMemo::Entry* e = f->entry;
-        if (before > e->work) {
-            budget.spend(e->work);
-            memo.countHit();
-            if (report) *report = e;
-            return keep(self);
-        }
-        SimplifyMemo::keyOfWords(e->key.data(), e->key.size(), key);
-        KeyLoan loan(view(self), key, memo);
-        return simplifyNode(std::move(self), budget);
-    }
-    if (!borrowKey(view(self), key) && !memo.keyOf(view(self), key))
-        return simplifyNode(std::move(self), budget);
-    if (SimplifyMemo::Entry* e = memo.find(key); e && before > e->work) {
+    if (!known && !memo.keyOf(view(self), key)) return simplifyNode(std::move(self), budget);
+    if (SimplifyMemo::Entry* e = known ? known->entry : memo.find(key); e && before > e->work) {
         budget.spend(e->work);
         memo.countHit();
         if (e->result) return e->result->clone();
         if constexpr (std::is_same_v<In, Owned>) {
-            if (e->final) memo.remember(*self, *e);
+            if (e->final && !known) memo.remember(*self, *e);
             if (report) *report = e;
         }
         return keep(self);
     }
-    NodePtr result;
-    {
-        KeyLoan loan(view(self), key, memo);
-        result = simplifyNode(std::move(self), budget);
-    }
+    if (known) return simplifyNode(std::move(self), budget);
+    NodePtr result = simplifyNode(std::move(self), budget);
     const std::size_t after = budget.work();
     if (after > 0) {
         SimplifyMemo::Entry* added = memo.add(std::move(key), *result, before - after);

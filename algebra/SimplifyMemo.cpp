@@ -1,6 +1,5 @@
 #include "algebra/SimplifyMemo.h"
 
-#include <algorithm>
 #include <atomic>
 #include <bit>
 
@@ -57,8 +56,7 @@ bool words(const ExprNode& n, Sink& sink, const SimplifyMemo& memo) {
     }
 }
 
-// The sinks: one appends the words, one compares them with a key, one
-// counts them.
+// The sinks: one appends the words, one compares them with a key.
 struct Append {
     std::vector<std::uint64_t>& out;
     bool operator()(std::uint64_t w) {
@@ -68,25 +66,16 @@ struct Append {
 };
 
 struct Compare {
-    const std::uint64_t* key;
-    std::size_t size;
+    const std::vector<std::uint64_t>& key;
     std::size_t at = 0;
-    bool operator()(std::uint64_t w) { return at < size && key[at++] == w; }
-};
-
-struct Count {
-    std::size_t count = 0;
-    bool operator()(std::uint64_t) {
-        ++count;
-        return true;
-    }
+    bool operator()(std::uint64_t w) { return at < key.size() && key[at++] == w; }
 };
 
 // Whether the tree is the one the words were written from.
-bool matches(const ExprNode& tree, const std::uint64_t* key, std::size_t size,
+bool matches(const ExprNode& tree, const std::vector<std::uint64_t>& key,
              const SimplifyMemo& memo) {
-    Compare c{key, size};
-    return words(tree, c, memo) && c.at == size;
+    Compare c{key};
+    return words(tree, c, memo) && c.at == key.size();
 }
 
 // FNV-1a over whole words, with a shift that brings the high bits (the
@@ -105,28 +94,11 @@ std::uint64_t hashOf(const std::uint64_t* w, std::size_t count) {
 bool SimplifyMemo::keyOf(const ExprNode& tree, Key& key) const {
     key.words.clear();
     key.words.reserve(64);
-    key.lent = nullptr;
-    key.split = 0;
     Append append{key.words};
-    if (isBinaryKind(tree.kind()) && !factsOf(tree)) {
-        if (!append(static_cast<std::uint64_t>(tree.kindId()) << 32) ||
-            !words(leftOf(tree), append, *this))
-            return false;
-        key.split = key.words.size();
-        if (!words(rightOf(tree), append, *this)) return false;
-    } else if (!words(tree, append, *this)) {
-        return false;
-    }
+    if (!words(tree, append, *this)) return false;
     key.hash = hashOf(key.words.data(), key.words.size());
     key.nodes = key.words.size();
     return true;
-}
-
-void SimplifyMemo::findSplit(const ExprNode& tree, Key& key) const {
-    if (key.split != 0) return;
-    Count c;
-    words(leftOf(tree), c, *this);
-    key.split = 1 + c.count;
 }
 
 void SimplifyMemo::remember(ExprNode& node, Entry& entry, const Facts* counts) {
@@ -141,31 +113,20 @@ void SimplifyMemo::remember(ExprNode& node, Entry& entry, const Facts* counts) {
     node.setMark(stamps_);
 }
 
-void SimplifyMemo::keyOfWords(const std::uint64_t* words, std::size_t count, Key& key) {
-    key.words.clear();
-    key.lent = words;
-    key.split = 0;
-    key.hash = hashOf(words, count);
-    key.nodes = count;
-}
-
 SimplifyMemo::Entry* SimplifyMemo::find(const Key& key) {
     auto [it, end] = entries_.equal_range(key.hash);
     for (; it != end; ++it)
-        if (std::equal(it->second.key.begin(), it->second.key.end(), key.data(),
-                       key.data() + key.size()))
-            return &it->second;
+        if (it->second.key == key.words) return &it->second;
     return nullptr;
 }
 
 SimplifyMemo::Entry* SimplifyMemo::add(Key&& key, const ExprNode& result, std::size_t work) {
     // A sum that simplified to itself is kept as its key alone.
-    const bool itself = matches(result, key.data(), key.size(), *this);
+    const bool itself = matches(result, key.words, *this);
     const std::size_t resultNodes = itself ? 0 : countNodes(result, kMaxStoredNodes + 1);
     if (storedNodes_ + key.nodes + resultNodes > kMaxStoredNodes) return nullptr;
     if (find(key)) return nullptr;
     storedNodes_ += key.nodes + resultNodes;
-    if (key.lent) key.words.assign(key.lent, key.lent + key.nodes);
     const std::uint64_t hash = key.hash;
     auto it = entries_.emplace(
         hash, Entry{std::move(key.words), itself ? nullptr : result.clone(), work});

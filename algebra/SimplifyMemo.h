@@ -52,18 +52,9 @@ class SimplifyMemo {
     // node, and the bits of each number after its word. Cheaper to keep and
     // to compare than a copy of the tree.
     struct Key {
-        // The words, its own or a run of another key's (keyOfWords) that
-        // outlives it.
-        const std::uint64_t* data() const { return lent ? lent : words.data(); }
-        std::size_t size() const { return lent ? nodes : words.size(); }
-
         std::vector<std::uint64_t> words;
-        const std::uint64_t* lent = nullptr;
         std::uint64_t hash = 0;
         std::size_t nodes = 0;
-        // For a tree with two children, where the words of the right one
-        // begin (those of the left one begin at 1); 0 otherwise.
-        std::size_t split = 0;
     };
     struct Entry {
         std::vector<std::uint64_t> key;
@@ -90,13 +81,6 @@ class SimplifyMemo {
 
     // The key of `tree`; false when the tree cannot be a key (see above).
     bool keyOf(const ExprNode& tree, Key& key) const;
-    // The key of a tree whose words are the `count` words at `words`: a
-    // child's words are a run of its parent's. The key refers to them and
-    // copies them only when it is added.
-    static void keyOfWords(const std::uint64_t* words, std::size_t count, Key& key);
-    // Sets the split of the key of `tree` (a tree with two children) when it
-    // is not known yet.
-    void findSplit(const ExprNode& tree, Key& key) const;
 
     // Marks `node`, a tree equal to the key of `entry` (which simplified to
     // itself and is its own final form), and keeps its facts. `counts`
