@@ -76,8 +76,12 @@ bool isConstantTree(const ExprNode& node) {
 double constantValue(const ExprNode& node) {
     // A number, the common case (an exponent), without the walk.
     if (node.kind() == Kind::Number) return as<NumberNode>(node).value;
-    if (!isConstantTree(node)) return std::numeric_limits<double>::quiet_NaN();
-    return node.evaluate();
+    return constantValue(node, isConstantTree(node));
+}
+
+double constantValue(const ExprNode& node, bool constant) {
+    if (node.kind() == Kind::Number) return as<NumberNode>(node).value;
+    return constant ? node.evaluate() : std::numeric_limits<double>::quiet_NaN();
 }
 
 bool countedEquals(const ExprNode& a, const ExprNode& b) {

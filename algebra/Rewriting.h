@@ -226,6 +226,8 @@ NodePtr negateSimplified(NodePtr a);
 bool isConstantTree(const ExprNode& node);
 // The constant value of a tree that isConstant(); NaN for anything else.
 double constantValue(const ExprNode& node);
+// The same for a tree whose isConstantTree() the caller knows already.
+double constantValue(const ExprNode& node, bool constant);
 
 // The product of two simplified factors, simplified (what simplify does to a
 // product once its factors are simplified).

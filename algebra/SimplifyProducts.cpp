@@ -261,23 +261,19 @@ NodePtr normalizedFactor(NodePtr f) {
     const ExprNode& r = rightOf(*p);
 
     // The product is constant when both factors are; each factor is tested
-    // once, and its value read as constantValue would.
+    // once.
     const bool lc = l.kind() == Kind::Number || isConstantTree(l);
     const bool rc = r.kind() == Kind::Number || isConstantTree(r);
-    auto valueOf = [](const ExprNode& f, bool constant) {
-        if (f.kind() == Kind::Number) return as<NumberNode>(f).value;
-        return constant ? f.evaluate() : std::numeric_limits<double>::quiet_NaN();
-    };
     if (lc && rc) {
         double v = p->evaluate();
         if (tol::isFoldableIntegral(v)) return normalNumber(v);
     }
     if (!(l.kind() == Kind::Number && r.kind() == Kind::Number)) {
-        double lv = valueOf(l, lc);
+        double lv = constantValue(l, lc);
         if (zeroFactor(l, lv)) return zero();
         if (tol::equal(lv, 1.0)) return takeRight(*p);
         if (tol::equal(lv, -1.0)) return negateSimplified(takeRight(*p));
-        double rv = valueOf(r, rc);
+        double rv = constantValue(r, rc);
         if (zeroFactor(r, rv)) return zero();
         if (tol::equal(rv, 1.0)) return takeLeft(*p);
         if (tol::equal(rv, -1.0)) return negateSimplified(takeLeft(*p));
