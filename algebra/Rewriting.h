@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/ExprNode.h"
+#include "engine/Scratch.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv::rw {
@@ -75,41 +76,6 @@ inline void attach(ExprNode& holder, NodePtr& slot, NodePtr child) {
     slot = std::move(child);
     slot->parent = &holder;
 }
-
-// A working list of a rule, taken from a per-thread pool and given back with
-// its room when the rule ends, so that a rule run millions of times does not
-// allocate its lists every time. A rule inside another takes another list.
-template <class T>
-class Scratch {
-  public:
-    Scratch() {
-        std::vector<std::vector<T>>& pool = poolOf();
-        if (!pool.empty()) {
-            list_.swap(pool.back());
-            pool.pop_back();
-        }
-    }
-    ~Scratch() {
-        list_.clear();
-        std::vector<std::vector<T>>& pool = poolOf();
-        if (list_.capacity() <= kKeep && pool.size() < kPool) pool.push_back(std::move(list_));
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
-    std::vector<T>& operator*() { return list_; }
-    std::vector<T>* operator->() { return &list_; }
-
-  private:
-    // Lists past this room, and past this many in the pool, are freed.
-    static constexpr std::size_t kKeep = 1024;
-    static constexpr std::size_t kPool = 64;
-    static std::vector<std::vector<T>>& poolOf() {
-        static thread_local std::vector<std::vector<T>> pool;
-        return pool;
-    }
-    std::vector<T> list_;
-};
 
 // Takes the subtree at `node` out of the tree `root` that holds it, which is
 // being dismantled for its parts; a subtree whose holder does not know it

@@ -1,5 +1,7 @@
 #include "engine/TreeRebuild.h"
 
+#include "engine/Scratch.h"
+
 namespace kv {
 
 NodePtr mapChildren(const ExprNode& node, const ChildMap& map) {
@@ -65,29 +67,12 @@ void forEachChild(const ExprNode& node, const std::function<void(const ExprNode&
 }
 
 namespace {
-// The stack of the walks, kept per thread so that counting a tree (which
-// every simplification does) does not allocate; a walk started while another
-// is under way on the same thread uses a stack of its own.
-thread_local std::vector<const ExprNode*> walkStack;
-thread_local bool walkStackInUse = false;
-
 template <class F>
 void walk(const ExprNode& root, F&& onNode) {
-    std::vector<const ExprNode*> own;
-    const bool shared = !walkStackInUse;
-    std::vector<const ExprNode*>& pending = shared ? walkStack : own;
-    if (shared) walkStackInUse = true;
-    struct Release {
-        bool shared;
-        ~Release() {
-            if (shared) {
-                // A very deep tree's stack is not kept.
-                if (walkStack.capacity() > (std::size_t{1} << 16)) walkStack = {};
-                walkStack.clear();
-                walkStackInUse = false;
-            }
-        }
-    } release{shared};
+    // Counting a tree, which every simplification does, then allocates no
+    // stack; a very deep tree's stack is not kept.
+    Scratch<const ExprNode*, std::size_t{1} << 16> stack;
+    std::vector<const ExprNode*>& pending = *stack;
     pending.push_back(&root);
     while (!pending.empty()) {
         const ExprNode* node = pending.back();
