@@ -105,7 +105,7 @@ void SimplifyMemo::remember(ExprNode& node, Entry& entry, const Facts* counts) {
     // Facts of nodes freed since stay until their address is marked again;
     // the table is bounded like the entries.
     if (facts_.size() >= kMaxFacts && !facts_.count(&node)) return;
-    if (++stamps_ == 0) ++stamps_;
+    if (++stamps_ >= kFirstSumMark) stamps_ = 1;
     Facts f = counts ? *counts : Facts{};
     f.stamp = stamps_;
     f.entry = &entry;

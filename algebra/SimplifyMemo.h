@@ -86,9 +86,13 @@ class SimplifyMemo {
     // itself and is its own final form), and keeps its facts. `counts`
     // holds the plain-tree test and counts when they are known.
     void remember(ExprNode& node, Entry& entry, const Facts* counts = nullptr);
+    // The memo's marks are below this; the sum rules mark the sum they built
+    // last with marks from it up (SimplifySums.cpp).
+    static constexpr std::uint32_t kFirstSumMark = std::uint32_t{1} << 31;
+
     // The facts of a node marked by this memo and unchanged since, or null.
     const Facts* factsOf(const ExprNode& node) const {
-        if (node.mark() == 0) return nullptr;
+        if (node.mark() == 0 || node.mark() >= kFirstSumMark) return nullptr;
         auto it = facts_.find(&node);
         return it != facts_.end() && it->second.stamp == node.mark() ? &it->second : nullptr;
     }

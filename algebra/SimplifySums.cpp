@@ -149,6 +149,14 @@ class TermFactors {
         r.insert(first ? r.begin() : r.end(), {kNotYet, 0});
     }
 
+    // The lists of the last search, for the sum of its terms as rebuilt: a
+    // term that is dropped goes, one that is negated collects anew.
+    static void drop(std::size_t i) {
+        FactorRanges& r = threadLists().ranges;
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    static void forget(std::size_t i) { threadLists().ranges[i] = {kNotYet, 0}; }
+
   private:
     static constexpr std::size_t kNotYet = static_cast<std::size_t>(-1);
     static constexpr std::size_t kKeep = std::size_t{1} << 14;
@@ -241,10 +249,82 @@ struct OwnedTerm {
     int side;
 };
 
+// The terms of the sum simplifySum built last, with the factors the search
+// collected and, when known, whether the sum becomes a quotient over a
+// common denominator. The next sum whose left operand is that sum (the next
+// level of a long sum, simplified from the inside out) takes them instead of
+// walking it again; so does, through the memo, the next step of a
+// derivative, whose sum holds the sum of the earlier terms. The pointers
+// hold while the node keeps the mark the record gave it, or, for the kept
+// record, the memo's mark: the rewriting helpers that take a child out of a
+// node or put one in clear its mark.
+//
+// Every call of simplifySum leaves the record either of its own result or
+// empty, so that the record after a simplify is that of the sum its last
+// step built, if any.
+struct LastSum {
+    std::uint64_t fills = 0;
+    const ExprNode* node = nullptr;
+    std::uint64_t memo = 0;  // the serial of the memo of a kept record
+    std::uint32_t stamp = 0;
+    bool quotientKnown = false;
+    bool quotient = false;
+    std::vector<TermRef> terms;
+    std::vector<const ExprNode*> factors;
+    FactorRanges ranges;
+};
+// The record of the last call, and the one kept for the memo's sum (which
+// other sums built in between do not touch).
+thread_local LastSum lastSum;
+thread_local LastSum keptSum;
+
+// Records `node`, the sum of `terms`, with the lists of the search made last
+// over them.
+void recordSum(ExprNode& node, std::vector<TermRef>& terms, bool quotientKnown, bool quotient) {
+    thread_local std::uint32_t marks = 0;
+    if (++marks < SimplifyMemo::kFirstSumMark) marks = SimplifyMemo::kFirstSumMark;
+    ++lastSum.fills;
+    lastSum.node = &node;
+    lastSum.stamp = marks;
+    node.setMark(marks);
+    lastSum.quotientKnown = quotientKnown;
+    lastSum.quotient = quotient;
+    lastSum.terms.swap(terms);
+    TermFactors::swapLists(lastSum.factors, lastSum.ranges);
+}
+
+// Whether `u` is the sum recorded last, unchanged since.
+bool isLastSum(const ExprNode& u) {
+    return lastSum.node == &u && lastSum.stamp != 0 && u.mark() == lastSum.stamp;
+}
+
+// Whether the kept sum is `u`, unchanged since the memo marked it.
+bool isKeptSum(const ExprNode& u) {
+    if (keptSum.stamp == 0 || keptSum.node != &u || u.mark() != keptSum.stamp) return false;
+    const SimplifyMemo* memo = RewriteBudget::current()->memo();
+    return memo && memo->serial() == keptSum.memo && memo->factsOf(u);
+}
+
+// A term that the terms of a sum holding it would split further.
+bool splitsAsTerm(const ExprNode& t) {
+    switch (t.kind()) {
+        case Kind::Sum:
+        case Kind::Difference:
+            return true;
+        case Kind::Negation: {
+            const Kind inner = operandOf(t).kind();
+            return inner == Kind::Sum || inner == Kind::Difference || inner == Kind::Negation;
+        }
+        default:
+            return false;
+    }
+}
+
 // Carries out merges until no pair is left (each merge removes a term, so
 // this ends) and rebuilds the sum. The terms are taken out of u and v.
+// `recorded` is set when the record is that of the result.
 [[gnu::noinline]] NodePtr mergeTerms(const std::vector<TermRef>& refs, Merge m, NodePtr& u,
-                                     NodePtr& v) {
+                                     NodePtr& v, bool& recorded) {
     Scratch<OwnedTerm> termList;
     std::vector<OwnedTerm>& terms = *termList;
     terms.reserve(refs.size());
@@ -309,45 +389,30 @@ struct OwnedTerm {
         lists = TermFactors::generation();
     }
 
+    // The lists are those of the terms when the last search ran to its end.
+    bool record = !RewriteBudget::current()->exhausted();
+    Scratch<TermRef> keptList;
+    std::vector<TermRef>& kept = *keptList;
     NodePtr acc;
     for (OwnedTerm& t : terms) {
         NodePtr term = t.negative ? negateSimplified(std::move(t.tree)) : std::move(t.tree);
-        if (term->kind() == Kind::Zero) continue;
+        if (term->kind() == Kind::Zero) {
+            if (record) TermFactors::drop(kept.size());
+            continue;
+        }
+        if (record) {
+            if (t.negative) TermFactors::forget(kept.size());
+            record = !splitsAsTerm(*term);
+            kept.push_back({term.get(), false, 0});
+        }
         acc = acc ? sum(std::move(acc), std::move(term)) : std::move(term);
     }
-    return acc ? std::move(acc) : zero();
-}
-
-// The terms of the sum simplifySum built last without a merge, with the
-// factors the search collected and whether the sum becomes a quotient over a
-// common denominator. When the memo knows that sum by its node (a
-// derivative's sum of the earlier terms), the next step's sum of it and one
-// more term takes them instead of walking it again. The pointers hold while
-// the memo's mark of the node does.
-//
-// Every call of simplifySum leaves the record either of its own result or
-// empty, so that the record after a simplify is that of the sum its last
-// step built, if any.
-struct LastSum {
-    std::uint64_t fills = 0;
-    const ExprNode* node = nullptr;
-    std::uint64_t memo = 0;  // the serial of the memo of a kept record
-    std::uint32_t stamp = 0;
-    bool quotient = false;
-    std::vector<TermRef> terms;
-    std::vector<const ExprNode*> factors;
-    FactorRanges ranges;
-};
-// The record of the last call, and the one kept for the memo's sum (which
-// other sums built in between do not touch).
-thread_local LastSum lastSum;
-thread_local LastSum keptSum;
-
-// Whether the kept sum is `u`, unchanged since the memo marked it.
-bool isKeptSum(const ExprNode& u) {
-    if (keptSum.stamp == 0 || keptSum.node != &u || u.mark() != keptSum.stamp) return false;
-    const SimplifyMemo* memo = RewriteBudget::current()->memo();
-    return memo && memo->serial() == keptSum.memo && memo->factsOf(u);
+    if (!acc) return zero();
+    if (record && acc->kind() == Kind::Sum && TermFactors::generation() == lists) {
+        recordSum(*acc, kept, false, false);
+        recorded = true;
+    }
+    return acc;
 }
 
 }  // namespace
@@ -362,6 +427,7 @@ void rw::keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint6
     std::swap(keptSum.factors, lastSum.factors);
     std::swap(keptSum.ranges, lastSum.ranges);
     keptSum.node = &node;
+    keptSum.quotientKnown = lastSum.quotientKnown;
     keptSum.quotient = lastSum.quotient;
     keptSum.memo = memo.serial();
     keptSum.stamp = node.mark();
@@ -386,8 +452,12 @@ namespace {
 
 NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
     const bool known = isKeptSum(*u);
+    const bool recent = !known && isLastSum(*u);
+    const LastSum* record = known ? &keptSum : recent ? &lastSum : nullptr;
     // Over a common denominator the sum may become a quotient.
-    const bool quotient = (known ? keptSum.quotient : becomesQuotient(*u)) || becomesQuotient(*v);
+    const bool quotient =
+        (record && record->quotientKnown ? record->quotient : becomesQuotient(*u)) ||
+        becomesQuotient(*v);
     if (quotient) {
         NodePtr s = sum(std::move(u), std::move(v));
         NodePtr t = togetherOfSimplified(*s);
@@ -402,27 +472,24 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
 
     Scratch<TermRef> termList;
     std::vector<TermRef>& terms = *termList;
-    if (known) {
-        // The terms of the kept sum, and their factors, are those of u.
-        terms.swap(keptSum.terms);
+    if (record) {
+        // The terms of the recorded sum, and their factors, are those of u.
+        LastSum& r = known ? keptSum : lastSum;
+        terms.swap(r.terms);
         for (TermRef& t : terms) t.side = 0;
-        TermFactors::swapLists(keptSum.factors, keptSum.ranges);
-        keptSum.node = nullptr;
-        keptSum.stamp = 0;
+        TermFactors::swapLists(r.factors, r.ranges);
+        r.node = nullptr;
+        r.stamp = 0;
     } else {
         terms.reserve(16);
         collectSignedTerms(*u, false, 0, terms);
     }
     collectSignedTerms(*v, false, 1, terms);
-    Merge m = findMerge(terms, known);
-    if (m.kind != MergeKind::None) return mergeTerms(terms, m, u, v);
+    Merge m = findMerge(terms, record != nullptr);
+    if (m.kind != MergeKind::None) return mergeTerms(terms, m, u, v, recorded);
     NodePtr s = sum(std::move(u), std::move(v));
-    ++lastSum.fills;
+    recordSum(*s, terms, true, quotient);
     recorded = true;
-    lastSum.node = s.get();
-    lastSum.quotient = quotient;
-    lastSum.terms.swap(terms);
-    TermFactors::swapLists(lastSum.factors, lastSum.ranges);
     return s;
 }
 
