@@ -187,7 +187,7 @@ void reduceIntegerFraction(double& c, Items& items) {
          ++round) {
         const ExprNode& fi = *items[m.first].tree;
         const ExprNode& fj = *items[m.second].tree;
-        NodePtr e = sum(exponentCopy(fi), exponentCopy(fj))->simplify();
+        NodePtr e = simplifyOwned(sum(exponentCopy(fi), exponentCopy(fj)));
         NodePtr merged = simplifyPower(baseOf(fi).clone(), std::move(e));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.second));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.first));
@@ -197,7 +197,8 @@ void reduceIntegerFraction(double& c, Items& items) {
         flat.coefficient *= inner.coefficient;
         std::size_t at = m.first;
         for (const FactorRef& f : inner.factors)
-            items.insert(items.begin() + static_cast<std::ptrdiff_t>(at++), {f.tree->clone(), 2});
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(at++),
+                         {takeSubtree(f.tree, merged), 2});
         refresh();
         m = RewriteBudget::current()->exhausted() ? std::pair<std::size_t, std::size_t>{0, 0}
                                                   : findFactorMerge(view);
@@ -283,7 +284,7 @@ NodePtr normalizedFactor(NodePtr f) {
     if (l.kind() == Kind::Power && r.kind() == Kind::Power &&
         countedEquals(rightOf(l), rightOf(r)) && !countedEquals(leftOf(l), leftOf(r)) &&
         sharedExponentJoins(l, r)) {
-        NodePtr bases = product(leftOf(l).clone(), leftOf(r).clone())->simplify();
+        NodePtr bases = simplifyOwned(product(leftOf(l).clone(), leftOf(r).clone()));
         return simplifyPower(std::move(bases), rightOf(l).clone());
     }
 

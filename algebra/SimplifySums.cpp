@@ -352,13 +352,13 @@ bool splitsAsTerm(const ExprNode& t) {
                 break;
             }
             case MergeKind::LikeTerms:
-                merged = product(sum(coefficientOf(ti, m.p), coefficientOf(tj, m.q)), m.p->clone())
-                             ->simplify();
+                merged = simplifyOwned(
+                    product(sum(coefficientOf(ti, m.p), coefficientOf(tj, m.q)), m.p->clone()));
                 break;
             case MergeKind::Logarithms: {
                 NodePtr arg = product(logArgumentWithCoefficient(ti, m.p),
                                       logArgumentWithCoefficient(tj, m.q));
-                merged = logLike(*m.p, std::move(arg))->simplify();
+                merged = simplifyOwned(logLike(*m.p, std::move(arg)));
                 first = true;
                 break;
             }
