@@ -84,16 +84,10 @@ double constantValue(const ExprNode& node, bool constant) {
     return constant ? node.evaluate() : std::numeric_limits<double>::quiet_NaN();
 }
 
-bool countedEquals(const ExprNode& a, const ExprNode& b) {
+// countedEquals of two nodes of one kind, neither a number nor a variable.
+bool countedEqualsNodes(const ExprNode& a, const ExprNode& b) {
     if (!RewriteBudget::current()->spend()) return false;
     switch (a.kind()) {
-        // The common leaves as equals compares them, without the call.
-        case Kind::Number:
-            return b.kind() == Kind::Number &&
-                   tol::equal(as<NumberNode>(a).value, as<NumberNode>(b).value);
-        case Kind::Variable:
-            return b.kind() == Kind::Variable &&
-                   as<VariableNode>(a).index == as<VariableNode>(b).index;
         case Kind::Constant:
         case Kind::Zero:
         case Kind::Rnd:

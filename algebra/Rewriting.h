@@ -5,8 +5,10 @@
 
 #include <vector>
 
+#include "algebra/RewriteBudget.h"
 #include "engine/ExprNode.h"
 #include "engine/Scratch.h"
+#include "engine/Tolerance.h"
 #include "engine/TreeRebuild.h"
 
 namespace kv::rw {
@@ -213,7 +215,18 @@ NodePtr simplOwned(NodePtr tree, std::size_t* nodes = nullptr);
 // current budget for every node pair it compares; false once the budget is
 // spent. Comparing every factor of a long product with every other would
 // otherwise cost the square of the product's size at each of its levels.
-bool countedEquals(const ExprNode& a, const ExprNode& b);
+bool countedEqualsNodes(const ExprNode& a, const ExprNode& b);
+inline bool countedEquals(const ExprNode& a, const ExprNode& b) {
+    const Kind k = a.kind();
+    // Nodes of different kinds and the common leaves, without the call.
+    if (k != b.kind() || k == Kind::Variable || k == Kind::Number) {
+        if (!RewriteBudget::current()->spend()) return false;
+        if (k != b.kind()) return false;
+        if (k == Kind::Variable) return as<VariableNode>(a).index == as<VariableNode>(b).index;
+        return tol::equal(as<NumberNode>(a).value, as<NumberNode>(b).value);
+    }
+    return countedEqualsNodes(a, b);
+}
 
 // `together` of a tree the caller owns, taken apart for its result.
 NodePtr togetherOwned(NodePtr tree);
