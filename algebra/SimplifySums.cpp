@@ -451,6 +451,9 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded);
 namespace {
 
 NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
+    // Two numbers (neither becomes a quotient).
+    if (isNumericLiteral(*u) && isNumericLiteral(*v))
+        return normalNumber(literalValue(*u) + literalValue(*v));
     const bool known = isKeptSum(*u);
     const bool recent = !known && isLastSum(*u);
     const LastSum* record = known ? &keptSum : recent ? &lastSum : nullptr;
@@ -465,8 +468,6 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
         u = takeLeft(*s);
         v = takeRight(*s);
     }
-    if (isNumericLiteral(*u) && isNumericLiteral(*v))
-        return normalNumber(literalValue(*u) + literalValue(*v));
     if (tol::isZero(constantValue(*u))) return v;
     if (tol::isZero(constantValue(*v))) return u;
 
