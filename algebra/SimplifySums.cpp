@@ -197,34 +197,39 @@ class TermFactors {
 // With `seeded`, the lists start as they were given back (swapLists).
 Merge findMerge(const std::vector<TermRef>& terms, bool seeded = false) {
     TermFactors factors(terms, seeded);
+    RewriteBudget& budget = *RewriteBudget::current();
+    const std::size_t n = terms.size();
+    const TermRef* t = terms.data();
     // The end of the run of terms from one operand that starts at each term,
     // so that the pairs inside a run are passed over in one step: a sum of k
     // terms and one more would otherwise pass over k²/2 of them.
-    thread_local std::vector<std::size_t> runEnd;
-    if (runEnd.capacity() > (std::size_t{1} << 14)) runEnd = {};
-    runEnd.resize(terms.size());
-    for (std::size_t r = terms.size(); r-- > 0;)
-        runEnd[r] =
-            r + 1 < terms.size() && terms[r + 1].side == terms[r].side ? runEnd[r + 1] : r + 1;
-    for (std::size_t i = 0; i < terms.size(); ++i) {
-        for (std::size_t j = i + 1; j < terms.size(); ++j) {
-            if (terms[i].side == terms[j].side && terms[i].side != 2) {
+    thread_local std::vector<std::size_t> runEnds;
+    if (runEnds.capacity() > (std::size_t{1} << 14)) runEnds = {};
+    runEnds.resize(n);
+    std::size_t* runEnd = runEnds.data();
+    for (std::size_t r = n; r-- > 0;)
+        runEnd[r] = r + 1 < n && t[r + 1].side == t[r].side ? runEnd[r + 1] : r + 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int sideI = t[i].side;
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (t[j].side == sideI && sideI != 2) {
                 j = runEnd[j] - 1;
                 continue;
             }
-            if (!spend()) return {};
-            if (isNumericLiteral(*terms[i].tree) && isNumericLiteral(*terms[j].tree))
+            if (!budget.spend()) return {};
+            if (isNumericLiteral(*t[i].tree) && isNumericLiteral(*t[j].tree))
                 return {MergeKind::Numbers, i, j, nullptr, nullptr};
             factors.need(i);
             factors.need(j);
             const ExprNode* const* endI = factors.end(i);
+            const ExprNode* const* beginJ = factors.begin(j);
             const ExprNode* const* endJ = factors.end(j);
             for (auto pi = factors.begin(i); pi != endI; ++pi) {
                 const ExprNode* p = *pi;
                 if (isNumericLiteral(*p)) continue;
-                for (auto qi = factors.begin(j); qi != endJ; ++qi) {
+                for (auto qi = beginJ; qi != endJ; ++qi) {
                     const ExprNode* q = *qi;
-                    if (!spend()) return {};
+                    if (!budget.spend()) return {};
                     if (countedEquals(*p, *q)) return {MergeKind::LikeTerms, i, j, p, q};
                     if (logsCombine(*p, *q)) return {MergeKind::Logarithms, i, j, p, q};
                 }
