@@ -254,6 +254,41 @@ struct OwnedTerm {
     int side;
 };
 
+// The holder of factor `p` in a term and the slot that holds it, found
+// through products and negations as the factors were; the holder is null
+// when p is the term itself, the slot null when p is not in it.
+std::pair<ExprNode*, NodePtr*> slotOf(ExprNode* holder, NodePtr& t, const ExprNode* p) {
+    if (t.get() == p) return {holder, &t};
+    if (t->kind() == Kind::Product) {
+        auto& b = static_cast<BinaryNode&>(*t);
+        auto found = slotOf(t.get(), b.left, p);
+        return found.second ? found : slotOf(t.get(), b.right, p);
+    }
+    if (t->kind() == Kind::Negation) return slotOf(t.get(), static_cast<UnaryNode&>(*t).operand, p);
+    return {nullptr, nullptr};
+}
+
+// coefficientOf for a term the merge owns and gives up: `p` in it is
+// replaced by 1 in place and comes out in `factor`, so that neither is
+// copied. A term copied from the sum, whose nodes p does not name, gives
+// its coefficient as coefficientOf makes it from the term of the sum, `in`.
+NodePtr takeCoefficient(OwnedTerm& term, const TermRef& in, const ExprNode* p, NodePtr& factor) {
+    auto [holder, slot] = term.tree.get() == in.tree ? slotOf(nullptr, term.tree, p)
+                                                     : std::pair<ExprNode*, NodePtr*>{};
+    if (!slot) return coefficientOf(in, p);
+    NodePtr c;
+    if (!holder) {
+        factor = std::move(term.tree);
+        c = number(1.0);
+    } else {
+        factor = std::move(*slot);
+        factor->parent = nullptr;
+        attach(*holder, *slot, number(1.0));
+        c = std::move(term.tree);
+    }
+    return term.negative ? negation(std::move(c)) : std::move(c);
+}
+
 // The terms of the sum simplifySum built last, with the factors the search
 // collected and, when known, whether the sum becomes a quotient over a
 // common denominator. The next sum whose left operand is that sum (the next
@@ -345,6 +380,14 @@ bool splitsAsTerm(const ExprNode& t) {
     // over.
     std::uint64_t lists = TermFactors::generation();
     while (m.kind != MergeKind::None) {
+        bool copied = false;
+        if (!owned) {
+            for (const TermRef& r : refs) {
+                terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
+                if (terms.back().tree.get() != r.tree) copied = true;
+            }
+            owned = true;
+        }
         const TermRef& ti = view[m.i];
         const TermRef& tj = view[m.j];
         NodePtr merged;
@@ -356,10 +399,15 @@ bool splitsAsTerm(const ExprNode& t) {
                 merged = normalNumber(a + b);
                 break;
             }
-            case MergeKind::LikeTerms:
-                merged = simplifyOwned(
-                    product(sum(coefficientOf(ti, m.p), coefficientOf(tj, m.q)), m.p->clone()));
+            case MergeKind::LikeTerms: {
+                // The two terms go: their coefficients are made out of them.
+                NodePtr factor, other;
+                NodePtr ci = takeCoefficient(terms[m.i], ti, m.p, factor);
+                NodePtr cj = takeCoefficient(terms[m.j], tj, m.q, other);
+                merged = simplifyOwned(product(sum(std::move(ci), std::move(cj)),
+                                               factor ? std::move(factor) : m.p->clone()));
                 break;
+            }
             case MergeKind::Logarithms: {
                 NodePtr arg = product(logArgumentWithCoefficient(ti, m.p),
                                       logArgumentWithCoefficient(tj, m.q));
@@ -370,16 +418,9 @@ bool splitsAsTerm(const ExprNode& t) {
             case MergeKind::None:
                 break;
         }
-        bool sameLists = TermFactors::generation() == lists;
-        if (!owned) {
-            for (const TermRef& r : refs) {
-                terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
-                // A term copied instead of taken has other nodes than those
-                // its factors were collected from.
-                if (terms.back().tree.get() != r.tree) sameLists = false;
-            }
-            owned = true;
-        }
+        // A term copied instead of taken has other nodes than those its
+        // factors were collected from.
+        const bool sameLists = TermFactors::generation() == lists && !copied;
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.j));
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.i));
         OwnedTerm t{std::move(merged), false, 2};
