@@ -162,6 +162,23 @@ void reduceIntegerFraction(double& c, Items& items) {
     }
 }
 
+// exponentCopy and baseOf for a factor that a merge gives up: the parts are
+// taken out of it instead of copied, the exponent first. `nested` tells
+// whether the factor is a power of a power as baseOf sees it.
+NodePtr takeExponent(NodePtr& f, bool nested) {
+    if (f->kind() != Kind::Power) return number(1.0);
+    if (nested) {
+        NodePtr outer = takeRight(*f);
+        return product(takeRight(*static_cast<BinaryNode&>(*f).left), std::move(outer));
+    }
+    return takeRight(*f);
+}
+NodePtr takeBase(NodePtr& f, bool nested) {
+    if (f->kind() != Kind::Power) return std::move(f);
+    if (nested) return takeLeft(*static_cast<BinaryNode&>(*f).left);
+    return takeLeft(*f);
+}
+
 // Rebuilds a flattened product, merging factors of equal bases. The factors
 // are taken out of `whole`, the tree they were flattened from.
 [[gnu::noinline]] NodePtr rebuildProduct(Flat& flat, std::pair<std::size_t, std::size_t> m,
@@ -185,10 +202,12 @@ void reduceIntegerFraction(double& c, Items& items) {
     // most a factor or two back, so the count of rounds is bounded too.
     for (std::size_t round = 0; m.first != m.second && round < 4 * flat.factors.size() + 4;
          ++round) {
-        const ExprNode& fi = *items[m.first].tree;
-        const ExprNode& fj = *items[m.second].tree;
-        NodePtr e = simplifyOwned(sum(exponentCopy(fi), exponentCopy(fj)));
-        NodePtr merged = simplifyPower(baseOf(fi).clone(), std::move(e));
+        NodePtr& fi = items[m.first].tree;
+        NodePtr& fj = items[m.second].tree;
+        const bool nestedI = isPowerOfPower(*fi);
+        NodePtr ei = takeExponent(fi, nestedI);
+        NodePtr e = simplifyOwned(sum(std::move(ei), takeExponent(fj, isPowerOfPower(*fj))));
+        NodePtr merged = simplifyPower(takeBase(fi, nestedI), std::move(e));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.second));
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(m.first));
         Flat inner;
