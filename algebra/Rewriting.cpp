@@ -27,7 +27,7 @@ NodePtr normalNumber(double value) {
     return number(value);
 }
 
-bool isConstantTree(const ExprNode& node) {
+bool isConstantTreeWalk(const ExprNode& node) {
     // Breadth first over the first nodes; a larger tree without a variable
     // among them is left to isConstant.
     constexpr std::size_t kLook = 64;

@@ -191,7 +191,18 @@ NodePtr negateSimplified(NodePtr a);
 // isConstant, answered quickly when a variable lies near the top of the tree
 // (isConstant itself walks the left branch first, all the way down a
 // left-leaning tower x^x^...^x before it sees the x on the right).
-bool isConstantTree(const ExprNode& node);
+bool isConstantTreeWalk(const ExprNode& node);
+// The same, with the common leaves answered without the walk.
+inline bool isConstantTree(const ExprNode& node) {
+    switch (node.kind()) {
+        case Kind::Number:
+            return true;
+        case Kind::Variable:
+            return false;
+        default:
+            return isConstantTreeWalk(node);
+    }
+}
 // The constant value of a tree that isConstant(); NaN for anything else.
 double constantValue(const ExprNode& node);
 // The same for a tree whose isConstantTree() the caller knows already.
