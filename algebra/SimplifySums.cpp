@@ -39,27 +39,31 @@ namespace {
 // terms last and a merged logarithm first.
 
 // A term of a sum: a subtree that is not a sum, a difference or a negated
-// sum, with the sign it carries in the sum.
+// sum, with the sign it carries in the sum. `open` when no negation lies
+// between the sum and the term, so that becomesQuotient of the sum looked at
+// the term.
 struct TermRef {
     const ExprNode* tree;
     bool negative;
     int side;  // 0 from the left operand, 1 from the right, 2 made by a merge
+    bool open = true;
 };
 
-void collectSignedTerms(const ExprNode& node, bool negative, int side, std::vector<TermRef>& out) {
+void collectSignedTerms(const ExprNode& node, bool negative, int side, std::vector<TermRef>& out,
+                        bool open = true) {
     switch (node.kind()) {
         case Kind::Sum:
-            collectSignedTerms(leftOf(node), negative, side, out);
-            collectSignedTerms(rightOf(node), negative, side, out);
+            collectSignedTerms(leftOf(node), negative, side, out, open);
+            collectSignedTerms(rightOf(node), negative, side, out, open);
             return;
         case Kind::Difference:
-            collectSignedTerms(leftOf(node), negative, side, out);
-            collectSignedTerms(rightOf(node), !negative, side, out);
+            collectSignedTerms(leftOf(node), negative, side, out, open);
+            collectSignedTerms(rightOf(node), !negative, side, out, open);
             return;
         case Kind::Negation: {
             Kind inner = operandOf(node).kind();
             if (inner == Kind::Sum || inner == Kind::Difference || inner == Kind::Negation) {
-                collectSignedTerms(operandOf(node), !negative, side, out);
+                collectSignedTerms(operandOf(node), !negative, side, out, false);
                 return;
             }
             break;
@@ -67,7 +71,7 @@ void collectSignedTerms(const ExprNode& node, bool negative, int side, std::vect
         default:
             break;
     }
-    out.push_back({&node, negative, side});
+    out.push_back({&node, negative, side, open});
 }
 
 // The factors of a term, through products and negations (the sign of a
@@ -252,6 +256,7 @@ struct OwnedTerm {
     NodePtr tree;
     bool negative;
     int side;
+    bool open;
 };
 
 // The holder of factor `p` in a term and the slot that holds it, found
@@ -309,6 +314,7 @@ struct LastSum {
     std::uint32_t stamp = 0;
     bool quotientKnown = false;
     bool quotient = false;
+    bool variable = false;  // known not to be constant
     std::vector<TermRef> terms;
     std::vector<const ExprNode*> factors;
     FactorRanges ranges;
@@ -318,17 +324,25 @@ struct LastSum {
 thread_local LastSum lastSum;
 thread_local LastSum keptSum;
 
+// What a record knows of its sum besides the terms.
+struct SumFacts {
+    bool quotientKnown = false;
+    bool quotient = false;
+    bool variable = false;
+};
+
 // Records `node`, the sum of `terms`, with the lists of the search made last
 // over them.
-void recordSum(ExprNode& node, std::vector<TermRef>& terms, bool quotientKnown, bool quotient) {
+void recordSum(ExprNode& node, std::vector<TermRef>& terms, SumFacts facts) {
     thread_local std::uint32_t marks = 0;
     if (++marks < SimplifyMemo::kFirstSumMark) marks = SimplifyMemo::kFirstSumMark;
     ++lastSum.fills;
     lastSum.node = &node;
     lastSum.stamp = marks;
     node.setMark(marks);
-    lastSum.quotientKnown = quotientKnown;
-    lastSum.quotient = quotient;
+    lastSum.quotientKnown = facts.quotientKnown;
+    lastSum.quotient = facts.quotient;
+    lastSum.variable = facts.variable;
     lastSum.terms.swap(terms);
     TermFactors::swapLists(lastSum.factors, lastSum.ranges);
 }
@@ -362,9 +376,10 @@ bool splitsAsTerm(const ExprNode& t) {
 
 // Carries out merges until no pair is left (each merge removes a term, so
 // this ends) and rebuilds the sum. The terms are taken out of u and v.
-// `recorded` is set when the record is that of the result.
+// `quotient` tells whether u + v becomes a quotient; `recorded` is set when
+// the record is that of the result.
 [[gnu::noinline]] NodePtr mergeTerms(const std::vector<TermRef>& refs, Merge m, NodePtr& u,
-                                     NodePtr& v, bool& recorded) {
+                                     NodePtr& v, bool quotient, bool& recorded) {
     Scratch<OwnedTerm> termList;
     std::vector<OwnedTerm>& terms = *termList;
     terms.reserve(refs.size());
@@ -383,7 +398,8 @@ bool splitsAsTerm(const ExprNode& t) {
         bool copied = false;
         if (!owned) {
             for (const TermRef& r : refs) {
-                terms.push_back({takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side});
+                terms.push_back(
+                    {takeSubtree(r.tree, r.side == 0 ? u : v), r.negative, r.side, r.open});
                 if (terms.back().tree.get() != r.tree) copied = true;
             }
             owned = true;
@@ -423,13 +439,13 @@ bool splitsAsTerm(const ExprNode& t) {
         const bool sameLists = TermFactors::generation() == lists && !copied;
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.j));
         terms.erase(terms.begin() + static_cast<std::ptrdiff_t>(m.i));
-        OwnedTerm t{std::move(merged), false, 2};
+        OwnedTerm t{std::move(merged), false, 2, true};
         if (first)
             terms.insert(terms.begin(), std::move(t));
         else
             terms.push_back(std::move(t));
         view.clear();
-        for (const OwnedTerm& o : terms) view.push_back({o.tree.get(), o.negative, o.side});
+        for (const OwnedTerm& o : terms) view.push_back({o.tree.get(), o.negative, o.side, o.open});
         if (sameLists) TermFactors::afterMerge(m.i, m.j, first);
         m = RewriteBudget::current()->exhausted() ? Merge{} : findMerge(view, sameLists);
         lists = TermFactors::generation();
@@ -437,6 +453,10 @@ bool splitsAsTerm(const ExprNode& t) {
 
     // The lists are those of the terms when the last search ran to its end.
     bool record = !RewriteBudget::current()->exhausted();
+    // A term of u or v that becomesQuotient looked at and that stays as it
+    // was does not become a quotient; the others are looked at. A merged
+    // term that is not constant makes the sum not constant.
+    SumFacts facts{!quotient, false, false};
     Scratch<TermRef> keptList;
     std::vector<TermRef>& kept = *keptList;
     NodePtr acc;
@@ -449,13 +469,20 @@ bool splitsAsTerm(const ExprNode& t) {
         if (record) {
             if (t.negative) TermFactors::forget(kept.size());
             record = !splitsAsTerm(*term);
-            kept.push_back({term.get(), false, 0});
+            // Where the term came from, until the record is made.
+            kept.push_back({term.get(), t.negative, t.side, t.open});
         }
         acc = acc ? sum(std::move(acc), std::move(term)) : std::move(term);
     }
     if (!acc) return zero();
     if (record && acc->kind() == Kind::Sum && TermFactors::generation() == lists) {
-        recordSum(*acc, kept, false, false);
+        for (TermRef& k : kept) {
+            if (facts.quotientKnown && (k.side == 2 || k.negative || !k.open))
+                facts.quotient = facts.quotient || becomesQuotient(*k.tree);
+            if (k.side == 2 && !facts.variable) facts.variable = !isConstantTree(*k.tree);
+            k = {k.tree, false, 0, true};
+        }
+        recordSum(*acc, kept, facts);
         recorded = true;
     }
     return acc;
@@ -475,6 +502,7 @@ void rw::keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint6
     keptSum.node = &node;
     keptSum.quotientKnown = lastSum.quotientKnown;
     keptSum.quotient = lastSum.quotient;
+    keptSum.variable = lastSum.variable;
     keptSum.memo = memo.serial();
     keptSum.stamp = node.mark();
     lastSum.node = nullptr;
@@ -514,8 +542,10 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
         u = takeLeft(*s);
         v = takeRight(*s);
     }
-    if (tol::isZero(constantValue(*u))) return v;
-    if (tol::isZero(constantValue(*v))) return u;
+    const bool uc = !(record && record->variable) && isConstantTree(*u);
+    if (tol::isZero(constantValue(*u, uc))) return v;
+    const bool vc = isConstantTree(*v);
+    if (tol::isZero(constantValue(*v, vc))) return u;
 
     Scratch<TermRef> termList;
     std::vector<TermRef>& terms = *termList;
@@ -533,9 +563,9 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
     }
     collectSignedTerms(*v, false, 1, terms);
     Merge m = findMerge(terms, record != nullptr);
-    if (m.kind != MergeKind::None) return mergeTerms(terms, m, u, v, recorded);
+    if (m.kind != MergeKind::None) return mergeTerms(terms, m, u, v, quotient, recorded);
     NodePtr s = sum(std::move(u), std::move(v));
-    recordSum(*s, terms, true, quotient);
+    recordSum(*s, terms, {true, quotient, !uc || !vc});
     recorded = true;
     return s;
 }
