@@ -297,6 +297,13 @@ NodePtr normalizedFactor(NodePtr f) {
         if (zeroFactor(r, rv)) return zero();
         if (tol::equal(rv, 1.0)) return takeLeft(*p);
         if (tol::equal(rv, -1.0)) return negateSimplified(takeLeft(*p));
+        // A number times a factor that the flattening below keeps whole and
+        // that does not fold into the number (2*x, 3*x^2, 5*sin(x)): the
+        // rules below come to the product as it is.
+        if (l.kind() == Kind::Number && !rc && r.kind() != Kind::Product &&
+            r.kind() != Kind::Negation && r.kind() != Kind::Zero &&
+            !(r.kind() == Kind::Power && leftOf(r).kind() == Kind::Number))
+            return p;
     }
     if (l.kind() != Kind::Power && !isNumericLiteral(l) && countedEquals(l, r))
         return power(takeLeft(*p), number(2.0));
