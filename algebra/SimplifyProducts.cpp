@@ -276,6 +276,13 @@ NodePtr normalizedFactor(NodePtr f) {
 // The factors are simplified, so they are in product form already (simplify
 // leaves no quotient and no square root behind).
 [[gnu::noinline]] NodePtr rw::simplifyProduct(NodePtr a, NodePtr b) {
+    // Two numbers whose product is integral: that number, without the
+    // product node the rules below would build to evaluate it.
+    if (a->kind() == Kind::Number && b->kind() == Kind::Number) {
+        const double v =
+            scalarOp<Kind::Product>(as<NumberNode>(*a).value, as<NumberNode>(*b).value);
+        if (tol::isFoldableIntegral(v)) return normalNumber(v);
+    }
     NodePtr p = product(normalizedFactor(std::move(a)), normalizedFactor(std::move(b)));
     const ExprNode& l = leftOf(*p);
     const ExprNode& r = rightOf(*p);
