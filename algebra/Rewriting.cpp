@@ -95,7 +95,6 @@ bool countedEqualsNodes(const ExprNode& a, const ExprNode& b) {
         case Kind::GraphRef:
             return a.equals(b);
         case Kind::List: {
-            if (b.kind() != Kind::List) return false;
             const auto& x = as<ListNode>(a).elements;
             const auto& y = as<ListNode>(b).elements;
             if (x.size() != y.size()) return false;
@@ -106,7 +105,6 @@ bool countedEqualsNodes(const ExprNode& a, const ExprNode& b) {
         default:
             break;
     }
-    if (a.kind() != b.kind()) return false;
     if (isBinaryKind(a.kind())) {
         if (countedEquals(leftOf(a), leftOf(b)) && countedEquals(rightOf(a), rightOf(b)))
             return true;

@@ -226,6 +226,7 @@ NodePtr simplOwned(NodePtr tree, std::size_t* nodes = nullptr);
 // current budget for every node pair it compares; false once the budget is
 // spent. Comparing every factor of a long product with every other would
 // otherwise cost the square of the product's size at each of its levels.
+// (Its part out of line: two nodes of one kind, neither a number nor a variable.)
 bool countedEqualsNodes(const ExprNode& a, const ExprNode& b);
 inline bool countedEquals(const ExprNode& a, const ExprNode& b) {
     const Kind k = a.kind();

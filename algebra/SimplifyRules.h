@@ -52,7 +52,7 @@ inline NodePtr exponentCopy(const ExprNode& f) {
 }
 
 class SimplifyMemo;
-// How many sums the sum rules have built without a merge, on this thread.
+// How many sums the sum rules have recorded, on this thread.
 std::uint64_t sumFills();
 // Tells the sum rules that the memo now knows `node` by its mark. If it is
 // the sum they built last, and built since the count was `fillsBefore`, the

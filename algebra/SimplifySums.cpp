@@ -49,8 +49,28 @@ struct TermRef {
     bool open = true;
 };
 
+// Whether the terms of a sum go on into this subtree: a sum, a difference,
+// a negated sum, difference or negation.
+bool splitsAsTerm(const ExprNode& t) {
+    switch (t.kind()) {
+        case Kind::Sum:
+        case Kind::Difference:
+            return true;
+        case Kind::Negation: {
+            const Kind inner = operandOf(t).kind();
+            return inner == Kind::Sum || inner == Kind::Difference || inner == Kind::Negation;
+        }
+        default:
+            return false;
+    }
+}
+
 void collectSignedTerms(const ExprNode& node, bool negative, int side, std::vector<TermRef>& out,
                         bool open = true) {
+    if (!splitsAsTerm(node)) {
+        out.push_back({&node, negative, side, open});
+        return;
+    }
     switch (node.kind()) {
         case Kind::Sum:
             collectSignedTerms(leftOf(node), negative, side, out, open);
@@ -60,18 +80,9 @@ void collectSignedTerms(const ExprNode& node, bool negative, int side, std::vect
             collectSignedTerms(leftOf(node), negative, side, out, open);
             collectSignedTerms(rightOf(node), !negative, side, out, open);
             return;
-        case Kind::Negation: {
-            Kind inner = operandOf(node).kind();
-            if (inner == Kind::Sum || inner == Kind::Difference || inner == Kind::Negation) {
-                collectSignedTerms(operandOf(node), !negative, side, out, false);
-                return;
-            }
-            break;
-        }
-        default:
-            break;
+        default:  // a negation
+            collectSignedTerms(operandOf(node), !negative, side, out, false);
     }
-    out.push_back({&node, negative, side, open});
 }
 
 // The factors of a term, through products and negations (the sign of a
@@ -307,14 +318,19 @@ NodePtr takeCoefficient(OwnedTerm& term, const TermRef& in, const ExprNode* p, N
 // Every call of simplifySum leaves the record either of its own result or
 // empty, so that the record after a simplify is that of the sum its last
 // step built, if any.
+// What a record knows of its sum besides the terms.
+struct SumFacts {
+    bool quotientKnown = false;
+    bool quotient = false;
+    bool variable = false;  // known not to be constant
+};
+
 struct LastSum {
     std::uint64_t fills = 0;
     const ExprNode* node = nullptr;
     std::uint64_t memo = 0;  // the serial of the memo of a kept record
     std::uint32_t stamp = 0;
-    bool quotientKnown = false;
-    bool quotient = false;
-    bool variable = false;  // known not to be constant
+    SumFacts facts;
     std::vector<TermRef> terms;
     std::vector<const ExprNode*> factors;
     FactorRanges ranges;
@@ -323,13 +339,6 @@ struct LastSum {
 // other sums built in between do not touch).
 thread_local LastSum lastSum;
 thread_local LastSum keptSum;
-
-// What a record knows of its sum besides the terms.
-struct SumFacts {
-    bool quotientKnown = false;
-    bool quotient = false;
-    bool variable = false;
-};
 
 // Records `node`, the sum of `terms`, with the lists of the search made last
 // over them.
@@ -340,9 +349,7 @@ void recordSum(ExprNode& node, std::vector<TermRef>& terms, SumFacts facts) {
     lastSum.node = &node;
     lastSum.stamp = marks;
     node.setMark(marks);
-    lastSum.quotientKnown = facts.quotientKnown;
-    lastSum.quotient = facts.quotient;
-    lastSum.variable = facts.variable;
+    lastSum.facts = facts;
     lastSum.terms.swap(terms);
     TermFactors::swapLists(lastSum.factors, lastSum.ranges);
 }
@@ -357,21 +364,6 @@ bool isKeptSum(const ExprNode& u) {
     if (keptSum.stamp == 0 || keptSum.node != &u || u.mark() != keptSum.stamp) return false;
     const SimplifyMemo* memo = RewriteBudget::current()->memo();
     return memo && memo->serial() == keptSum.memo && memo->factsOf(u);
-}
-
-// A term that the terms of a sum holding it would split further.
-bool splitsAsTerm(const ExprNode& t) {
-    switch (t.kind()) {
-        case Kind::Sum:
-        case Kind::Difference:
-            return true;
-        case Kind::Negation: {
-            const Kind inner = operandOf(t).kind();
-            return inner == Kind::Sum || inner == Kind::Difference || inner == Kind::Negation;
-        }
-        default:
-            return false;
-    }
 }
 
 // Carries out merges until no pair is left (each merge removes a term, so
@@ -500,9 +492,7 @@ void rw::keepSumTerms(const ExprNode& node, const SimplifyMemo& memo, std::uint6
     std::swap(keptSum.factors, lastSum.factors);
     std::swap(keptSum.ranges, lastSum.ranges);
     keptSum.node = &node;
-    keptSum.quotientKnown = lastSum.quotientKnown;
-    keptSum.quotient = lastSum.quotient;
-    keptSum.variable = lastSum.variable;
+    keptSum.facts = lastSum.facts;
     keptSum.memo = memo.serial();
     keptSum.stamp = node.mark();
     lastSum.node = nullptr;
@@ -533,7 +523,7 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
     const LastSum* record = known ? &keptSum : recent ? &lastSum : nullptr;
     // Over a common denominator the sum may become a quotient.
     const bool quotient =
-        (record && record->quotientKnown ? record->quotient : becomesQuotient(*u)) ||
+        (record && record->facts.quotientKnown ? record->facts.quotient : becomesQuotient(*u)) ||
         becomesQuotient(*v);
     if (quotient) {
         NodePtr s = sum(std::move(u), std::move(v));
@@ -542,7 +532,7 @@ NodePtr sumOfSimplified(NodePtr u, NodePtr v, bool& recorded) {
         u = takeLeft(*s);
         v = takeRight(*s);
     }
-    const bool uc = !(record && record->variable) && isConstantTree(*u);
+    const bool uc = !(record && record->facts.variable) && isConstantTree(*u);
     if (tol::isZero(constantValue(*u, uc))) return v;
     const bool vc = isConstantTree(*v);
     if (tol::isZero(constantValue(*v, vc))) return u;
