@@ -47,10 +47,7 @@ void releaseSlow(void* block, std::size_t size) noexcept {
     // enters the list.
     drain.touched = true;
     l.registered = true;
-    auto* b = static_cast<FreeBlock*>(block);
-    b->next = l.head[c];
-    l.head[c] = b;
-    ++l.count[c];
+    pushBlock(l, c, block);
 }
 
 }  // namespace kv::nodemem

@@ -56,6 +56,14 @@ constexpr std::size_t classOf(std::size_t size) {
     return (size + kStep - 1) / kStep - 1;
 }
 
+// Puts a block at the head of list c.
+inline void pushBlock(Lists& l, std::size_t c, void* block) noexcept {
+    auto* b = static_cast<FreeBlock*>(block);
+    b->next = l.head[c];
+    l.head[c] = b;
+    ++l.count[c];
+}
+
 // Everything but a block from or to a list: the global allocator, the first
 // block a thread gives back, a full list.
 void* allocateSlow(std::size_t size);
@@ -80,10 +88,7 @@ inline void release(void* block, std::size_t size) noexcept {
     if (kPooled && c < kClasses) {
         Lists& l = lists;
         if (l.registered && !l.closed && l.count[c] < kMaxKept) {
-            auto* b = static_cast<FreeBlock*>(block);
-            b->next = l.head[c];
-            l.head[c] = b;
-            ++l.count[c];
+            pushBlock(l, c, block);
             return;
         }
     }
